@@ -1,0 +1,33 @@
+// An append-only text file written line by line, each line flushed at once so
+// that nothing is lost when the process ends.
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+namespace vantor {
+
+class LogFile
+{
+public:
+    // Opens path for appending, creating it when missing. Check isOpen().
+    explicit LogFile(const QString &path);
+    LogFile(const LogFile &) = delete;
+    LogFile &operator=(const LogFile &) = delete;
+
+    bool isOpen() const { return m_file.isOpen(); }
+    QString errorString() const { return m_file.errorString(); }
+    const QString &path() const { return m_path; }
+
+    // Writes text (8-bit) followed by CR LF and flushes; false on any failure.
+    bool writeLine(const QString &text);
+    // Writes text as it is and flushes; false on any failure.
+    bool write(const QByteArray &bytes);
+    void close();
+
+private:
+    QString m_path;
+    QFile m_file;
+};
+
+} // namespace vantor

@@ -1,0 +1,53 @@
+// The call interface of the analyzers' device I/O library. The engine talks to
+// the receivers only through this; the real implementation drives serial and
+// TCP links on the event loop, tests may put a fake in its place.
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace vantor {
+
+// Raised by PCharToFloat for a text that does not start with a number.
+class NumberConversionError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class DeviceLibrary
+{
+public:
+    enum ConnectionKind { Serial = 0, Tcp = 1 };
+
+    virtual ~DeviceLibrary() = default;
+
+    // Handle of a new device slot.
+    virtual int AddDevice() = 0;
+    // Selects the device the following calls address.
+    virtual void SetDevice(int handle) = 0;
+    // Prepares the selected device's link: kind, COM port number (1..255, 0 for
+    // TCP), host (empty for serial), TCP port or serial speed (0 = default).
+    virtual void ConnectionSetup(int kind, int comPort, const QString &host, int portOrSpeed) = 0;
+    // Starts opening the prepared link; returns at once.
+    virtual void Connect() = 0;
+    // Whether the selected device's link is up right now.
+    virtual bool Connected() = 0;
+    virtual void Disconnect() = 0;
+    // Sends one command (at most 255 characters) to the selected device.
+    virtual void WriteCommand(const QString &command) = 0;
+    // Number of complete responses waiting for the selected device.
+    virtual int ReadBufferLength() = 0;
+    // Removes and returns the oldest waiting response ("name=value"; may be empty).
+    virtual QString ReadResponse() = 0;
+    // Drops what is held for the selected device.
+    virtual void ClearValues() = 0;
+    // The leading decimal number of text; throws NumberConversionError when
+    // there is none.
+    virtual double PCharToFloat(const QString &text) = 0;
+    virtual QString Version() = 0;
+    virtual void SetTCPReconnectTimeout(int seconds) = 0;
+};
+
+} // namespace vantor
