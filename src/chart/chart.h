@@ -1,0 +1,177 @@
+// The chart engine: one drawing on one paint device at a time, with plot
+// areas, numeric and time-of-day axes, texts, lines in data coordinates and
+// data-array series. Each Chart is its own drawing state, so two pictures
+// drawn through two Charts never share anything.
+//
+// A drawing runs from a Begin call to FinishPlot. A drawing routine that is
+// handed a target (a widget in its paint event, or a QImage) and a size calls
+// BeginPlotOnImage(target, width, height, ...) or BeginPlotOnControl(widget,
+// ...), draws, and finishes; the target's pixels are complete after
+// FinishPlot.
+#pragma once
+
+#include "data_array.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPolygonF>
+#include <QRect>
+#include <QString>
+#include <array>
+#include <vector>
+
+class QPaintDevice;
+
+namespace vantor
+{
+
+class Chart
+{
+public:
+    static constexpr int MaxPlotAreas = 8;
+    static constexpr int MaxYAxes = 5;
+
+    Chart();
+    ~Chart();
+    Chart(const Chart &) = delete;
+    Chart &operator=(const Chart &) = delete;
+
+    // Starts a drawing on the whole of control (a widget in its paint event,
+    // or any paint device); the frame is always drawn. A scale of 0 means 1.
+    // False when the device cannot be painted on; later calls then do nothing.
+    bool BeginPlotOnControl(QPaintDevice *control, const QColor &background, const QColor &frame,
+                            double scale);
+    // Starts a drawing on the top-left width x height pixels of canvas.
+    bool BeginPlotOnImage(QPaintDevice *canvas, int width, int height, bool drawFrame, double scale,
+                          const QColor &frame, const QColor &background);
+
+    // Adds a plot area spanning the given percentages of the canvas, shrunk
+    // by the margins (pixels x scale). At most MaxPlotAreas; more are ignored.
+    void AddPlotArea(double leftPercent, double rightPercent, double topPercent,
+                     double bottomPercent, int leftMargin, int rightMargin, int topMargin,
+                     int bottomMargin);
+    // Grid line styles (below 0 none, 0 solid, n > 0 dotted by the AND rule)
+    // of the current area, or of every area to come when there is none yet.
+    void SetGridStyle(int xMajor, int xMinor, int yMajor, int yMinor);
+
+    // Text flags: bits 0 and 1 keep a left- or right-aligned text at its
+    // anchor instead of 3 pixels away; bit 2 keeps the current text colour.
+    void PlotText(const QColor &color, const QString &text, int horizontalAlign, double x, double y,
+                  int verticalAlign, int flags);
+    // As PlotText, turned counter-clockwise by angle degrees about the anchor.
+    void PlotTextRotated(const QColor &color, const QString &text, int horizontalAlign, double x,
+                         double y, int verticalAlign, int flags, double angle);
+
+    void XAxis(const QColor &color, const QString &title, bool grid, double min, double max,
+               double majorHint, double minorHint, bool logarithmic, bool fixedLabels);
+    // Time axis from start to end (days since 1899-12-30); timeLabels tells
+    // whether the labels are times of day rather than dates. dateStyle bit 0
+    // puts the date line's text beside the time instead of under it.
+    void XTimeAxis(const QColor &color, const QString &title, int mode, double start, double end,
+                   bool dateLine, int dateStyle, int monthFormat, int yearFormat, bool grid,
+                   bool &timeLabels);
+    // position: 1, 5, 6 left edge, labels outside; 4, 7, 8 right edge, labels
+    // outside; 2 left edge and 3 right edge with labels inside the plot.
+    void YAxis(const QColor &color, const QString &title, int position, double min, double max,
+               double majorHint, double minorHint, bool grid, bool logarithmic, bool fixedLabels);
+
+    // Colour of the pen that LineToPoint and PlotDataArray draw with.
+    void SetPenColor(const QColor &color);
+    void MoveToPoint(double x, double y);
+    // In data mode the segment is cut at the plot rectangle.
+    void LineToPoint(double x, double y);
+
+    // Styles: 0 line and markers, 1 line, 2 markers, 3/4/5 bars of 100/70/40 %
+    // of the x distance of the first two rows.
+    void PlotDataArray(const Tdatatype &data, int style);
+
+    // Completes the drawing and releases the paint device.
+    void FinishPlot();
+
+    // Spacing units of the current drawing: the size of the character "0".
+    double CharWidth() const { return charWidth_; }
+    double CharHeight() const { return charHeight_; }
+
+private:
+    struct Range {
+        double min = 0;
+        double max = 1;
+        bool logarithmic = false;
+    };
+    struct GridStyles {
+        int xMajor = 4;
+        int xMinor = 7;
+        int yMajor = 4;
+        int yMinor = 7;
+    };
+    struct PlotArea {
+        QRect plot; // axis lines run along its edges; right() and bottom() included
+        bool usable = false;
+        bool hasX = false;
+        Range x;
+        std::array<Range, MaxYAxes> y;
+        int yCount = 0;
+        GridStyles grid;
+    };
+    // Pixel position of data values in one area against one y range.
+    struct Mapper {
+        double x0, xs, y0, ys;
+        bool xLog, yLog;
+        QPointF map(double x, double y) const;
+    };
+    // Tick positions of one axis, in axis values.
+    struct Ticks {
+        std::vector<double> major;
+        std::vector<double> minor;
+        std::vector<QString> labels; // one per major tick
+        int decimals = 0;
+    };
+    enum class Edge { Bottom, Left, Right };
+
+    bool begin(QPaintDevice *device, int width, int height, bool drawFrame, double scale,
+               const QColor &frame, const QColor &background);
+    bool drawing() const { return painter_.isActive(); }
+    PlotArea *currentArea();
+    Mapper mapper(const PlotArea &area, int yIndex) const;
+    QPointF toPixels(double x, double y);
+    QRect canvasClip() const;
+    void setClip(const QRect &rect);
+
+    void drawText(const QColor &color, const QString &text, int horizontalAlign, QPointF anchor,
+                  int verticalAlign, int flags, double angle, const QRect &clip);
+    void addSegment(QPointF a, QPointF b);
+    void flushRun();
+    void drawGridLine(QPointF from, QPointF to, int style, const QColor &color);
+    void drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const QColor &color,
+                  const QString &title, const Ticks &ticks, double majorTick, double minorTick,
+                  int majorStyle, int minorStyle, bool grid, double labelAngle);
+    double axisPixel(const PlotArea &area, Edge edge, double value) const;
+    Ticks numericTicks(double min, double max, double axisPixels, double labelSpacing,
+                       double majorHint, double minorHint, bool logarithmic, bool fixedLabels);
+    void ensureAxesFor(const Tdatatype &data);
+    void plotSeries(const Tdatatype &data, std::size_t column, const Mapper &m, int style);
+    void plotBars(const Tdatatype &data, std::size_t column, const Mapper &m, double fraction);
+    void drawMarker(QPointF at);
+
+    QPainter painter_;
+    QSize canvas_;
+    double scale_ = 1;
+    QColor frameColor_;
+    QColor textColor_;
+    QColor penColor_;
+    QFont font_;
+    double charWidth_ = 0;
+    double charHeight_ = 0;
+    std::vector<PlotArea> areas_;
+    GridStyles defaultGrid_;
+    bool dataMode_ = false;
+    QPointF penPos_;
+    QRect clip_;
+    // Connected segments gathered into one polyline until something else is drawn.
+    QPolygonF run_;
+    QColor runColor_;
+    bool runInPlot_ = false;
+};
+
+} // namespace vantor

@@ -1,0 +1,251 @@
+#include "axis_ticks.h"
+#include "chart.h"
+#include "chart_settings.h"
+#include "grid_pattern.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace vantor
+{
+
+namespace
+{
+
+// A minor tick closer than this (in major steps) to a major one is the major one.
+constexpr double SameTickTolerance = 1e-6;
+
+// Far more ticks than any axis can label; guards against absurd ranges.
+constexpr double MaxTickCount = 10000;
+
+bool OnStep(double value, double step)
+{
+    const double k = value / step;
+    return std::fabs(k - std::round(k)) < SameTickTolerance;
+}
+
+// Multiples of step within [min, max].
+std::vector<double> Multiples(double min, double max, double step)
+{
+    std::vector<double> values;
+    if (!(step > 0) || (max - min) / step > MaxTickCount)
+        return values;
+    const double first = std::ceil(min / step - SameTickTolerance);
+    const double last = std::floor(max / step + SameTickTolerance);
+    for (double k = first; k <= last; ++k)
+        values.push_back(k == 0 ? 0.0 : k * step);
+    return values;
+}
+
+// A logarithmic axis needs positive ends far enough apart.
+bool UseLogarithmic(bool requested, double min, double max)
+{
+    return requested && min > 0 && max / min >= SettingValue(MinLogRatio);
+}
+
+} // namespace
+
+Chart::Ticks Chart::numericTicks(double min, double max, double axisPixels, double labelSpacing,
+                                 double majorHint, double minorHint, bool logarithmic,
+                                 bool fixedLabels)
+{
+    Ticks ticks;
+    if (logarithmic) {
+        for (double e = std::ceil(std::log10(min) - SameTickTolerance);
+             e <= std::floor(std::log10(max) + SameTickTolerance); ++e) {
+            const double decade = std::pow(10.0, e);
+            ticks.major.push_back(decade);
+            ticks.labels.push_back(
+                FormatAxisLabel(decade, std::max(0, static_cast<int>(-e)), decade, fixedLabels));
+        }
+        for (double e = std::floor(std::log10(min)); e <= std::floor(std::log10(max)); ++e) {
+            for (int j = 2; j <= 9; ++j) {
+                const double v = j * std::pow(10.0, e);
+                if (v >= min && v <= max)
+                    ticks.minor.push_back(v);
+            }
+        }
+        return ticks;
+    }
+    const AxisSteps steps =
+        ComputeAxisSteps(min, max, axisPixels, labelSpacing, majorHint, minorHint);
+    ticks.decimals = steps.decimals;
+    ticks.major = Multiples(min, max, steps.major);
+    for (const double v : Multiples(min, max, steps.minor)) {
+        if (!OnStep(v, steps.major))
+            ticks.minor.push_back(v);
+    }
+    for (const double v : ticks.major)
+        ticks.labels.push_back(FormatAxisLabel(v, steps.decimals, steps.major, fixedLabels));
+    return ticks;
+}
+
+double Chart::axisPixel(const PlotArea &area, Edge edge, double value) const
+{
+    const Range &range = edge == Edge::Bottom ? area.x : area.y[area.yCount - 1];
+    const auto f = [&](double v) { return range.logarithmic ? std::log10(v) : v; };
+    const double fraction = (f(value) - f(range.min)) / (f(range.max) - f(range.min));
+    if (edge == Edge::Bottom)
+        return area.plot.left() + fraction * (area.plot.right() - area.plot.left());
+    return area.plot.bottom() - fraction * (area.plot.bottom() - area.plot.top());
+}
+
+void Chart::drawGridLine(QPointF from, QPointF to, int style, const QColor &color)
+{
+    const QPointF delta = to - from;
+    const double length = std::hypot(delta.x(), delta.y());
+    const int dots = static_cast<int>(std::round(length / scale_)) + 1;
+    const QPointF step = dots > 1 ? delta / (dots - 1) : QPointF();
+    painter_.setPen(QPen(color, scale_));
+    for (const DotRun &run : GridDotRuns(dots, style)) {
+        const QPointF a = from + step * run.first;
+        if (run.count == 1)
+            painter_.drawPoint(a);
+        else
+            painter_.drawLine(a, from + step * (run.first + run.count - 1));
+    }
+}
+
+void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const QColor &color,
+                     const QString &title, const Ticks &ticks, double majorTick, double minorTick,
+                     int majorStyle, int minorStyle, bool grid, double labelAngle)
+{
+    const QRect &p = area.plot;
+    const bool bottom = edge == Edge::Bottom;
+    // Ticks, labels and title go away from the plot, or into it for inner variants.
+    double outward = edge == Edge::Left ? -1 : 1;
+    if (labelsInside)
+        outward = -outward;
+    const double line = bottom ? p.bottom() : edge == Edge::Left ? p.left() : p.right();
+    const auto at = [&](double along, double across) {
+        return bottom ? QPointF(along, line + outward * across)
+                      : QPointF(line + outward * across, along);
+    };
+
+    setClip(canvasClip());
+    const auto gridLine = [&](double pos, int style) {
+        if (bottom)
+            drawGridLine(QPointF(pos, p.top()), QPointF(pos, p.bottom()), style, color);
+        else
+            drawGridLine(QPointF(p.left(), pos), QPointF(p.right(), pos), style, color);
+    };
+    if (grid) {
+        for (const double v : ticks.minor)
+            gridLine(axisPixel(area, edge, v), minorStyle);
+        for (const double v : ticks.major)
+            gridLine(axisPixel(area, edge, v), majorStyle);
+    } else if (!bottom) {
+        // Without grid lines a y axis still marks its zero.
+        for (const double v : ticks.major) {
+            if (v == 0)
+                gridLine(axisPixel(area, edge, v), majorStyle);
+        }
+    }
+
+    painter_.setPen(QPen(color, scale_));
+    if (bottom)
+        painter_.drawLine(QPointF(p.left(), line), QPointF(p.right(), line));
+    else
+        painter_.drawLine(QPointF(line, p.top()), QPointF(line, p.bottom()));
+    for (const double v : ticks.minor) {
+        const double pos = axisPixel(area, edge, v);
+        painter_.drawLine(at(pos, 0), at(pos, minorTick));
+    }
+    for (const double v : ticks.major) {
+        const double pos = axisPixel(area, edge, v);
+        painter_.drawLine(at(pos, 0), at(pos, majorTick));
+    }
+
+    const QFontMetricsF metrics(font_, painter_.device());
+    const double gap = charWidth_ / 2;
+    const double labelOffset = majorTick + gap;
+    double labelDepth = 0; // extent of the labels away from the axis
+    const int towards = outward > 0 ? 1 : -1;
+    for (std::size_t i = 0; i < ticks.major.size(); ++i) {
+        const QPointF anchor = at(axisPixel(area, edge, ticks.major[i]), labelOffset);
+        const QString &label = ticks.labels[i];
+        if (labelAngle != 0) {
+            drawText(color, label, bottom ? -1 : towards, anchor, 0, 1, labelAngle, canvasClip());
+            labelDepth = std::max(labelDepth, metrics.horizontalAdvance(label));
+        } else if (bottom) {
+            drawText(color, label, 0, anchor, towards, 1, 0, canvasClip());
+            labelDepth =
+                std::max(labelDepth, metrics.height() * static_cast<double>(label.count(u'|') + 1));
+        } else {
+            drawText(color, label, towards, anchor, 0, 1, 0, canvasClip());
+            labelDepth = std::max(labelDepth, metrics.horizontalAdvance(label));
+        }
+    }
+
+    const double titleOffset = labelOffset + labelDepth + gap;
+    if (bottom) {
+        drawText(color, title, 0, at((p.left() + p.right()) / 2.0, titleOffset), towards, 1, 0,
+                 canvasClip());
+        return;
+    }
+    // Written upwards, or downwards when the settings ask for it; either way
+    // the text grows away from the axis.
+    const bool upwards = SettingValue(RotateVertCaptionY) == 0;
+    const int verticalAlign = upwards ? -towards : towards;
+    drawText(color, title, 0, at((p.top() + p.bottom()) / 2.0, titleOffset), verticalAlign, 1,
+             upwards ? 90 : -90, canvasClip());
+}
+
+void Chart::XAxis(const QColor &color, const QString &title, bool grid, double min, double max,
+                  double majorHint, double minorHint, bool logarithmic, bool fixedLabels)
+{
+    PlotArea *area = currentArea();
+    if (!drawing() || area == nullptr || !area->usable)
+        return;
+    flushRun();
+    if (min > max)
+        std::swap(min, max);
+    if (!(min < max) || !std::isfinite(max - min))
+        return;
+    logarithmic = UseLogarithmic(logarithmic, min, max);
+    const double length = area->plot.right() - area->plot.left();
+    Ticks ticks = numericTicks(min, max, length, SettingValue(LabelDistXFloat) * charWidth_,
+                               majorHint, minorHint, logarithmic, fixedLabels);
+    if (!logarithmic && !fixedLabels && ticks.decimals < -2)
+        ticks = numericTicks(min, max, length, SettingValue(LabelDistXExp) * charWidth_, majorHint,
+                             minorHint, false, false);
+    area->x = Range{min, max, logarithmic};
+    area->hasX = true;
+    dataMode_ = true;
+    const double majorTick = std::round(SettingValue(MajorTicsizeX) * charWidth_);
+    drawAxis(*area, Edge::Bottom, false, color, title, ticks, majorTick,
+             SettingValue(MinorTicsizeX) * majorTick, area->grid.xMajor, area->grid.xMinor, grid,
+             SettingValue(AngleTextX));
+}
+
+void Chart::YAxis(const QColor &color, const QString &title, int position, double min, double max,
+                  double majorHint, double minorHint, bool grid, bool logarithmic, bool fixedLabels)
+{
+    PlotArea *area = currentArea();
+    if (!drawing() || area == nullptr || !area->usable)
+        return;
+    flushRun();
+    if (min > max)
+        std::swap(min, max);
+    if (!(min < max) || !std::isfinite(max - min))
+        return;
+    logarithmic = UseLogarithmic(logarithmic, min, max);
+    position = std::clamp(position, 1, 8);
+    const bool right = position == 3 || position == 4 || position >= 7;
+    const bool inside = position == 2 || position == 3;
+    const Ticks ticks = numericTicks(min, max, area->plot.bottom() - area->plot.top(),
+                                     SettingValue(LabelDistY) * charHeight_, majorHint, minorHint,
+                                     logarithmic, fixedLabels);
+    // Further axes beyond the last take its place.
+    area->yCount = std::min(area->yCount + 1, MaxYAxes);
+    area->y[static_cast<std::size_t>(area->yCount - 1)] = Range{min, max, logarithmic};
+    dataMode_ = true;
+    const double majorTick = std::round(SettingValue(MajorTicsizeY) * charWidth_);
+    drawAxis(*area, right ? Edge::Right : Edge::Left, inside, color, title, ticks, majorTick,
+             SettingValue(MinorTicsizeY) * majorTick, area->grid.yMajor, area->grid.yMinor, grid,
+             SettingValue(AngleTextY));
+}
+
+} // namespace vantor

@@ -1,0 +1,85 @@
+#include "chart.h"
+
+#include <QFontMetricsF>
+#include <QStringList>
+#include <cmath>
+
+namespace vantor
+{
+
+namespace
+{
+
+constexpr int KeepAtAnchorFlags = 0x3;
+constexpr int KeepTextColorFlag = 0x4;
+
+// Distance of a left- or right-aligned text from its anchor, in pixels x scale.
+constexpr double AnchorGap = 3;
+
+int Sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
+
+} // namespace
+
+void Chart::PlotText(const QColor &color, const QString &text, int horizontalAlign, double x,
+                     double y, int verticalAlign, int flags)
+{
+    PlotTextRotated(color, text, horizontalAlign, x, y, verticalAlign, flags, 0);
+}
+
+void Chart::PlotTextRotated(const QColor &color, const QString &text, int horizontalAlign, double x,
+                            double y, int verticalAlign, int flags, double angle)
+{
+    if (!drawing())
+        return;
+    flushRun();
+    QRect clip = canvasClip();
+    if (dataMode_) {
+        const PlotArea *area = currentArea();
+        if (area == nullptr || !area->usable)
+            return;
+        clip &= area->plot;
+    }
+    drawText(color, text, horizontalAlign, toPixels(x, y), verticalAlign, flags, angle, clip);
+}
+
+void Chart::drawText(const QColor &color, const QString &text, int horizontalAlign, QPointF anchor,
+                     int verticalAlign, int flags, double angle, const QRect &clip)
+{
+    // Written this way round so that a NaN anchor is outside too.
+    if (!(anchor.x() >= 0 && anchor.x() < canvas_.width() && anchor.y() >= 0 &&
+          anchor.y() < canvas_.height()))
+        return;
+    if ((flags & KeepTextColorFlag) == 0)
+        textColor_ = color;
+    horizontalAlign = Sign(horizontalAlign);
+    verticalAlign = Sign(verticalAlign);
+
+    const QStringList lines = text.split(u'|');
+    const QFontMetricsF metrics(font_, painter_.device());
+    const double lineHeight = metrics.height();
+    const double blockHeight = lineHeight * static_cast<double>(lines.size());
+    const double top = verticalAlign > 0 ? 0 : verticalAlign == 0 ? -blockHeight / 2 : -blockHeight;
+    double shift = 0;
+    if (angle == 0 && lines.size() == 1 && (flags & KeepAtAnchorFlags) == 0)
+        shift = horizontalAlign * AnchorGap * scale_;
+
+    setClip(clip);
+    painter_.setPen(textColor_);
+    painter_.save();
+    painter_.translate(angle == 0 ? QPointF(std::round(anchor.x()), std::round(anchor.y()))
+                                  : anchor);
+    if (angle != 0)
+        painter_.rotate(-angle);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const double width = metrics.horizontalAdvance(lines[i]);
+        const double left = horizontalAlign > 0 ? 0 : horizontalAlign == 0 ? -width / 2 : -width;
+        const double baseline = top + lineHeight * static_cast<double>(i) + metrics.ascent();
+        painter_.drawText(QPointF(std::round(left + shift), std::round(baseline)), lines[i]);
+    }
+    painter_.restore();
+}
+
+} // namespace vantor
