@@ -9,7 +9,8 @@
 
 #include <vector>
 
-namespace vantor {
+namespace vantor
+{
 
 class Clock;
 

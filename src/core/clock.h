@@ -7,7 +7,8 @@
 
 #include <QDateTime>
 
-namespace vantor {
+namespace vantor
+{
 
 class Clock
 {

@@ -6,7 +6,8 @@
 #include <QDateTime>
 #include <QString>
 
-namespace vantor {
+namespace vantor
+{
 
 using TDateTime = double;
 

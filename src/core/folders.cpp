@@ -6,7 +6,8 @@
 
 #include <filesystem>
 
-namespace vantor {
+namespace vantor
+{
 
 QString WithSeparator(const QString &folder)
 {

@@ -6,7 +6,8 @@
 
 #include <QString>
 
-namespace vantor {
+namespace vantor
+{
 
 // Every folder string ends with the native separator.
 struct FolderSet {

@@ -1,6 +1,7 @@
 #include "log_file.h"
 
-namespace vantor {
+namespace vantor
+{
 
 LogFile::LogFile(const QString &path) : m_path(path), m_file(path)
 {

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QString>
 
-namespace vantor {
+namespace vantor
+{
 
 class LogFile
 {

@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 
-namespace vantor {
+namespace vantor
+{
 
 QString GetWindowsFolder()
 {
@@ -36,18 +38,21 @@ bool IsBitSet(std::uint32_t value, int number)
 
 QString DataFolderName(const QString &programPath)
 {
-    const QString native = QDir::toNativeSeparators(programPath);
-    const QChar sep = QDir::separator();
-    const qsizetype slash = native.lastIndexOf(sep);
-    QString folder = slash >= 0 ? native.left(slash) : QString();
-    // The search starts at position 3 (1-based), so "C:\" never counts as a
-    // folder boundary and a program in a drive root gets its file name.
-    const qsizetype found = folder.lastIndexOf(sep);
+    // Both separators count, so a path from either kind of system reads the same.
+    auto lastSeparator = [](const QString &path) {
+        return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    };
+    const qsizetype slash = lastSeparator(programPath);
+    const QString folder = slash >= 0 ? programPath.left(slash) : QString();
+    // A root is never the folder's name: "C:\" (a separator before position 3)
+    // on a drive, "/" at the very start otherwise.
+    const bool drive = folder.size() >= 2 && folder[1] == QLatin1Char(':');
+    const qsizetype found = lastSeparator(folder);
     QString name;
-    if (found >= 2)
+    if (found >= (drive ? 2 : 0))
         name = folder.mid(found + 1);
     if (name.isEmpty()) {
-        name = native.mid(slash + 1);
+        name = programPath.mid(slash + 1);
         name.replace(QLatin1Char('.'), QLatin1Char('_'));
     }
     return name;

@@ -6,7 +6,8 @@
 #include <QString>
 #include <cstdint>
 
-namespace vantor {
+namespace vantor
+{
 
 class Clock;
 

@@ -1,0 +1,78 @@
+#include "command_line.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace vantor
+{
+
+namespace
+{
+const char *HelpText =
+    "Usage: vantor [options]\n"
+    "Unattended monitoring of FM broadcast transmitters through FM analyzer receivers.\n"
+    "\n"
+    "Options:\n"
+    "  --data-dir DIR  keep settings, logs and station data in DIR\n"
+    "                  (default: $VANTOR_DATA_DIR, else the per-user data folder + Vantor)\n"
+    "  --headless      run without windows until SIGINT or SIGTERM\n"
+    "  -h, --help      show this help and exit\n"
+    "  --version       show the version and exit\n";
+}
+
+CommandLineResult ParseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption headless(QStringLiteral("headless"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({dataDir, headless, help, version});
+
+    CommandLineResult result;
+    if (!parser.parse(arguments)) {
+        result.exitCode = 2;
+        result.error =
+            QStringLiteral("vantor: ") + parser.errorText() + QStringLiteral(" (try --help)");
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.exitCode = 2;
+        result.error = QStringLiteral("vantor: unexpected argument '") +
+                       parser.positionalArguments().first() + QStringLiteral("' (try --help)");
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.output = QLatin1String(HelpText);
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.output = QStringLiteral("vantor " VANTOR_VERSION "\n");
+        return result;
+    }
+    if (parser.isSet(dataDir) && parser.value(dataDir).isEmpty()) {
+        result.exitCode = 2;
+        result.error = QStringLiteral("vantor: --data-dir needs a folder (try --help)");
+        return result;
+    }
+    CommandLine options;
+    options.dataDir = parser.value(dataDir);
+    options.headless = parser.isSet(headless);
+    result.options = options;
+    return result;
+}
+
+QString ResolveDataFolder(const CommandLine &options)
+{
+    if (!options.dataDir.isEmpty())
+        return QDir(options.dataDir).absolutePath();
+    const QString fromEnv = qEnvironmentVariable("VANTOR_DATA_DIR");
+    if (!fromEnv.isEmpty())
+        return QDir(fromEnv).absolutePath();
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(base).absoluteFilePath(QStringLiteral("Vantor"));
+}
+
+} // namespace vantor

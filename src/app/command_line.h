@@ -1,0 +1,30 @@
+// The program's command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vantor
+{
+
+struct CommandLine {
+    QString dataDir; // empty: the per-user default (or VANTOR_DATA_DIR)
+    bool headless = false;
+};
+
+struct CommandLineResult {
+    std::optional<CommandLine> options; // set when the program should run
+    int exitCode = 0;                   // otherwise: exit with this code
+    QString output;                     // text for stdout (help, version)
+    QString error;                      // one line for stderr
+};
+
+CommandLineResult ParseCommandLine(const QStringList &arguments);
+
+// The data folder for these options: --data-dir, else VANTOR_DATA_DIR, else
+// the per-user application data location + "Vantor".
+QString ResolveDataFolder(const CommandLine &options);
+
+} // namespace vantor

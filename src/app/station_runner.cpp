@@ -1,0 +1,31 @@
+#include "station_runner.h"
+
+namespace vantor
+{
+
+StationRunner::StationRunner(std::unique_ptr<DeviceLibrary> library, EngineView &view,
+                             QObject *parent)
+    : QObject(parent), m_library(std::move(library)), m_engine(m_clock, *m_library, view),
+      m_timers(m_engine)
+{
+    connect(&m_timeWatcher, &TimeChangeWatcher::timeChanged, &m_engine,
+            [this] { m_engine.RunGuarded([this] { m_engine.SystemTimeChanged(); }); });
+}
+
+StationRunner::~StationRunner() = default;
+
+void StationRunner::start(const QString &exeFolder, const QString &dataFolder)
+{
+    m_engine.Start(exeFolder, dataFolder);
+    m_timers.start();
+}
+
+bool StationRunner::shutDown()
+{
+    if (!m_engine.FormClose())
+        return false;
+    m_timers.stop();
+    return true;
+}
+
+} // namespace vantor

@@ -1,0 +1,41 @@
+// Runs one monitoring station: the engine with its clock, device library and
+// timers, the time-change notice, and the orderly shut-down on request.
+#pragma once
+
+#include "clock.h"
+#include "device_library.h"
+#include "engine.h"
+#include "engine_timers.h"
+#include "time_change_watcher.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace vantor
+{
+
+class StationRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    StationRunner(std::unique_ptr<DeviceLibrary> library, EngineView &view,
+                  QObject *parent = nullptr);
+    ~StationRunner() override;
+
+    void start(const QString &exeFolder, const QString &dataFolder);
+    // Runs the shut-down sequence; false when the settings could not be saved.
+    bool shutDown();
+
+    Engine &engine() { return m_engine; }
+
+private:
+    SystemClock m_clock;
+    std::unique_ptr<DeviceLibrary> m_library;
+    Engine m_engine;
+    EngineTimers m_timers;
+    TimeChangeWatcher m_timeWatcher;
+};
+
+} // namespace vantor

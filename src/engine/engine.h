@@ -1,0 +1,116 @@
+// The monitoring engine: owns the device, station and alarm-set tables, the
+// folder set, the engine globals and the preferences, and carries every engine
+// operation. It knows no windows; it reaches the screen through EngineView.
+#pragma once
+
+#include "clock.h"
+#include "device_library.h"
+#include "engine_view.h"
+#include "folders.h"
+#include "model.h"
+#include "preferences.h"
+
+#include <QObject>
+#include <QString>
+
+#include <exception>
+#include <stdexcept>
+#include <vector>
+
+namespace vantor
+{
+
+// An error that ends the operation in progress and is reported as a
+// "Fatal Error: " line.
+class EngineError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Engine : public QObject
+{
+    Q_OBJECT
+
+public:
+    Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent = nullptr);
+    ~Engine() override;
+
+    // Start-up: folders, "app.log", settings files, device start values, the
+    // first log lines and the preferences. dataFolder is created when missing.
+    void Start(const QString &exeFolder, const QString &dataFolder);
+
+    // The start-up sequence of the engine proper.
+    void FormCreate(const QString &exeFolder, const QString &dataFolder);
+    // The shut-down sequence. False when the settings could not be written;
+    // the engine then keeps running as it was.
+    bool FormClose();
+
+    void AddToActivityLog(int target, const QString &message);
+
+    bool InvalidDevice(int index) const;
+    bool InvalidStation(int index) const;
+    void ClearDevice(int device);
+
+    void LoadSettings();
+    // Writes the four INI files; throws EngineError "Unable to write to ...".
+    void SaveSettings();
+    void InitializeStation(int station);
+    void LoadPreferences();
+
+    void DeleteOldFiles();
+    void DisconnectAll();
+
+    void HandleAppException(const std::exception &error);
+    void SystemTimeChanged();
+
+    // Runs one event handler; an error escaping it is logged and the handler
+    // cut short, as the process-wide handler does.
+    template <typename F> void RunGuarded(F &&handler)
+    {
+        try {
+            handler();
+        } catch (const std::exception &e) {
+            HandleAppException(e);
+        } catch (...) {
+            HandleAppException(std::runtime_error("unknown error"));
+        }
+    }
+
+    const Clock &clock() const { return m_clock; }
+    DeviceLibrary &library() { return m_library; }
+    EngineView &view() { return m_view; }
+    Preferences &Prefs() { return m_prefs; }
+    const Preferences &Prefs() const { return m_prefs; }
+
+    // Shows a message to the operator, or logs it when nobody is looking.
+    void ShowMessage(const QString &text);
+
+public slots:
+    void TimerConnectTimer();
+    void TimerSendTimer();
+    void TimerReceiveTimer();
+    void TimerMeasuringTimer();
+    void TimerStatusTimer();
+    void TimerWriteLogTimer();
+
+public:
+    std::vector<TDevice> Devices;
+    std::vector<TDeviceToSave> DevicesToSave;
+    std::vector<TStation> Stations;
+    std::vector<TAlarmSet> AlarmSets;
+    FolderSet Folders;
+    TGlobals G;
+    QString LibraryVersion;
+    int OSVersionCode = 9;
+
+private:
+    QString DataFile(const char *name) const;
+
+    const Clock &m_clock;
+    DeviceLibrary &m_library;
+    EngineView &m_view;
+    Preferences m_prefs;
+};
+
+} // namespace vantor

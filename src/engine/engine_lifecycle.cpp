@@ -1,0 +1,124 @@
+// Start-up and shut-down of the engine, the process-wide error handler and the
+// reaction to a change of the system clock.
+#include "engine.h"
+
+#include "platform_utils.h"
+
+#include <QDir>
+
+namespace vantor
+{
+
+Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent)
+    : QObject(parent), m_clock(clock), m_library(library), m_view(view)
+{
+}
+
+Engine::~Engine() = default;
+
+void Engine::Start(const QString &exeFolder, const QString &dataFolder)
+{
+    FormCreate(exeFolder, dataFolder);
+    AddToActivityLog(-1, QStringLiteral("Starting up..."));
+    AddToActivityLog(-1, QStringLiteral("TUNIX.DLL version ") + LibraryVersion);
+    LoadPreferences();
+}
+
+void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
+{
+    G.StartTime = m_clock.now();
+    G.RdsOutputPort = -1;
+    G.LastUptimeDays = 0;
+    G.RdsLumexAutoStarted = false;
+
+    Folders.ExeFolder = WithSeparator(exeFolder);
+    QDir().mkpath(dataFolder);
+    Folders.DataFolder = WithSeparator(dataFolder);
+
+    Folders.StationLogsFolder =
+        CheckDir(Folders.DataFolder + QStringLiteral("StationLogs"), Folders.DataFolder);
+    Folders.RecentFolder =
+        CheckDir(Folders.StationLogsFolder + QStringLiteral("Recent"), Folders.DataFolder);
+    Folders.EmailsSentFolder =
+        CheckDir(Folders.DataFolder + QStringLiteral("EmailsSent"), Folders.DataFolder);
+
+    G.AppActivityLines.clear();
+    Folders.AppLogsFolder =
+        CheckDir(Folders.DataFolder + QStringLiteral("AppLogs"), Folders.DataFolder);
+    G.AppLog = std::make_shared<LogFile>(Folders.AppLogsFolder + QStringLiteral("app.log"));
+    G.AppLogOpen = G.AppLog->isOpen();
+
+    G.RestartRequired = false;
+    G.ConnectIndex = -1;
+    G.RdsOutputDevice = -1;
+
+    Devices.clear();
+    Stations.clear();
+    AlarmSets.clear();
+    G.NextLogTime = 0;
+    G.LogDay = m_clock.now();
+
+    LoadSettings();
+    if (Devices.empty())
+        m_view.MarkDeviceListDefault();
+    for (TDevice &d : Devices)
+        ResetDeviceRuntime(d);
+
+    LibraryVersion = m_library.Version();
+    OSVersionCode = GetOSVersionCode();
+    m_library.SetTCPReconnectTimeout(0);
+    G.LastSecondMark = m_clock.utcMilliseconds();
+}
+
+bool Engine::FormClose()
+{
+    try {
+        SaveSettings();
+    } catch (const std::exception &e) {
+        HandleAppException(e);
+        return false;
+    }
+    DisconnectAll();
+    RunGuarded([this] { DeleteOldFiles(); });
+    return true;
+}
+
+void Engine::DisconnectAll()
+{
+    for (TDevice &d : Devices) {
+        if (d.ActivityLogOpen)
+            CloseDeviceLogFile(d);
+        m_library.SetDevice(d.Handle);
+        m_library.Disconnect();
+    }
+}
+
+void Engine::DeleteOldFiles()
+{
+    if (!m_prefs.Flag(QStringLiteral("DeleteOld")))
+        return;
+    const int days = m_prefs.Integer(QStringLiteral("DeleteOlderThan"));
+    for (const QString &folder :
+         {Folders.AppLogsFolder, Folders.EmailsSentFolder, Folders.StationLogsFolder})
+        DeleteFilesOlderThan(folder, days, QStringLiteral("*"), m_clock);
+}
+
+void Engine::HandleAppException(const std::exception &error)
+{
+    AddToActivityLog(-1, QStringLiteral("Fatal Error: ") + QString::fromLatin1(error.what()));
+}
+
+void Engine::SystemTimeChanged()
+{
+    AddToActivityLog(-1, QStringLiteral("System time has changed"));
+}
+
+void Engine::ShowMessage(const QString &text)
+{
+    if (m_view.Interactive())
+        m_view.ShowMessage(text);
+    else
+        AddToActivityLog(-1, text);
+}
+
+} // namespace vantor

@@ -1,0 +1,68 @@
+// Loading and saving of the four settings files.
+#include "engine.h"
+
+#include "ini_file.h"
+#include "settings_files.h"
+
+namespace vantor
+{
+
+QString Engine::DataFile(const char *name) const
+{
+    return Folders.DataFolder + QLatin1String(name);
+}
+
+void Engine::LoadSettings()
+{
+    LoadDevices(IniFile(DataFile("devices.ini")), Devices, DevicesToSave);
+    LoadStations(IniFile(DataFile("stations.ini")), Stations);
+    m_view.StationBoxClear();
+    for (int j = 0; j < static_cast<int>(Stations.size()); ++j)
+        InitializeStation(j);
+    LoadAlarmSets(IniFile(DataFile("alarms.ini")), AlarmSets);
+}
+
+void Engine::InitializeStation(int station)
+{
+    if (InvalidStation(station))
+        return;
+    TStation &s = Stations[station];
+    m_view.StationBoxAdd(s.Frequency + QStringLiteral(" - ") + s.Name + QStringLiteral(" (") +
+                         s.DeviceName + QStringLiteral(")"));
+    m_view.StationBoxSelectFirst();
+    s.LastAlarmTime.fill(0);
+}
+
+void Engine::LoadPreferences()
+{
+    QStringList names;
+    for (const TDevice &d : Devices)
+        names << d.Name;
+    m_prefs.SetDeviceNames(names);
+    m_prefs.Load(IniFile(DataFile("config.ini")));
+}
+
+namespace
+{
+// Each file is written whole or not at all; the first that fails ends the save.
+template <typename Write> void WriteSettingsFile(const QString &path, Write &&write)
+{
+    IniFile ini(path);
+    write(ini);
+    if (!ini.UpdateFile())
+        throw EngineError((QStringLiteral("Unable to write to ") + path).toStdString());
+}
+} // namespace
+
+void Engine::SaveSettings()
+{
+    WriteSettingsFile(DataFile("devices.ini"),
+                      [this](IniFile &ini) { SaveDevices(ini, DevicesToSave, Devices); });
+    WriteSettingsFile(DataFile("stations.ini"),
+                      [this](IniFile &ini) { SaveStations(ini, Stations); });
+    WriteSettingsFile(DataFile("alarms.ini"),
+                      [this](IniFile &ini) { SaveAlarmSets(ini, AlarmSets); });
+    WriteSettingsFile(DataFile("config.ini"), [this](IniFile &ini) { m_prefs.Save(ini); });
+}
+
+} // namespace vantor

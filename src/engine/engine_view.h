@@ -1,0 +1,45 @@
+// The narrow window onto the screen that the engine uses. The GUI implements it
+// with windows; headless mode implements it without any.
+#pragma once
+
+#include "activity_log.h"
+
+#include <QString>
+
+namespace vantor
+{
+
+class EngineView : public ActivitySink
+{
+public:
+    // A message for the operator. Headless, the engine logs it instead.
+    virtual void ShowMessage(const QString &text) = 0;
+    // The main window's station box.
+    virtual void StationBoxClear() = 0;
+    virtual void StationBoxAdd(const QString &text) = 0;
+    virtual void StationBoxSelectFirst() = 0;
+    // Shows "Device List..." as the default item of its menu (no device loaded).
+    virtual void MarkDeviceListDefault() = 0;
+    // Brings the windows forward, e.g. when a second copy is started.
+    virtual void BringToFront() = 0;
+    // Whether messages reach an operator; when false the engine logs them.
+    virtual bool Interactive() const = 0;
+};
+
+// The view of a station running without windows.
+class HeadlessView final : public EngineView
+{
+public:
+    int ActivityFilterIndex() const override { return -1; }
+    QString ActivityFilterText() const override { return {}; }
+    void AppendActivityLine(const QString &) override {}
+    void ShowMessage(const QString &) override {}
+    void StationBoxClear() override {}
+    void StationBoxAdd(const QString &) override {}
+    void StationBoxSelectFirst() override {}
+    void MarkDeviceListDefault() override {}
+    void BringToFront() override {}
+    bool Interactive() const override { return false; }
+};
+
+} // namespace vantor

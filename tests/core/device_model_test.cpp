@@ -1,0 +1,92 @@
+#include "model.h"
+
+#include <gtest/gtest.h>
+
+using namespace vantor;
+
+TEST(DeviceModel, StartValuesOfANewDevice)
+{
+    const TDevice d;
+    EXPECT_EQ(d.Handle, -1);
+    EXPECT_EQ(d.StationIndex, -1);
+    EXPECT_EQ(d.SilentSeconds, 999);
+    EXPECT_EQ(d.History.size(), size_t(HistoryBlockSize));
+    for (int c = 0; c < ColumnCount; ++c) {
+        EXPECT_EQ(d.ColumnValue[c], NoValue);
+        EXPECT_EQ(d.ColumnMin[c], 999.0f);
+        EXPECT_EQ(d.ColumnMax[c], -999.0f);
+    }
+    EXPECT_FALSE(d.ActivityLines.has_value());
+}
+
+TEST(DeviceModel, AlarmSetDefaultsFollowTheKindTable)
+{
+    const TAlarmSet a;
+    for (int kind = 0; kind < AlarmKindCount; ++kind)
+        EXPECT_EQ(a.Basic[kind].Duration, kind == AlarmTimeError ? 600 : 60) << kind;
+    EXPECT_EQ(a.DefaultEmail, QStringLiteral("@"));
+    EXPECT_EQ(AlarmKindPrefixes[AlarmRdsLevel], QStringLiteral("RL"));
+    EXPECT_EQ(AlarmKindNames[AlarmSilence], QStringLiteral("Silence detector"));
+    EXPECT_EQ(MeasurementColumns[13], QStringLiteral("Histogram Max at"));
+    EXPECT_TRUE(MeasurementColumns[14].isEmpty());
+}
+
+TEST(DeviceModel, PinAccessorsAddressTheNamedFields)
+{
+    TBasic b;
+    b.SetDrivePin(3, true);
+    b.SetPinPolarity(4, 1);
+    EXPECT_TRUE(b.DrivePin3);
+    EXPECT_EQ(b.Pin4Polarity, 1);
+    EXPECT_FALSE(b.DrivePin(1));
+    EXPECT_THROW(b.DrivePin(0), std::out_of_range);
+    EXPECT_THROW(b.SetPinPolarity(5, 1), std::out_of_range);
+}
+
+TEST(DeviceModel, ClearDeviceDataResetsWhatAStationVisitGathered)
+{
+    TDevice d;
+    d.LastData.push_back({QStringLiteral("PI"), QStringLiteral("D3C3")});
+    d.History.resize(7200);
+    d.History[5].Values[0] = 42;
+    d.HistoryCount = 5000;
+    d.ColumnValue[2] = 12;
+    d.ColumnMin[2] = 1;
+    d.ColumnMax[2] = 80;
+    d.HistogramBins[75] = 9;
+    d.HistogramTime = QStringLiteral("12:00");
+    d.HistogramMaxAt = 75;
+    d.StationIndex = 3;
+
+    ClearDeviceData(d);
+
+    EXPECT_TRUE(d.LastData.empty());
+    EXPECT_EQ(d.History.size(), size_t(HistoryBlockSize));
+    EXPECT_EQ(d.History[5].Values[0], 42); // kept: only the length is reset
+    EXPECT_EQ(d.HistoryCount, 0);
+    EXPECT_EQ(d.ColumnValue[2], NoValue);
+    EXPECT_EQ(d.ColumnMin[2], 999.0f);
+    EXPECT_EQ(d.ColumnMax[2], -999.0f);
+    EXPECT_EQ(d.HistogramBins[75], 0);
+    EXPECT_TRUE(d.HistogramTime.isEmpty());
+    EXPECT_EQ(d.HistogramMaxAt, 0);
+    EXPECT_EQ(d.StationIndex, 3); // not a per-station datum
+}
+
+TEST(DeviceModel, InitializeAlarmVarsOneOrAll)
+{
+    TDevice d;
+    d.AlarmActive.fill(true);
+    d.AlarmStart.fill(1.5);
+    InitializeAlarmVars(d, 2);
+    EXPECT_FALSE(d.AlarmActive[2]);
+    EXPECT_EQ(d.AlarmStart[2], 0);
+    EXPECT_TRUE(d.AlarmActive[3]);
+    InitializeAlarmVars(d, 9); // invalid kind: nothing
+    EXPECT_TRUE(d.AlarmActive[8]);
+    InitializeAlarmVars(d, -1);
+    for (int k = 0; k < AlarmKindCount; ++k) {
+        EXPECT_FALSE(d.AlarmActive[k]);
+        EXPECT_EQ(d.AlarmStart[k], 0);
+    }
+}

@@ -1,0 +1,157 @@
+#include "clock.h"
+#include "platform_utils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vantor;
+
+TEST(StrToIntDefault, ReadsDecimalAndHexadecimalOrGivesTheDefault)
+{
+    struct Case {
+        const char *text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"12a", 77},         {"-5", -5},
+        {"  42", 42},        {"+3", 3},
+        {"$1F", 31},         {"0x10", 16},
+        {"0X1f", 31},        {"$FFFFFFFF", -1},
+        {"$100000000", 77},  {"2147483647", 2147483647},
+        {"2147483648", 77},  {"-2147483648", -2147483647 - 1},
+        {"-2147483649", 77}, {"", 77},
+        {" ", 77},           {"-", 77},
+        {"0x", 77},          {"$", 77},
+        {"12 ", 77},         {"1.5", 77},
+        {"\xd9\xa3", 77}, // a non-ASCII digit is no digit here
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(StrToIntDefault(QString::fromUtf8(c.text), 77), c.expected) << c.text;
+}
+
+TEST(PlatformUtils, ZeroPadAndIsBitSet)
+{
+    EXPECT_EQ(ZeroPad(7, 2), QStringLiteral("07"));
+    EXPECT_EQ(ZeroPad(123, 2), QStringLiteral("123"));
+    EXPECT_EQ(ZeroPad(0, 3), QStringLiteral("000"));
+    EXPECT_TRUE(IsBitSet(0b10, 1));
+    EXPECT_FALSE(IsBitSet(0b10, 0));
+    EXPECT_TRUE(IsBitSet(0b10, 33)); // the bit number wraps at 32
+    EXPECT_TRUE(IsBitSet(0x80000000u, 31));
+}
+
+TEST(PlatformUtils, SafeFileNameReplacesEveryForbiddenCharacter)
+{
+    EXPECT_EQ(SafeFileName(QStringLiteral("FM 1: Main/Backup?")),
+              QStringLiteral("FM 1_ Main_Backup_"));
+    const QString all = QStringLiteral("a*?/\\#%:|\"<>^\x01\tz");
+    const QString safe = SafeFileName(all);
+    EXPECT_EQ(safe.size(), all.size());
+    EXPECT_EQ(safe, QStringLiteral("a______________z"));
+    EXPECT_EQ(SafeFileName(QStringLiteral("Radio 1 - (Süd) & more")),
+              QStringLiteral("Radio 1 - (Süd) & more"));
+}
+
+TEST(PlatformUtils, BadEmailAddress)
+{
+    struct Case {
+        const char *address;
+        bool bad;
+    };
+    const Case cases[] = {
+        {"ops@example.com", false},
+        {"a@b.c.", false}, // only the first full stop counts
+        {"@example.com", true},
+        {"ops@.example.com", true},
+        {"ops@example.", true},
+        {"ops@example", true},
+        {"ops.example.com", true},
+        {"", true},
+        {"@", true},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(BadEmailAddress(QLatin1String(c.address)), c.bad) << c.address;
+}
+
+TEST(PlatformUtils, DataFolderName)
+{
+    EXPECT_EQ(DataFolderName(QStringLiteral("C:\\vantor.exe")), QStringLiteral("vantor_exe"));
+    EXPECT_EQ(DataFolderName(QStringLiteral("C:\\Vantor\\vantor.exe")), QStringLiteral("Vantor"));
+    EXPECT_EQ(DataFolderName(QStringLiteral("C:\\Program Files\\Vantor\\vantor.exe")),
+              QStringLiteral("Vantor"));
+    EXPECT_EQ(DataFolderName(QStringLiteral("/opt/Vantor/vantor")), QStringLiteral("Vantor"));
+    EXPECT_EQ(DataFolderName(QStringLiteral("/vantor.bin")), QStringLiteral("vantor_bin"));
+}
+
+TEST(PlatformUtils, GetDataFolderFallsBackToTheProgramFolderAndCreatesOneLevel)
+{
+    QTemporaryDir tmp;
+    const QString exe = tmp.path() + QStringLiteral("/Station/vantor");
+    EXPECT_EQ(GetDataFolder(true, QString(), QStringLiteral("/exe/"), exe),
+              QStringLiteral("/exe/"));
+    const QString folder = GetDataFolder(true, tmp.path(), QStringLiteral("/exe/"), exe);
+    EXPECT_EQ(folder, tmp.path() + QStringLiteral("/Station/"));
+    EXPECT_TRUE(QDir(folder).exists());
+}
+
+namespace
+{
+void Touch(const QString &path, const QDateTime &written)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+}
+} // namespace
+
+TEST(DeleteFilesOlderThan, DeletesOnlyFilesPastTheLimitAndKeepsFolders)
+{
+    QTemporaryDir tmp;
+    const QDateTime now(QDate(2024, 5, 31), QTime(12, 0));
+    FakeClock clock(now);
+    const QString root = tmp.path() + QLatin1Char('/');
+    QDir(root).mkpath(QStringLiteral("Station A/deep"));
+
+    Touch(root + QStringLiteral("young.log"), now.addDays(-30).addSecs(-23 * 3600));
+    Touch(root + QStringLiteral("old.log"), now.addDays(-31));
+    Touch(root + QStringLiteral("old-no-extension"), now.addDays(-40));
+    Touch(root + QStringLiteral("Station A/old.csv"), now.addDays(-45));
+    Touch(root + QStringLiteral("Station A/deep/old.jpg"), now.addDays(-45));
+    Touch(root + QStringLiteral("Station A/new.csv"), now.addDays(-1));
+    Touch(root + QStringLiteral("future.log"), now.addDays(40));
+
+    DeleteFilesOlderThan(root, 30, QStringLiteral("*"), clock);
+
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("young.log")));
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("old.log")));
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("old-no-extension")));
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Station A/old.csv")));
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Station A/deep/old.jpg")));
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("Station A/new.csv")));
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("future.log")));
+    EXPECT_TRUE(QDir(root + QStringLiteral("Station A/deep")).exists());
+}
+
+TEST(DeleteFilesOlderThan, PatternSelectsFilesAtTheTopLevelOnly)
+{
+    QTemporaryDir tmp;
+    const QDateTime now(QDate(2024, 5, 31), QTime(12, 0));
+    FakeClock clock(now);
+    const QString root = tmp.path() + QLatin1Char('/');
+    QDir(root).mkpath(QStringLiteral("sub.d"));
+    Touch(root + QStringLiteral("a.log"), now.addDays(-60));
+    Touch(root + QStringLiteral("a.csv"), now.addDays(-60));
+    Touch(root + QStringLiteral("sub.d/b.csv"), now.addDays(-60));
+
+    DeleteFilesOlderThan(root, 30, QStringLiteral("log"), clock);
+
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("a.log")));
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("a.csv")));
+    // Only folders matching the pattern are entered; below, everything goes.
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("sub.d/b.csv")));
+}
