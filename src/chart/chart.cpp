@@ -18,7 +18,7 @@ QPointF Chart::Mapper::map(double x, double y) const
         x = std::log10(x);
     if (yLog)
         y = std::log10(y);
-    return {x0 + x * xs, y0 - y * ys};
+    return {left + (x - xMin) * xs, bottom - (y - yMin) * ys};
 }
 
 Chart::Chart() = default;
@@ -148,10 +148,12 @@ Chart::Mapper Chart::mapper(const PlotArea &area, int yIndex) const
     const auto [xMin, xMax] = axis(area.x);
     const auto [yMin, yMax] = axis(yRange);
     Mapper m{};
+    m.left = area.plot.left();
+    m.xMin = xMin;
     m.xs = (area.plot.right() - area.plot.left()) / (xMax - xMin);
-    m.x0 = area.plot.left() - xMin * m.xs;
+    m.bottom = area.plot.bottom();
+    m.yMin = yMin;
     m.ys = (area.plot.bottom() - area.plot.top()) / (yMax - yMin);
-    m.y0 = area.plot.bottom() + yMin * m.ys;
     m.xLog = area.x.logarithmic;
     m.yLog = yRange.logarithmic;
     return m;

@@ -116,7 +116,7 @@ private:
     };
     // Pixel position of data values in one area against one y range.
     struct Mapper {
-        double x0, xs, y0, ys;
+        double left, xMin, xs, bottom, yMin, ys;
         bool xLog, yLog;
         QPointF map(double x, double y) const;
     };
