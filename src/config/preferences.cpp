@@ -2,6 +2,7 @@
 
 #include "model.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vantor
