@@ -142,7 +142,6 @@ private:
                   int verticalAlign, int flags, double angle, const QRect &clip);
     void addSegment(QPointF a, QPointF b);
     void flushRun();
-    void drawGridLine(QPointF from, QPointF to, int style, const QColor &color);
     void drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const QColor &color,
                   const QString &title, const Ticks &ticks, double majorTick, double minorTick,
                   int majorStyle, int minorStyle, bool grid, double labelAngle);
@@ -152,7 +151,6 @@ private:
     void ensureAxesFor(const Tdatatype &data);
     void plotSeries(const Tdatatype &data, std::size_t column, const Mapper &m, int style);
     void plotBars(const Tdatatype &data, std::size_t column, const Mapper &m, double fraction);
-    void drawMarker(QPointF at);
 
     QPainter painter_;
     QSize canvas_;
@@ -170,8 +168,6 @@ private:
     QRect clip_;
     // Connected segments gathered into one polyline until something else is drawn.
     QPolygonF run_;
-    QColor runColor_;
-    bool runInPlot_ = false;
 };
 
 } // namespace vantor

@@ -4,6 +4,9 @@
 #include "grid_pattern.h"
 
 #include <QFontMetricsF>
+#include <QLineF>
+#include <QList>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -44,6 +47,28 @@ bool UseLogarithmic(bool requested, double min, double max)
 {
     return requested && min > 0 && max / min >= SettingValue(MinLogRatio);
 }
+
+// Grid lines of one axis, gathered to be drawn in two calls.
+struct GridDots {
+    QPolygonF dots;
+    QList<QLineF> lines;
+
+    // Dots one pixel x scale apart from `from` to `to`, set by the style's rule.
+    void add(QPointF from, QPointF to, int style, double scale)
+    {
+        const QPointF delta = to - from;
+        const int count =
+            static_cast<int>(std::round(std::hypot(delta.x(), delta.y()) / scale)) + 1;
+        const QPointF step = count > 1 ? delta / (count - 1) : QPointF();
+        for (const DotRun &run : GridDotRuns(count, style)) {
+            const QPointF a = from + step * run.first;
+            if (run.count == 1)
+                dots << a;
+            else
+                lines << QLineF(a, from + step * (run.first + run.count - 1));
+        }
+    }
+};
 
 } // namespace
 
@@ -92,22 +117,6 @@ double Chart::axisPixel(const PlotArea &area, Edge edge, double value) const
     return area.plot.bottom() - fraction * (area.plot.bottom() - area.plot.top());
 }
 
-void Chart::drawGridLine(QPointF from, QPointF to, int style, const QColor &color)
-{
-    const QPointF delta = to - from;
-    const double length = std::hypot(delta.x(), delta.y());
-    const int dots = static_cast<int>(std::round(length / scale_)) + 1;
-    const QPointF step = dots > 1 ? delta / (dots - 1) : QPointF();
-    painter_.setPen(QPen(color, scale_));
-    for (const DotRun &run : GridDotRuns(dots, style)) {
-        const QPointF a = from + step * run.first;
-        if (run.count == 1)
-            painter_.drawPoint(a);
-        else
-            painter_.drawLine(a, from + step * (run.first + run.count - 1));
-    }
-}
-
 void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const QColor &color,
                      const QString &title, const Ticks &ticks, double majorTick, double minorTick,
                      int majorStyle, int minorStyle, bool grid, double labelAngle)
@@ -125,11 +134,12 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
     };
 
     setClip(canvasClip());
+    GridDots gridDots;
     const auto gridLine = [&](double pos, int style) {
         if (bottom)
-            drawGridLine(QPointF(pos, p.top()), QPointF(pos, p.bottom()), style, color);
+            gridDots.add(QPointF(pos, p.top()), QPointF(pos, p.bottom()), style, scale_);
         else
-            drawGridLine(QPointF(p.left(), pos), QPointF(p.right(), pos), style, color);
+            gridDots.add(QPointF(p.left(), pos), QPointF(p.right(), pos), style, scale_);
     };
     if (grid) {
         for (const double v : ticks.minor)
@@ -145,6 +155,8 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
     }
 
     painter_.setPen(QPen(color, scale_));
+    painter_.drawPoints(gridDots.dots);
+    painter_.drawLines(gridDots.lines);
     if (bottom)
         painter_.drawLine(QPointF(p.left(), line), QPointF(p.right(), line));
     else

@@ -1,5 +1,8 @@
 #include "chart.h"
 
+#include <QList>
+#include <QRectF>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -106,19 +109,17 @@ void Chart::plotSeries(const Tdatatype &data, std::size_t column, const Mapper &
     setClip(area.plot & canvasClip());
     painter_.setPen(QPen(penColor_, scale_));
     painter_.setBrush(Qt::NoBrush);
+    const double half = MarkerHalf * scale_;
+    QList<QRectF> markers;
     for (std::size_t r = first; r < data.size(); ++r) {
         const float *y = Cell(data[r], column);
-        if (y != nullptr)
-            drawMarker(m.map(data[r][0], *y));
+        if (y == nullptr)
+            continue;
+        const QPointF at = m.map(data[r][0], *y);
+        if (std::isfinite(at.x()) && std::isfinite(at.y()))
+            markers << QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half);
     }
-}
-
-void Chart::drawMarker(QPointF at)
-{
-    if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
-        return;
-    const double half = MarkerHalf * scale_;
-    painter_.drawRect(QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half));
+    painter_.drawRects(markers);
 }
 
 void Chart::plotBars(const Tdatatype &data, std::size_t column, const Mapper &m, double fraction)

@@ -77,6 +77,12 @@ TEST(ChartPicture, BeginFillsAndFramesTheGivenSize)
     EXPECT_EQ(image.pixelColor(15, 10), Background);
     EXPECT_EQ(image.pixelColor(30, 10), QColor(Qt::green)); // outside the given size
     EXPECT_EQ(image.pixelColor(15, 20), QColor(Qt::green));
+
+    // On a control: its whole size, always framed.
+    ASSERT_TRUE(chart.BeginPlotOnControl(&image, Background, Frame, 0));
+    chart.FinishPlot();
+    EXPECT_EQ(image.pixelColor(49, 39), Frame);
+    EXPECT_EQ(image.pixelColor(30, 10), Background);
 }
 
 TEST(ChartPicture, TextAnchoredOutsideTheCanvasIsSkipped)
@@ -203,6 +209,32 @@ TEST_F(PlotFixture, DataArrayLinesAreClipped)
     // The first segment leaves through the bottom at x = 17.5 and the top at x = 32.5.
     EXPECT_GT(CountSeries(image, QRect(46, 180, 5, 1)), 0);
     EXPECT_GT(CountSeries(image, QRect(70, 20, 5, 1)), 0);
+}
+
+TEST(ChartPicture, LineAndMarkerStyles)
+{
+    struct Case {
+        int style;
+        bool line, markers;
+    };
+    for (const Case c : {Case{0, true, true}, Case{1, true, false}, Case{2, false, true}}) {
+        QImage image = Canvas(200, 200);
+        Chart chart;
+        ASSERT_TRUE(chart.BeginPlotOnImage(&image, 200, 200, true, 1, Frame, Background));
+        chart.AddPlotArea(0, 100, 0, 100, 20, 19, 20, 19);
+        chart.XAxis(Qt::black, QString(), false, 0, 100, 0, 0, false, true);
+        chart.YAxis(Qt::black, QString(), 1, 0, 100, 0, 0, false, false, true);
+        chart.SetPenColor(Series);
+        Tdatatype data;
+        NewDataArray(data, 2, 1);
+        data[1] = {25, 50}; // pixel (60, 100)
+        data[2] = {75, 50}; // pixel (140, 100)
+        chart.PlotDataArray(data, c.style);
+        chart.FinishPlot();
+        EXPECT_EQ(IsSeries(image, 100, 100), c.line) << c.style;
+        // Markers reach beyond the line's single row.
+        EXPECT_EQ(CountSeries(image, QRect(55, 95, 11, 4)) > 0, c.markers) << c.style;
+    }
 }
 
 TEST(ChartPicture, BarWidths)
