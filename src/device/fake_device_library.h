@@ -1,0 +1,68 @@
+// A device library for engine tests: no links, every call recorded together
+// with the handle selected at the time, connection state and responses set by
+// the test.
+#pragma once
+
+#include "device_library.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace vantor
+{
+
+class FakeDeviceLibrary final : public DeviceLibrary
+{
+public:
+    struct Call {
+        int handle;       // selected by the last SetDevice (-1 before any)
+        QString function; // "WriteCommand", "ConnectionSetup", ...
+        QStringList args; // each argument as text; ConnectionSetup: kind, port, host, port/speed
+        bool operator==(const Call &) const = default;
+    };
+
+    int AddDevice() override;
+    void SetDevice(int handle) override;
+    void ConnectionSetup(int kind, int comPort, const QString &host, int portOrSpeed) override;
+    // Brings the link up only when setConnectSucceeds(true) was given.
+    void Connect() override;
+    bool Connected() override;
+    void Disconnect() override;
+    void WriteCommand(const QString &command) override;
+    int ReadBufferLength() override;
+    QString ReadResponse() override;
+    void ClearValues() override;
+    double PCharToFloat(const QString &text) override;
+    QString Version() override;
+    void SetTCPReconnectTimeout(int seconds) override;
+
+    const std::vector<Call> &calls() const { return calls_; }
+    // The calls of one function, in order.
+    std::vector<Call> calls(const QString &function) const;
+    // The commands written to handle, in order.
+    QStringList commands(int handle) const;
+    void clearCalls() { calls_.clear(); }
+
+    // Handles that AddDevice has given out: 0 .. deviceCount()-1.
+    int deviceCount() const { return deviceCount_; }
+    void setConnected(int handle, bool connected);
+    // Whether Connect brings the selected link up (false by default).
+    void setConnectSucceeds(bool succeeds) { connectSucceeds_ = succeeds; }
+    void pushResponse(int handle, const QString &response);
+
+private:
+    void record(const QString &function, QStringList args = {});
+    bool selectedKnown() const { return selected_ >= 0 && selected_ < deviceCount_; }
+
+    std::vector<Call> calls_;
+    int deviceCount_ = 0;
+    int selected_ = -1;
+    bool connectSucceeds_ = false;
+    std::map<int, bool> connected_;
+    std::map<int, std::deque<QString>> responses_;
+};
+
+} // namespace vantor

@@ -1,0 +1,63 @@
+// The incoming side of one analyzer link: cuts the received byte stream into
+// responses and keeps them in arrival order until the engine reads them.
+//
+// A response is a line ended by LF; one CR right before the LF is part of the
+// ending and removed. A CR anywhere else stays in the response, so no byte the
+// device meant is lost. NUL bytes are dropped: the callers of the library have
+// always seen responses as zero-terminated texts, and a NUL would otherwise
+// travel on into log files. Every other byte, 128..255 included, becomes the
+// Latin-1 character of the same code.
+//
+// Limits against a device that sends garbage or never stops:
+//  - a response holds at most MaxResponseLength bytes; the rest of a longer
+//    line is dropped and its start is still delivered as one response when
+//    its LF arrives. The largest real response, "Histogram Data" with 122
+//    fields of 14 characters, is about 1.7 KB.
+//  - at most MaxQueuedResponses responses and MaxQueuedBytes bytes are kept;
+//    when either is exceeded the oldest responses go first.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+
+namespace vantor
+{
+
+class ResponseBuffer
+{
+public:
+    static constexpr qsizetype MaxResponseLength = 4096;
+    static constexpr qsizetype MaxQueuedResponses = 10000;
+    static constexpr qsizetype MaxQueuedBytes = 1024 * 1024;
+
+    // Takes the next bytes of the stream, whatever their chunking.
+    void feed(const QByteArray &bytes);
+
+    qsizetype count() const { return static_cast<qsizetype>(responses_.size()); }
+    // Removes and returns the oldest response; empty when there is none.
+    QString take();
+    // Drops the waiting responses and the line received so far.
+    void clear();
+    // Drops only the line received so far (its link is gone).
+    void dropPartialLine();
+
+    // How many lines were cut to MaxResponseLength, and how many responses
+    // were dropped for the queue limits, since this buffer was made.
+    std::uint64_t cutLines() const { return cutLines_; }
+    std::uint64_t droppedResponses() const { return droppedResponses_; }
+
+private:
+    void finishLine();
+
+    std::deque<QByteArray> responses_;
+    qsizetype queuedBytes_ = 0;
+    QByteArray partial_;
+    bool partialCut_ = false;
+    std::uint64_t cutLines_ = 0;
+    std::uint64_t droppedResponses_ = 0;
+};
+
+} // namespace vantor
