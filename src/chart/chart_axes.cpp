@@ -29,7 +29,8 @@ bool OnStep(double value, double step)
     return std::fabs(k - std::round(k)) < SameTickTolerance;
 }
 
-// Multiples of step within [min, max].
+// Multiples of step within [min, max]. Counted with an integer: far from
+// zero a double tick index may no longer change when incremented.
 std::vector<double> Multiples(double min, double max, double step)
 {
     std::vector<double> values;
@@ -37,8 +38,11 @@ std::vector<double> Multiples(double min, double max, double step)
         return values;
     const double first = std::ceil(min / step - SameTickTolerance);
     const double last = std::floor(max / step + SameTickTolerance);
-    for (double k = first; k <= last; ++k)
+    const auto count = static_cast<long>(std::max(last - first + 1, 0.0));
+    for (long i = 0; i < count; ++i) {
+        const double k = first + static_cast<double>(i);
         values.push_back(k == 0 ? 0.0 : k * step);
+    }
     return values;
 }
 
@@ -197,10 +201,11 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
                  canvasClip());
         return;
     }
-    // Written upwards, or downwards when the settings ask for it; either way
-    // the text grows away from the axis.
+    // Written upwards, or downwards when the settings ask for it. Turned a
+    // quarter counter-clockwise a text's bottom faces right, so a title left of
+    // the axis sits on its bottom edge; turned clockwise, on its top edge.
     const bool upwards = SettingValue(RotateVertCaptionY) == 0;
-    const int verticalAlign = upwards ? -towards : towards;
+    const int verticalAlign = upwards ? towards : -towards;
     drawText(color, title, 0, at((p.top() + p.bottom()) / 2.0, titleOffset), verticalAlign, 1,
              upwards ? 90 : -90, canvasClip());
 }

@@ -353,6 +353,52 @@ TEST(ChartPicture, YGridLinesAtEveryTickWithTheGridFlag)
     EXPECT_EQ(CountSeries(image, QRect(150, 21, 1, 79)), 0);
 }
 
+// Pixels that differ between two pictures.
+QRect DiffBox(const QImage &a, const QImage &b)
+{
+    QRect box;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+TEST(ChartPicture, AxisTitlesLieBeyondTheLabels)
+{
+    // Plot x 80 ... 220, y 20 ... 160; labels left of x 80, right of x 220
+    // and below y 160.
+    const auto draw = [](const QString &title, int position) {
+        QImage image = Canvas(300, 220);
+        Chart chart;
+        EXPECT_TRUE(chart.BeginPlotOnImage(&image, 300, 220, true, 1, Frame, Background));
+        chart.AddPlotArea(0, 100, 0, 100, 80, 79, 20, 59);
+        if (position == 0)
+            chart.XAxis(Qt::black, title, false, 0, 1000, 0, 0, false, true);
+        else
+            chart.YAxis(Qt::black, title, position, 0, 1000, 0, 0, false, false, true);
+        chart.FinishPlot();
+        return image;
+    };
+    for (const int position : {0, 1, 4}) {
+        const QImage bare = draw(QStringLiteral(" "), position);
+        const QRect title = DiffBox(bare, draw(QStringLiteral("Title"), position));
+        ASSERT_FALSE(title.isNull()) << position;
+        if (position == 0) {
+            const QRect labels = InkBox(bare.copy(0, 161, 300, 59)).translated(0, 161);
+            EXPECT_GT(title.top(), labels.bottom());
+        } else if (position == 1) {
+            EXPECT_LT(title.right(), InkBox(bare.copy(0, 0, 80, 220)).left());
+        } else {
+            const QRect labels = InkBox(bare.copy(221, 0, 79, 220)).translated(221, 0);
+            EXPECT_GT(title.left(), labels.right());
+        }
+        EXPECT_GT(title.height(), title.width() * (position == 0 ? 0 : 2)) << position;
+    }
+}
+
 TEST(ChartPicture, TwoChartsKeepTheirOwnState)
 {
     QImage first = Canvas(200, 200);
