@@ -65,10 +65,11 @@ public:
 
     void XAxis(const QColor &color, const QString &title, bool grid, double min, double max,
                double majorHint, double minorHint, bool logarithmic, bool fixedLabels);
-    // Time axis from start to end (days since 1899-12-30); timeLabels tells
-    // whether the labels are times of day rather than dates. dateStyle bit 0
-    // puts the date line's text beside the time instead of under it.
-    void XTimeAxis(const QColor &color, const QString &title, int mode, double start, double end,
+    // Time-of-day axis from start to end (days since 1899-12-30); timeLabels
+    // tells whether the labels are times of day rather than dates (day steps).
+    // dateStyle bit 0 puts the date line's text beside the time instead of
+    // under it; monthFormat and yearFormat shape the labels of day steps.
+    void XTimeAxis(const QColor &color, const QString &title, double start, double end,
                    bool dateLine, int dateStyle, int monthFormat, int yearFormat, bool grid,
                    bool &timeLabels);
     // position: 1, 5, 6 left edge, labels outside; 4, 7, 8 right edge, labels

@@ -19,9 +19,9 @@ constexpr double MaxTimeTicks = 10000;
 
 } // namespace
 
-void Chart::XTimeAxis(const QColor &color, const QString &title, int /*mode*/, double start,
-                      double end, bool dateLine, int dateStyle, int monthFormat, int yearFormat,
-                      bool grid, bool &timeLabels)
+void Chart::XTimeAxis(const QColor &color, const QString &title, double start, double end,
+                      bool dateLine, int dateStyle, int monthFormat, int yearFormat, bool grid,
+                      bool &timeLabels)
 {
     timeLabels = false;
     PlotArea *area = currentArea();

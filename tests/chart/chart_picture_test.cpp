@@ -427,21 +427,32 @@ TEST(ChartPicture, TwoChartsKeepTheirOwnState)
 TEST(ChartPicture, TimeAxisTellsWhetherItUsedTimeLabels)
 {
     const double start = 45000.5;
+    const auto draw = [start](const QString &title, double seconds, bool &timeLabels) {
+        QImage image = Canvas(640, 480);
+        Chart chart;
+        EXPECT_TRUE(chart.BeginPlotOnImage(&image, 640, 480, true, 1, Frame, Background));
+        chart.AddPlotArea(0, 100, 0, 100, 60, 15, 10, 37);
+        chart.XTimeAxis(Qt::black, title, start, start + seconds / 86400, false, 0, 0, 0, false,
+                        timeLabels);
+        chart.FinishPlot();
+        return image;
+    };
     struct Case {
         double seconds;
         bool timeLabels;
+        const char *sameTitle;  // other text in the part not shown
+        const char *otherTitle; // other text in the part shown
     };
-    for (const Case c : {Case{60, true}, Case{4 * 3600, true}, Case{30 * 86400, false}}) {
-        QImage image = Canvas(640, 480);
-        Chart chart;
-        ASSERT_TRUE(chart.BeginPlotOnImage(&image, 640, 480, true, 1, Frame, Background));
-        chart.AddPlotArea(0, 100, 0, 100, 60, 15, 10, 37);
+    const Case cases[] = {{60, true, "Day|Time", "Date|Tim"},
+                          {4 * 3600, true, "Day|Time", "Date|Tim"},
+                          {30 * 86400, false, "Date|Hour", "Dat|Time"}};
+    for (const Case &c : cases) {
         bool timeLabels = !c.timeLabels;
-        chart.XTimeAxis(Qt::black, QStringLiteral("Date|Time"), -1, start,
-                        start + c.seconds / 86400, false, 0, 0, 0, false, timeLabels);
-        chart.FinishPlot();
+        const QImage image = draw(QStringLiteral("Date|Time"), c.seconds, timeLabels);
         EXPECT_EQ(timeLabels, c.timeLabels) << c.seconds;
         EXPECT_FALSE(InkBox(image.copy(0, 480 - 37, 640, 37)).isNull()) << c.seconds;
+        EXPECT_EQ(image, draw(QString::fromLatin1(c.sameTitle), c.seconds, timeLabels));
+        EXPECT_NE(image, draw(QString::fromLatin1(c.otherTitle), c.seconds, timeLabels));
     }
 }
 
@@ -454,8 +465,8 @@ TEST(ChartPicture, TimeAxisMapsDateTimesAcrossThePlot)
     const double start = 45000.25;
     bool timeLabels = false;
     // A one-second span is shown as two seconds around its middle.
-    chart.XTimeAxis(Qt::black, QStringLiteral("Time"), -1, start, start + 1 / 86400.0, false, 0, 0,
-                    0, false, timeLabels);
+    chart.XTimeAxis(Qt::black, QStringLiteral("Time"), start, start + 1 / 86400.0, false, 0, 0, 0,
+                    false, timeLabels);
     chart.YAxis(Qt::black, QString(), 1, 0, 100, 0, 0, false, false, true);
     chart.SetPenColor(Series);
     chart.MoveToPoint(start + 0.5 / 86400, 0);
