@@ -32,7 +32,7 @@ int RunHeadless(const CommandLine &options)
     }
 
     HeadlessView view;
-    StationRunner runner(std::make_unique<LinkLibrary>(dataFolder), view);
+    StationRunner runner(std::make_unique<AnalyzerLinkLibrary>(dataFolder), view);
     TerminationSignals termination;
     int exitCode = 0;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner, [&] {

@@ -25,6 +25,10 @@ inline constexpr int HistoryBlockSize = 3600;
 inline constexpr int WeekDayCount = 7;
 inline constexpr int PinCount = 4;
 
+// Bits of TDevice::Mode: the data a device is asked for.
+inline constexpr int ModeMeasuringPart = 1;
+inline constexpr int ModeRdsPart = 2;
+
 // The value marking "no value" in every column, history sample and reading.
 inline constexpr float NoValue = -1000.0f;
 

@@ -59,7 +59,21 @@ public:
     void LoadPreferences();
 
     void DeleteOldFiles();
+
+    // Connection manager.
+    void TryConnect(int device);
+    int InitializeDevice(int device);
+    bool DeviceConnected(int device);
     void DisconnectAll();
+
+    // Command sending and polling.
+    void Send(int device, const QString &command);
+    void IgnoreRX(int device, int seconds);
+    bool MeasuringMode(int device) const;
+    bool RDSMode(int device) const;
+
+    // Alarms: kinds 0 ... 8, -1 "Unable to connect", -2 "No response".
+    void ActivateAlarm(int device, int kind);
 
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();

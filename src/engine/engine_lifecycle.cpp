@@ -83,16 +83,6 @@ bool Engine::FormClose()
     return true;
 }
 
-void Engine::DisconnectAll()
-{
-    for (TDevice &d : Devices) {
-        if (d.ActivityLogOpen)
-            CloseDeviceLogFile(d);
-        m_library.SetDevice(d.Handle);
-        m_library.Disconnect();
-    }
-}
-
 void Engine::DeleteOldFiles()
 {
     if (!m_prefs.Flag(QStringLiteral("DeleteOld")))
@@ -105,7 +95,7 @@ void Engine::DeleteOldFiles()
 
 void Engine::HandleAppException(const std::exception &error)
 {
-    AddToActivityLog(-1, QStringLiteral("Fatal Error: ") + QString::fromLatin1(error.what()));
+    AddToActivityLog(-1, QStringLiteral("Fatal Error: ") + QString::fromUtf8(error.what()));
 }
 
 void Engine::SystemTimeChanged()

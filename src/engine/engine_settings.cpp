@@ -50,7 +50,7 @@ template <typename Write> void WriteSettingsFile(const QString &path, Write &&wr
     IniFile ini(path);
     write(ini);
     if (!ini.UpdateFile())
-        throw EngineError((QStringLiteral("Unable to write to ") + path).toStdString());
+        throw EngineError(QString(QStringLiteral("Unable to write to ") + path).toStdString());
 }
 } // namespace
 

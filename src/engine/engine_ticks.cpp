@@ -5,16 +5,6 @@
 namespace vantor
 {
 
-void Engine::TimerConnectTimer()
-{
-    RunGuarded([] {});
-}
-
-void Engine::TimerSendTimer()
-{
-    RunGuarded([] {});
-}
-
 void Engine::TimerReceiveTimer()
 {
     RunGuarded([] {});

@@ -20,6 +20,8 @@ public:
     virtual void StationBoxSelectFirst() = 0;
     // Shows "Device List..." as the default item of its menu (no device loaded).
     virtual void MarkDeviceListDefault() = 0;
+    // A device was registered with the library: it joins the device selectors.
+    virtual void DeviceRegistered(int device, const QString &name) = 0;
     // Brings the windows forward, e.g. when a second copy is started.
     virtual void BringToFront() = 0;
     // Whether messages reach an operator; when false the engine logs them.
@@ -38,6 +40,7 @@ public:
     void StationBoxAdd(const QString &) override {}
     void StationBoxSelectFirst() override {}
     void MarkDeviceListDefault() override {}
+    void DeviceRegistered(int, const QString &) override {}
     void BringToFront() override {}
     bool Interactive() const override { return false; }
 };

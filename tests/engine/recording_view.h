@@ -1,0 +1,41 @@
+// A view that remembers what the engine asked of the screen.
+#pragma once
+
+#include "engine_view.h"
+
+#include <QStringList>
+
+namespace vantor::test
+{
+
+class RecordingView : public EngineView
+{
+public:
+    int filterIndex = 0;
+    QString filterText = QStringLiteral("Application");
+    QStringList shownLines;
+    QStringList messages;
+    QStringList stationBox;
+    int stationBoxSelection = -1;
+    bool deviceListDefault = false;
+    bool interactive = false;
+    QStringList registered;
+
+    int ActivityFilterIndex() const override { return filterIndex; }
+    QString ActivityFilterText() const override { return filterText; }
+    void AppendActivityLine(const QString &line) override { shownLines << line; }
+    void ShowMessage(const QString &text) override { messages << text; }
+    void StationBoxClear() override
+    {
+        stationBox.clear();
+        stationBoxSelection = -1;
+    }
+    void StationBoxAdd(const QString &text) override { stationBox << text; }
+    void StationBoxSelectFirst() override { stationBoxSelection = stationBox.isEmpty() ? -1 : 0; }
+    void MarkDeviceListDefault() override { deviceListDefault = true; }
+    void DeviceRegistered(int, const QString &name) override { registered << name; }
+    void BringToFront() override {}
+    bool Interactive() const override { return interactive; }
+};
+
+} // namespace vantor::test
