@@ -8,6 +8,10 @@
 // BeginPlotOnImage(target, width, height, ...) or BeginPlotOnControl(widget,
 // ...), draws, and finishes; the target's pixels are complete after
 // FinishPlot.
+//
+// Coordinates of texts and lines are pixels x scale from the canvas's top-left
+// corner until the current plot area gets an axis; from then on they are data
+// values on that area's x axis and its latest y axis.
 #pragma once
 
 #include "data_array.h"
@@ -89,10 +93,6 @@ public:
 
     // Completes the drawing and releases the paint device.
     void FinishPlot();
-
-    // Spacing units of the current drawing: the size of the character "0".
-    double CharWidth() const { return charWidth_; }
-    double CharHeight() const { return charHeight_; }
 
 private:
     struct Range {
