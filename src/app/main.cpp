@@ -1,6 +1,7 @@
 // Entry point: command line, one copy per data folder, then the station runs
 // until it is told to stop.
 #include "command_line.h"
+#include "guarded_application.h"
 #include "link_library.h"
 #include "single_instance.h"
 #include "station_runner.h"
@@ -16,7 +17,7 @@ using namespace vantor;
 
 namespace
 {
-int RunHeadless(const CommandLine &options)
+int RunHeadless(GuardedCoreApplication &app, const CommandLine &options)
 {
     const QString dataFolder = ResolveDataFolder(options);
     if (!QDir().mkpath(dataFolder)) {
@@ -39,6 +40,8 @@ int RunHeadless(const CommandLine &options)
         exitCode = runner.shutDown() ? 0 : 1;
         QCoreApplication::exit(exitCode);
     });
+    app.setErrorHandler(
+        [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     runner.start(QCoreApplication::applicationDirPath(), dataFolder);
     return QCoreApplication::exec();
 }
@@ -58,9 +61,9 @@ int main(int argc, char **argv)
         return parsed.exitCode;
     }
 
-    QCoreApplication app(argc, argv);
+    GuardedCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
     // Until the main window exists every start runs headless.
-    return RunHeadless(*parsed.options);
+    return RunHeadless(app, *parsed.options);
 }

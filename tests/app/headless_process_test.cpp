@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
 
 using namespace vantor::test;
 
@@ -177,4 +178,19 @@ TEST_F(HeadlessProcess, AnUnwritableSettingsFileEndsWithExitCodeOne)
     // The file before it in the order was written; the ones after were not.
     EXPECT_TRUE(QFileInfo::exists(data + QStringLiteral("/devices.ini")));
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/alarms.ini")));
+}
+
+TEST_F(HeadlessProcess, ASetClockIsLogged)
+{
+    const QString data = tmp.path() + QStringLiteral("/station");
+    StartOn(first, data);
+    ASSERT_TRUE(WaitForStartUp(data));
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (clock_settime(CLOCK_REALTIME, &now) != 0)
+        GTEST_SKIP() << "setting the clock is not permitted here";
+    EXPECT_TRUE(waitFor([&] {
+        return AppLog(data).contains(QStringLiteral("[application] System time has changed"));
+    }));
+    Terminate(first);
 }
