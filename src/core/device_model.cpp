@@ -91,6 +91,17 @@ bool InvalidAlarmKind(int index)
     return index < 0 || index >= AlarmKindCount;
 }
 
+int GetTableColumn(const QString &name)
+{
+    if (name == QLatin1String("G") || name.isEmpty())
+        return -1;
+    for (int i = 0; i < NamedColumnCount; ++i) {
+        if (MeasurementColumns[i] == name)
+            return i;
+    }
+    return -1;
+}
+
 void ClearDeviceData(TDevice &device)
 {
     device.LastData.clear();

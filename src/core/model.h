@@ -237,6 +237,9 @@ struct TGlobals {
 
 bool InvalidAlarmKind(int index);
 
+// Index of name in MeasurementColumns, or -1; "G" is never a column.
+int GetTableColumn(const QString &name);
+
 // Resets what a device gathers for one station: recent data, history, column
 // values with their extremes and the histogram.
 void ClearDeviceData(TDevice &device);

@@ -23,3 +23,10 @@ void Engine::ActivateAlarm(int device, int kind)
 }
 
 } // namespace vantor
+
+namespace vantor
+{
+
+void Engine::EvaluateAlarms(int, const TAlarmReadings &, TDateTime) {}
+
+} // namespace vantor

@@ -3,6 +3,7 @@
 // operation. It knows no windows; it reaches the screen through EngineView.
 #pragma once
 
+#include "alarm_readings.h"
 #include "clock.h"
 #include "device_library.h"
 #include "engine_view.h"
@@ -72,8 +73,27 @@ public:
     bool MeasuringMode(int device) const;
     bool RDSMode(int device) const;
 
+    // Response parser.
+    // -1000 for an empty or non-numeric text, else its leading number.
+    float StrToSingle(const QString &text);
+    void AddToLastData(int device, const QString &name, const QString &value);
+    QString GetLastData(int device, const QString &name) const;
+    int GetLastDataInt(int device, const QString &name);
+    void HandleResponse(int device, const QString &response, TDateTime now, bool quiet,
+                        TAlarmReadings &readings);
+    // Reads a "Histogram Data" text into the device's bins and statistics.
+    void StoreHistogram(int device, const QString &text);
+
+    // Tuning.
+    void Retune(int device, const QString &frequency, bool restoreModes);
+
     // Alarms: kinds 0 ... 8, -1 "Unable to connect", -2 "No response".
     void ActivateAlarm(int device, int kind);
+    // Compares one tick's readings of a device with its alarm set.
+    void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
+
+    // RDS output: hands a group (or a control frame) to the TCP clients.
+    void SendToRDSLumex(const QString &text);
 
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();

@@ -5,11 +5,6 @@
 namespace vantor
 {
 
-void Engine::TimerReceiveTimer()
-{
-    RunGuarded([] {});
-}
-
 void Engine::TimerMeasuringTimer()
 {
     RunGuarded([] {});

@@ -22,6 +22,11 @@ public:
     virtual void MarkDeviceListDefault() = 0;
     // A device was registered with the library: it joins the device selectors.
     virtual void DeviceRegistered(int device, const QString &name) = 0;
+    // A received value for the Recent Data value list (shown only for the
+    // selected device).
+    virtual void AddToVLEA(int device, const QString &name, const QString &value) = 0;
+    // A device's histogram changed.
+    virtual void HistogramStored(int device) = 0;
     // Brings the windows forward, e.g. when a second copy is started.
     virtual void BringToFront() = 0;
     // Whether messages reach an operator; when false the engine logs them.
@@ -41,6 +46,8 @@ public:
     void StationBoxSelectFirst() override {}
     void MarkDeviceListDefault() override {}
     void DeviceRegistered(int, const QString &) override {}
+    void AddToVLEA(int, const QString &, const QString &) override {}
+    void HistogramStored(int) override {}
     void BringToFront() override {}
     bool Interactive() const override { return false; }
 };

@@ -20,6 +20,8 @@ public:
     bool deviceListDefault = false;
     bool interactive = false;
     QStringList registered;
+    QStringList valueList;
+    QList<int> histogramsStored;
 
     int ActivityFilterIndex() const override { return filterIndex; }
     QString ActivityFilterText() const override { return filterText; }
@@ -34,6 +36,11 @@ public:
     void StationBoxSelectFirst() override { stationBoxSelection = stationBox.isEmpty() ? -1 : 0; }
     void MarkDeviceListDefault() override { deviceListDefault = true; }
     void DeviceRegistered(int, const QString &name) override { registered << name; }
+    void AddToVLEA(int device, const QString &name, const QString &value) override
+    {
+        valueList << QStringLiteral("%1 %2=%3").arg(device).arg(name, value);
+    }
+    void HistogramStored(int device) override { histogramsStored << device; }
     void BringToFront() override {}
     bool Interactive() const override { return interactive; }
 };

@@ -1,0 +1,22 @@
+// The values one receive tick gathered for alarm evaluation. Every reading
+// starts absent; a response of its name in the tick fills it.
+#pragma once
+
+#include <QString>
+
+namespace vantor
+{
+
+struct TAlarmReadings {
+    float AVE = -10.0f;
+    float MaxHold = -10.0f;
+    float Pilot = -10.0f;
+    float RdsLevel = -10.0f;
+    float Pm = -10.0f;
+    int Quality = -10;
+    int Level = -10;
+    QString PI;
+    qint64 TimeError = -10;
+};
+
+} // namespace vantor

@@ -1,0 +1,94 @@
+#include "rds_groups.h"
+
+#include <cmath>
+
+namespace vantor
+{
+
+namespace
+{
+int Block(const QString &piece)
+{
+    if (piece == QLatin1String("----"))
+        return -1;
+    bool ok = false;
+    const int value = piece.toInt(&ok, 16);
+    // toInt accepts a sign or blanks; a block is exactly four hex digits.
+    for (const QChar c : piece) {
+        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 127)
+            return -1;
+    }
+    return ok ? value : -1;
+}
+
+// Truncation toward zero, as the standard's conversion asks for.
+int Int(double v)
+{
+    return static_cast<int>(std::trunc(v));
+}
+} // namespace
+
+bool GroupConvert(const QString &group, TGlobals &globals)
+{
+    if (group.size() != 16)
+        return false;
+    globals.GroupBlockA = Block(group.mid(0, 4));
+    globals.GroupBlockB = Block(group.mid(4, 4));
+    globals.GroupBlockC = Block(group.mid(8, 4));
+    globals.GroupBlockD = Block(group.mid(12, 4));
+    return globals.GroupBlockB >= 0;
+}
+
+bool IsClockTimeGroup(int blockB)
+{
+    return blockB >= 0 && ((blockB >> 11) & 0x1F) == 8;
+}
+
+TDateTime DEC_CT(const TGlobals &globals, TDateTime now)
+{
+    const int b = globals.GroupBlockB;
+    const int c = globals.GroupBlockC;
+    const int d = globals.GroupBlockD;
+    if (c == -1 || d == -1)
+        return now;
+    int offset = d & 0x1F;
+    if (d & 0x20)
+        offset = -offset;
+    const int minute = (d >> 6) & 0x3F;
+    const int hour = ((d >> 12) & 0x0F) + ((c & 1) ? 16 : 0);
+    if (minute > 59 || hour > 23)
+        return now;
+    const int mjd = ((c >> 1) & 0x7FFF) | ((b & 0x3) << 15);
+    if (mjd == 0)
+        return now;
+    const TDateTime date = GetRDSDate(mjd);
+    if (date == 0)
+        return now;
+    return date + (hour * 60 + minute) * OneMinute + offset * 30 * OneMinute;
+}
+
+TDateTime GetRDSDate(int mjd)
+{
+    const int y = Int((mjd - 15078.2) / 365.25);
+    const int m = Int((mjd - 14956.1 - Int(y * 365.25)) / 30.6001);
+    const int day = mjd - 14956 - Int(y * 365.25) - Int(m * 30.6001);
+    const int k = (m == 14 || m == 15) ? 1 : 0;
+    const int year = 1900 + y + k;
+    const int month = m - 1 - 12 * k;
+    if (month < 0 || month > 12 || day < 0 || day > 31)
+        return 0;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return 0;
+    return ToDateTime(date, QTime(0, 0));
+}
+
+QString RdsLogLine(const QString &group, TDateTime received)
+{
+    const QTime t = TimePart(received);
+    return group + QStringLiteral(" @") +
+           FormatDateTime(QStringLiteral("yyyy/mm/dd hh:nn:ss."), received) +
+           QString::number(t.msec() / 10).rightJustified(2, QLatin1Char('0'));
+}
+
+} // namespace vantor
