@@ -169,6 +169,9 @@ QPointF Chart::toPixels(double x, double y)
 
 void Chart::SetPenColor(const QColor &color)
 {
+    // Lines gathered so far were drawn in the old colour.
+    if (color != penColor_)
+        flushRun();
     penColor_ = color;
 }
 

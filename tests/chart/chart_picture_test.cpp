@@ -193,6 +193,19 @@ TEST_F(PlotFixture, MoveToPointBreaksTheLine)
     EXPECT_TRUE(IsSeries(image, 20 + 120, row)); // x = 75
 }
 
+TEST_F(PlotFixture, LinesKeepTheColourTheyWereDrawnIn)
+{
+    chart.MoveToPoint(10, 50);
+    chart.LineToPoint(30, 50);
+    chart.SetPenColor(Qt::blue);
+    chart.MoveToPoint(60, 50);
+    chart.LineToPoint(90, 50);
+    chart.FinishPlot();
+    const int row = 100;
+    EXPECT_TRUE(IsSeries(image, 20 + 32, row));
+    EXPECT_EQ(image.pixelColor(20 + 120, row), QColor(Qt::blue));
+}
+
 TEST_F(PlotFixture, DataArrayLinesAreClipped)
 {
     Tdatatype data;
