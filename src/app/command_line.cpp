@@ -4,11 +4,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 const char *HelpText =
     "Usage: vantor [options]\n"
     "Unattended monitoring of FM broadcast transmitters through FM analyzer receivers.\n"

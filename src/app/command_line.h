@@ -6,8 +6,7 @@
 
 #include <optional>
 
-namespace vantor
-{
+namespace vantor {
 
 struct CommandLine {
     QString dataDir; // empty: the per-user default (or VANTOR_DATA_DIR)

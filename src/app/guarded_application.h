@@ -9,8 +9,7 @@
 #include <functional>
 #include <stdexcept>
 
-namespace vantor
-{
+namespace vantor {
 
 template <typename Base> class Guarded : public Base
 {

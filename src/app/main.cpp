@@ -15,8 +15,7 @@
 
 using namespace vantor;
 
-namespace
-{
+namespace {
 int RunHeadless(GuardedCoreApplication &app, const CommandLine &options)
 {
     const QString dataFolder = ResolveDataFolder(options);

@@ -4,11 +4,9 @@
 #include <QDir>
 #include <QLocalSocket>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 QString ServerName(const QString &dataFolder)
 {
     const QByteArray key = QDir(dataFolder).canonicalPath().toUtf8();

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-namespace vantor
-{
+namespace vantor {
 
 class SingleInstance : public QObject
 {

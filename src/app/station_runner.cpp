@@ -1,7 +1,6 @@
 #include "station_runner.h"
 
-namespace vantor
-{
+namespace vantor {
 
 StationRunner::StationRunner(std::unique_ptr<DeviceLibrary> library, EngineView &view,
                              QObject *parent)

@@ -12,8 +12,7 @@
 
 #include <memory>
 
-namespace vantor
-{
+namespace vantor {
 
 class StationRunner : public QObject
 {

@@ -6,11 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 int g_pipe[2] = {-1, -1};
 
 void OnSignal(int)
@@ -30,8 +28,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[1], &byte, 1);
         emit terminationRequested();
     });
-    struct sigaction action {
-    };
+    struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

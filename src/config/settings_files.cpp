@@ -1,10 +1,8 @@
 #include "settings_files.h"
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 const QString General = QStringLiteral("General");
 
 QString Section(const char *prefix, qsizetype index)

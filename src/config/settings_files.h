@@ -8,8 +8,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 // "devices.ini": fills devices (name, connection, e-mail, schedule) and the
 // list as it will next be saved.

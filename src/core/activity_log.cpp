@@ -2,11 +2,9 @@
 
 #include "platform_utils.h"
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 QString Stamp(TDateTime t)
 {
     return FormatDateTime(QStringLiteral("yyyy.mm.dd hh:nn:ss"), t);

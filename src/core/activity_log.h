@@ -9,8 +9,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 class Clock;
 

@@ -1,10 +1,8 @@
 #include "clock.h"
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 const QDateTime UtcEpoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
 }
 

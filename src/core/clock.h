@@ -7,8 +7,7 @@
 
 #include <QDateTime>
 
-namespace vantor
-{
+namespace vantor {
 
 class Clock
 {

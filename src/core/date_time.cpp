@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 const qint64 EpochJulianDay = QDate(1899, 12, 30).toJulianDay();
 constexpr qint64 MsPerDay = 86400000;
 

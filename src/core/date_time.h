@@ -6,8 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 using TDateTime = double;
 

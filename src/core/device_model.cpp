@@ -2,8 +2,7 @@
 
 #include <stdexcept>
 
-namespace vantor
-{
+namespace vantor {
 
 const std::array<QString, AlarmKindCount> AlarmKindPrefixes = {
     QStringLiteral("SD"), QStringLiteral("PI"), QStringLiteral("TM"),
@@ -36,8 +35,7 @@ const std::array<QString, ColumnCount> MeasurementColumns = {
     QStringLiteral("Histogram Max at"),
 };
 
-namespace
-{
+namespace {
 void CheckPin(int n)
 {
     if (n < 1 || n > PinCount)

@@ -6,8 +6,7 @@
 
 #include <filesystem>
 
-namespace vantor
-{
+namespace vantor {
 
 QString WithSeparator(const QString &folder)
 {

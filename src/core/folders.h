@@ -6,8 +6,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 // Every folder string ends with the native separator.
 struct FolderSet {

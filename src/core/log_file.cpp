@@ -1,11 +1,11 @@
 #include "log_file.h"
 
-namespace vantor
-{
+namespace vantor {
 
-LogFile::LogFile(const QString &path) : m_path(path), m_file(path)
+LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
 {
-    m_file.open(QIODevice::WriteOnly | QIODevice::Append);
+    m_file.open(QIODevice::WriteOnly |
+                (how == Open::Append ? QIODevice::Append : QIODevice::Truncate));
 }
 
 bool LogFile::writeLine(const QString &text)

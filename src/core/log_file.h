@@ -5,14 +5,16 @@
 #include <QFile>
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 class LogFile
 {
 public:
-    // Opens path for appending, creating it when missing. Check isOpen().
-    explicit LogFile(const QString &path);
+    enum class Open { Append, Replace };
+
+    // Opens path for appending (or empty, replacing what was there), creating
+    // it when missing. Check isOpen().
+    explicit LogFile(const QString &path, Open how = Open::Append);
     LogFile(const LogFile &) = delete;
     LogFile &operator=(const LogFile &) = delete;
 

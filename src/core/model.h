@@ -14,8 +14,7 @@
 #include <optional>
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 inline constexpr int AlarmKindCount = 9;
 inline constexpr int ColumnCount = 21;

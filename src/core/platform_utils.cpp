@@ -10,8 +10,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace vantor
-{
+namespace vantor {
 
 QString GetWindowsFolder()
 {

@@ -6,8 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace vantor
-{
+namespace vantor {
 
 class Clock;
 

@@ -9,8 +9,7 @@
 #include <unistd.h>
 #endif
 
-namespace vantor
-{
+namespace vantor {
 
 // A realtime timerfd armed far in the future with TFD_TIMER_CANCEL_ON_SET
 // wakes up with ECANCELED whenever the clock is set; it is then re-armed.

@@ -6,8 +6,7 @@
 
 class QSocketNotifier;
 
-namespace vantor
-{
+namespace vantor {
 
 class TimeChangeWatcher : public QObject
 {

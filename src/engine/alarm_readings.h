@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 struct TAlarmReadings {
     float AVE = -10.0f;

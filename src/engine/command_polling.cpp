@@ -2,8 +2,7 @@
 // poll that keeps measured values arriving.
 #include "engine.h"
 
-namespace vantor
-{
+namespace vantor {
 
 void Engine::Send(int device, const QString &command)
 {

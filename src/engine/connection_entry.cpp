@@ -2,8 +2,7 @@
 
 #include "platform_utils.h"
 
-namespace vantor
-{
+namespace vantor {
 
 ConnectionEntry ParseConnectionEntry(const QString &entry)
 {

@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 struct ConnectionEntry {
     enum Kind { None, Serial, Tcp, Invalid };

@@ -3,8 +3,7 @@
 #include "connection_entry.h"
 #include "engine.h"
 
-namespace vantor
-{
+namespace vantor {
 
 void Engine::TimerConnectTimer()
 {

@@ -18,8 +18,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 // An error that ends the operation in progress and is reported as a
 // "Fatal Error: " line.
@@ -85,10 +84,42 @@ public:
     void StoreHistogram(int device, const QString &text);
 
     // Tuning.
+    // Station -1 keeps the device's own station copy (quick entry).
+    void Tune(int device, int station, bool manual);
     void Retune(int device, const QString &frequency, bool restoreModes);
+    // The "Tune the station" button for a station of the list: the message to
+    // show, empty when the device was tuned.
+    QString TuneStation(int station);
+    int FindDeviceID(const QString &name) const;
+    int FindActualAlarmSetID(int device) const;
+
+    // Measuring and RDS modes.
+    void StartMeasuring(int device);
+    void StartRDS(int device);
+    void FinishMode(int device);
+    void Stop(int device);
+    // The operator's Stop and Pause buttons for a device.
+    void StopByUser(int device);
+    void TogglePause(int device);
+
+    // Scheduler.
+    bool HandleScheduling(int device);
+    int FindNextStationID(const QString &deviceName, int after) const;
+    // One counted second of one device.
+    void RunDeviceSecond(int device);
+
+    // Measurement log.
+    void IniTableLine(int device);
+    // The CSV line of a device for the current line composition, empty when no
+    // value was filled in.
+    QString ComposeLogLine(int device, const QString &date, const QString &time) const;
 
     // Alarms: kinds 0 ... 8, -1 "Unable to connect", -2 "No response".
     void ActivateAlarm(int device, int kind);
+    void DriveAlarmPin(int device, int pin, int level);
+    int EnabledInSomeAlarm(int device, int pin) const;
+    // Runs the operator's station file at every tuning.
+    void RunUserBatchFile(const QString &parameters);
     // Compares one tick's readings of a device with its alarm set.
     void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
 
@@ -140,6 +171,10 @@ public:
 
 private:
     QString DataFile(const char *name) const;
+    bool DeviceUsable(int device);
+    QString RecentFile(int device, const QString &ending) const;
+    QString PictureEnding() const;
+    void SaveMeasuringFiles(int device, TDateTime finished);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;

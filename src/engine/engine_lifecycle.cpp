@@ -6,13 +6,11 @@
 
 #include <QDir>
 
-namespace vantor
-{
+namespace vantor {
 
 Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent)
     : QObject(parent), m_clock(clock), m_library(library), m_view(view)
-{
-}
+{}
 
 Engine::~Engine() = default;
 

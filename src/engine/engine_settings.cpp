@@ -4,8 +4,7 @@
 #include "ini_file.h"
 #include "settings_files.h"
 
-namespace vantor
-{
+namespace vantor {
 
 QString Engine::DataFile(const char *name) const
 {
@@ -42,8 +41,7 @@ void Engine::LoadPreferences()
     m_prefs.Load(IniFile(DataFile("config.ini")));
 }
 
-namespace
-{
+namespace {
 // Each file is written whole or not at all; the first that fails ends the save.
 template <typename Write> void WriteSettingsFile(const QString &path, Write &&write)
 {

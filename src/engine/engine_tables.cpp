@@ -1,8 +1,7 @@
 // Table bounds, device resets and the activity-log entry point of the engine.
 #include "engine.h"
 
-namespace vantor
-{
+namespace vantor {
 
 bool Engine::InvalidDevice(int index) const
 {

@@ -2,20 +2,9 @@
 // escaping a tick is logged and the tick cut short; the next one runs as usual.
 #include "engine.h"
 
-namespace vantor
-{
-
-void Engine::TimerMeasuringTimer()
-{
-    RunGuarded([] {});
-}
+namespace vantor {
 
 void Engine::TimerStatusTimer()
-{
-    RunGuarded([] {});
-}
-
-void Engine::TimerWriteLogTimer()
 {
     RunGuarded([] {});
 }

@@ -2,8 +2,7 @@
 
 #include "engine.h"
 
-namespace vantor
-{
+namespace vantor {
 
 EngineTimers::EngineTimers(Engine &engine, QObject *parent) : QObject(parent)
 {

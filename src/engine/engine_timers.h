@@ -7,8 +7,7 @@
 
 #include <array>
 
-namespace vantor
-{
+namespace vantor {
 
 class Engine;
 

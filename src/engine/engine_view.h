@@ -6,8 +6,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 class EngineView : public ActivitySink
 {
@@ -27,6 +26,21 @@ public:
     virtual void AddToVLEA(int device, const QString &name, const QString &value) = 0;
     // A device's histogram changed.
     virtual void HistogramStored(int device) = 0;
+    // The device chosen in the main window's device box, -1 for none.
+    virtual int SelectedDevice() const = 0;
+    // Chooses a device in the device box and in the activity filter.
+    virtual void SelectDevice(int device) = 0;
+    // Brings every display into line with the selected device; a refresh
+    // after tuning leaves the activity filter and the lists alone.
+    virtual void RefreshSelection(bool fromTuning) = 0;
+    // Resets the bar meters (of the selected device).
+    virtual void ResetBars() = 0;
+    virtual void SetStatusText(const QString &text) = 0;
+    // Renders and saves a device's histogram or the graph of one column.
+    virtual bool SaveHistogramPicture(int device, const QString &fileName, int width,
+                                      int height) = 0;
+    virtual bool SaveGraphPicture(int device, int column, const QString &fileName, int width,
+                                  int height) = 0;
     // Brings the windows forward, e.g. when a second copy is started.
     virtual void BringToFront() = 0;
     // Whether messages reach an operator; when false the engine logs them.
@@ -48,6 +62,13 @@ public:
     void DeviceRegistered(int, const QString &) override {}
     void AddToVLEA(int, const QString &, const QString &) override {}
     void HistogramStored(int) override {}
+    int SelectedDevice() const override { return -1; }
+    void SelectDevice(int) override {}
+    void RefreshSelection(bool) override {}
+    void ResetBars() override {}
+    void SetStatusText(const QString &) override {}
+    bool SaveHistogramPicture(int, const QString &, int, int) override { return false; }
+    bool SaveGraphPicture(int, int, const QString &, int, int) override { return false; }
     void BringToFront() override {}
     bool Interactive() const override { return false; }
 };

@@ -3,11 +3,9 @@
 #include "engine.h"
 #include "platform_utils.h"
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 constexpr int FieldWidth = 14;
 constexpr int CountOffset = 7; // 0-based start of the count in each field
 constexpr int CountWidth = 5;

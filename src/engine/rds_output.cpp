@@ -1,8 +1,7 @@
 // The RDS output towards external decoders.
 #include "engine.h"
 
-namespace vantor
-{
+namespace vantor {
 
 void Engine::SendToRDSLumex(const QString &) {}
 

@@ -5,11 +5,9 @@
 
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 // Deviation columns are capped: an overdriven receiver reports nonsense.
 constexpr int DeviationColumns = 4;
 constexpr float DeviationCap = 150.0f;

@@ -1,8 +1,53 @@
-// Putting a device onto a station's frequency.
+// Putting a device onto a station: finish what it did, copy the station and
+// its alarm set in, clear the old station's data, set the frequency.
 #include "engine.h"
 
-namespace vantor
+namespace vantor {
+
+void Engine::Tune(int device, int station, bool manual)
 {
+    if (InvalidDevice(device) || station >= static_cast<int>(Stations.size()))
+        return;
+    TDevice &d = Devices[device];
+    if (manual && !DeviceUsable(device)) {
+        AddToActivityLog(device, QStringLiteral("Not connected"));
+        return;
+    }
+    FinishMode(device);
+    d.Paused = false;
+    if (device == m_view.SelectedDevice())
+        m_view.ResetBars();
+    if (station >= 0) {
+        d.StationIndex = station;
+        d.Station = Stations[station];
+    }
+    ClearDevice(device);
+    d.StationActive = true;
+    AddToActivityLog(device, (manual ? QStringLiteral("Manually t") : QStringLiteral("T")) +
+                                 QStringLiteral("uning to ") + d.Station.Frequency +
+                                 QStringLiteral(" - ") + d.Station.Name);
+    d.MeasuringCountdown = d.Station.Measuring * 60;
+    d.RDSCountdown = d.Station.RDS * 60;
+    const int alarmSet = FindActualAlarmSetID(device);
+    d.AlarmSetActive = alarmSet >= 0;
+    if (d.AlarmSetActive)
+        d.AlarmSet = AlarmSets[alarmSet];
+    IgnoreRX(device, 4);
+    Retune(device, d.Station.Frequency, false);
+    if (d.AlarmSetActive) {
+        for (int pin = 1; pin <= PinCount; ++pin)
+            DriveAlarmPin(device, pin, 1 - EnabledInSomeAlarm(device, pin));
+    }
+    if (!d.Station.Commands.isEmpty())
+        Send(device, d.Station.Commands);
+    RunUserBatchFile(d.Station.Name + QLatin1Char(' ') + d.Station.DeviceName);
+    InitializeAlarmVars(d, -1);
+    m_library.SetDevice(d.Handle);
+    m_library.ClearValues();
+    for (int n = m_library.ReadBufferLength(); n > 0; --n)
+        m_library.ReadResponse();
+    m_view.RefreshSelection(true);
+}
 
 void Engine::Retune(int device, const QString &frequency, bool restoreModes)
 {
@@ -31,6 +76,48 @@ void Engine::Retune(int device, const QString &frequency, bool restoreModes)
         Send(device, QStringLiteral("*M"));
         Send(device, QStringLiteral("*P"));
     }
+}
+
+QString Engine::TuneStation(int station)
+{
+    if (InvalidStation(station))
+        return {};
+    const int device = FindDeviceID(Stations[station].DeviceName);
+    if (device < 0)
+        return QStringLiteral("No valid device assigned to this station. \rAssign a device in the "
+                              "Station List.");
+    Tune(device, station, true);
+    m_view.SelectDevice(device);
+    return {};
+}
+
+int Engine::FindDeviceID(const QString &name) const
+{
+    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
+        if (Devices[i].Name == name)
+            return i;
+    }
+    return -1;
+}
+
+int Engine::FindActualAlarmSetID(int device) const
+{
+    if (InvalidDevice(device))
+        return -1;
+    const QString &name = Devices[device].Station.AlarmSetName;
+    if (name.isEmpty())
+        return -1;
+    for (int k = 0; k < static_cast<int>(AlarmSets.size()); ++k) {
+        if (AlarmSets[k].Name == name)
+            return k;
+    }
+    return -1;
+}
+
+bool Engine::DeviceUsable(int device)
+{
+    return !InvalidDevice(device) && Devices[device].Handle >= 0 && DeviceConnected(device) &&
+           Devices[device].ConnectCountdown < 0;
 }
 
 } // namespace vantor

@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 int Block(const QString &piece)
 {
     if (piece == QLatin1String("----"))

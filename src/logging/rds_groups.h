@@ -8,8 +8,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 // Cuts a group text into GroupBlockA ... GroupBlockD (-1 for a missing or
 // unreadable block). False, blocks unchanged, for a text that is not 16

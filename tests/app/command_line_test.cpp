@@ -5,8 +5,7 @@
 
 using namespace vantor;
 
-namespace
-{
+namespace {
 CommandLineResult Parse(std::initializer_list<const char *> args)
 {
     QStringList list{QStringLiteral("vantor")};

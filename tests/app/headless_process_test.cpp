@@ -15,8 +15,7 @@
 
 using namespace vantor::test;
 
-namespace
-{
+namespace {
 
 QString Program()
 {

@@ -8,8 +8,7 @@
 using namespace vantor;
 using vantor::test::readAll;
 
-namespace
-{
+namespace {
 
 class RecordingSink : public ActivitySink
 {

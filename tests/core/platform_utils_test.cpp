@@ -96,8 +96,7 @@ TEST(PlatformUtils, GetDataFolderFallsBackToTheProgramFolderAndCreatesOneLevel)
     EXPECT_TRUE(QDir(folder).exists());
 }
 
-namespace
-{
+namespace {
 void Touch(const QString &path, const QDateTime &written)
 {
     QFile f(path);

@@ -8,8 +8,7 @@
 
 using namespace vantor;
 
-namespace
-{
+namespace {
 // Sets the system clock to the time it already shows: a real "clock was set"
 // event that moves the time by no more than the call takes.
 bool SetClockToNow()

@@ -4,8 +4,7 @@
 using namespace vantor;
 using namespace vantor::test;
 
-namespace
-{
+namespace {
 class CommandPolling : public EngineFixture
 {
 protected:

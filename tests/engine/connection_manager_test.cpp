@@ -45,11 +45,9 @@ TEST(ConnectionEntry, Grammar)
     }
 }
 
-namespace
-{
+namespace {
 class ConnectionManager : public EngineFixture
-{
-};
+{};
 } // namespace
 
 TEST_F(ConnectionManager, FirstVisitRegistersTheDeviceAndMakesTheFirstAttempt)

@@ -11,8 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace vantor::test
-{
+namespace vantor::test {
 
 class EngineFixture : public ::testing::Test
 {
@@ -26,18 +25,53 @@ protected:
         ASSERT_TRUE(writeAll(DataFile(name), content));
     }
 
-    // devices.ini with one device per connection entry, named "D0", "D1", ...
-    void WriteDevices(const QStringList &connections)
+    // devices.ini with one device per connection entry, named "D0", "D1", ...;
+    // extra lines (such as "SchedulingMode=1\r\n") go into the sections in turn.
+    void WriteDevices(const QStringList &connections, const QList<QByteArray> &extra = {})
     {
         QByteArray ini =
             "[General]\r\nDeviceCount=" + QByteArray::number(connections.size()) + "\r\n";
         for (int i = 0; i < connections.size(); ++i)
             ini += "[Device" + QByteArray::number(i) + "]\r\nName=D" + QByteArray::number(i) +
-                   "\r\nConnection=" + connections[i].toLatin1() + "\r\n";
+                   "\r\nConnection=" + connections[i].toLatin1() + "\r\n" + extra.value(i);
         WriteFile(QStringLiteral("devices.ini"), ini);
     }
 
+    struct StationSpec {
+        const char *name;
+        const char *frequency;
+        const char *device;
+        int measuring;
+        int rds;
+        const char *modeOrder = "Measuring/RDS";
+        const char *alarmSet = "";
+        const char *commands = "";
+    };
+
+    void WriteStations(std::initializer_list<StationSpec> stations)
+    {
+        QByteArray ini = "[General]\r\nStationCount=" + QByteArray::number(int(stations.size())) + "\r\n";
+        int j = 0;
+        for (const StationSpec &s : stations) {
+            ini += "[Station" + QByteArray::number(j++) + "]\r\nName=" + s.name + "\r\nFrequency=" +
+                   s.frequency + "\r\nDeviceName=" + s.device + "\r\nMeasuring=" +
+                   QByteArray::number(s.measuring) + "\r\nRDS=" + QByteArray::number(s.rds) +
+                   "\r\nModeOrder=" + s.modeOrder + "\r\nAlarmSetName=" + s.alarmSet +
+                   "\r\nCommands=" + s.commands + "\r\n";
+        }
+        WriteFile(QStringLiteral("stations.ini"), ini);
+    }
+
     void Start() { engine.Start(tmp.path(), Data()); }
+
+    // Runs whole seconds of the scheduler clock.
+    void RunSeconds(int seconds)
+    {
+        for (int s = 0; s < seconds; ++s) {
+            clock.advanceMs(1000);
+            engine.TimerMeasuringTimer();
+        }
+    }
 
     // Registers every device and brings its link up into the connected state.
     void ConnectAll()

@@ -13,8 +13,7 @@
 using namespace vantor;
 using namespace vantor::test;
 
-namespace
-{
+namespace {
 
 class EngineStartup : public ::testing::Test
 {

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "engine_view.h"
+#include "test_support.h"
 
 #include <QStringList>
 
-namespace vantor::test
-{
+namespace vantor::test {
 
 class RecordingView : public EngineView
 {
@@ -22,6 +22,11 @@ public:
     QStringList registered;
     QStringList valueList;
     QList<int> histogramsStored;
+    int selectedDevice = -1;
+    QList<bool> refreshes;
+    int barResets = 0;
+    QStringList statusTexts;
+    QStringList pictures;
 
     int ActivityFilterIndex() const override { return filterIndex; }
     QString ActivityFilterText() const override { return filterText; }
@@ -41,6 +46,31 @@ public:
         valueList << QStringLiteral("%1 %2=%3").arg(device).arg(name, value);
     }
     void HistogramStored(int device) override { histogramsStored << device; }
+    int SelectedDevice() const override { return selectedDevice; }
+    void SelectDevice(int device) override { selectedDevice = device; }
+    void RefreshSelection(bool fromTuning) override { refreshes << fromTuning; }
+    void ResetBars() override { ++barResets; }
+    void SetStatusText(const QString &text) override { statusTexts << text; }
+    bool SaveHistogramPicture(int device, const QString &fileName, int width, int height) override
+    {
+        pictures << QStringLiteral("histogram %1 %2 %3x%4")
+                        .arg(device)
+                        .arg(fileName)
+                        .arg(width)
+                        .arg(height);
+        return writeAll(fileName, "picture");
+    }
+    bool SaveGraphPicture(int device, int column, const QString &fileName, int width,
+                          int height) override
+    {
+        pictures << QStringLiteral("graph %1 %2 %3 %4x%5")
+                        .arg(device)
+                        .arg(column)
+                        .arg(fileName)
+                        .arg(width)
+                        .arg(height);
+        return writeAll(fileName, "picture");
+    }
     void BringToFront() override {}
     bool Interactive() const override { return interactive; }
 };

@@ -6,8 +6,7 @@
 using namespace vantor;
 using namespace vantor::test;
 
-namespace
-{
+namespace {
 
 class ResponseParser : public EngineFixture
 {

@@ -4,8 +4,7 @@
 
 using namespace vantor;
 
-namespace
-{
+namespace {
 
 int Mjd(const QDate &date)
 {

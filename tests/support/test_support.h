@@ -4,7 +4,23 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <ostream>
+
+// Readable failure messages for Qt texts (found by argument-dependent lookup).
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &b, std::ostream *os)
+{
+    *os << '"' << b.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << '[' << l.join(QStringLiteral(" | ")).toStdString() << ']';
+}
 
 namespace vantor::test {
 

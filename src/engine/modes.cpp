@@ -1,0 +1,190 @@
+// Measuring, RDS and combined modes: the analyzer's outputs, the files of a
+// mode in the Recent folder and their archive copies; Stop and Pause.
+#include "engine.h"
+#include "platform_utils.h"
+
+namespace vantor {
+
+namespace {
+const QString RdsReset = QStringLiteral("RESET-----------");
+
+// Creates (replacing) a mode file; an empty name when it cannot be made.
+TextFile CreateModeFile(QString &name, const QString &path)
+{
+    auto file = std::make_shared<LogFile>(path, LogFile::Open::Replace);
+    if (!file->isOpen()) {
+        name.clear();
+        return {};
+    }
+    name = path;
+    return file;
+}
+
+void CloseModeFile(TextFile &file)
+{
+    if (file)
+        file->close();
+    file.reset();
+}
+} // namespace
+
+QString Engine::RecentFile(int device, const QString &ending) const
+{
+    return Folders.RecentFolder + SafeFileName(Devices[device].Station.Name + ending);
+}
+
+QString Engine::PictureEnding() const
+{
+    return m_prefs.Integer(QStringLiteral("GraphExt")) == 1 ? QStringLiteral(".jpg")
+                                                            : QStringLiteral(".bmp");
+}
+
+void Engine::StartMeasuring(int device)
+{
+    if (InvalidDevice(device))
+        return;
+    FinishMode(device);
+    IgnoreRX(device, 4);
+    for (const char *c : {"*E", "*1", "*M", "*P"})
+        Send(device, QLatin1String(c));
+    TDevice &d = Devices[device];
+    if (m_prefs.Flag(QStringLiteral("LogMeasuring"))) {
+        d.MeasurementLog =
+            CreateModeFile(d.MeasurementLogName, RecentFile(device, QStringLiteral(".csv")));
+        if (d.MeasurementLog &&
+            !d.MeasurementLog->writeLine(m_prefs.Text(QStringLiteral("LineComposition"))))
+            d.MeasurementLogName.clear();
+    }
+    d.MeasuringStarted = true;
+    if (d.Station.RDS >= 0) {
+        d.Mode = ModeMeasuringPart;
+        return;
+    }
+    d.Mode = ModeMeasuringPart | ModeRdsPart;
+    if (device == G.RdsOutputDevice)
+        SendToRDSLumex(RdsReset);
+    Send(device, QStringLiteral("*R"));
+    if (m_prefs.Flag(QStringLiteral("LogRDS")))
+        d.RDSLog = CreateModeFile(d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
+}
+
+void Engine::StartRDS(int device)
+{
+    if (InvalidDevice(device))
+        return;
+    FinishMode(device);
+    if (device == G.RdsOutputDevice)
+        SendToRDSLumex(RdsReset);
+    IgnoreRX(device, 4);
+    for (const char *c : {"*m", "*p", "*D", "*R", "*6"})
+        Send(device, QLatin1String(c));
+    TDevice &d = Devices[device];
+    if (m_prefs.Flag(QStringLiteral("LogRDS")))
+        d.RDSLog = CreateModeFile(d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
+    d.Mode = ModeRdsPart;
+}
+
+void Engine::FinishMode(int device)
+{
+    if (InvalidDevice(device))
+        return;
+    TDevice &d = Devices[device];
+    d.Mode = 0;
+    for (const char *c : {"*m", "*p", "*r"})
+        Send(device, QLatin1String(c));
+    const TDateTime t = m_clock.now();
+    const QString station = SafeFileName(d.Station.Name);
+    const int structure = m_prefs.Integer(QStringLiteral("Structure"));
+    if (d.RDSLogName.endsWith(QLatin1String("lumex"))) {
+        CloseModeFile(d.RDSLog);
+        FileCopy(d.RDSLogName, Folders.StationLogsFolder, station,
+                 FileTimeStamp(t) + QStringLiteral(".lumex"), structure);
+    }
+    CloseModeFile(d.RDSLog);
+    d.RDSLogName.clear();
+    if (d.MeasurementLogName.endsWith(QLatin1String("csv"))) {
+        CloseModeFile(d.MeasurementLog);
+        FileCopy(d.MeasurementLogName, Folders.StationLogsFolder, station,
+                 FileTimeStamp(t) + QStringLiteral(".csv"), structure);
+    }
+    // A log whose writing failed is closed too, though it is not archived.
+    CloseModeFile(d.MeasurementLog);
+    d.MeasurementLogName.clear();
+    if (d.MeasuringStarted) {
+        d.MeasuringStarted = false;
+        if (d.HistoryCount >= 1)
+            SaveMeasuringFiles(device, t);
+    }
+}
+
+// The histogram file and the pictures at the end of a measuring period.
+void Engine::SaveMeasuringFiles(int device, TDateTime finished)
+{
+    TDevice &d = Devices[device];
+    const QString station = SafeFileName(d.Station.Name);
+    const QString stamp = FileTimeStamp(finished);
+    const int structure = m_prefs.Integer(QStringLiteral("Structure"));
+    const bool keep = m_prefs.Flag(QStringLiteral("KeepGraphs"));
+    const int width = m_prefs.Integer(QStringLiteral("GraphWidth"));
+    const int height = m_prefs.Integer(QStringLiteral("GraphHeight"));
+    const QString ending = PictureEnding();
+    m_view.SetStatusText(QStringLiteral("Saving data ..."));
+
+    const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
+    if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
+        const QString file = RecentFile(device, QStringLiteral(" - histogram.csv"));
+        LogFile out(file, LogFile::Open::Replace);
+        if (out.write(histogram.toLatin1())) {
+            out.close();
+            FileCopy(file, Folders.StationLogsFolder, station,
+                     stamp + QStringLiteral(" - histogram.csv"), structure);
+        }
+    }
+    if (m_prefs.Flag(QStringLiteral("SaveHistogram"))) {
+        const QString file = RecentFile(device, QStringLiteral(" - histogram") + ending);
+        if (m_view.SaveHistogramPicture(device, file, width, height) && keep)
+            FileCopy(file, Folders.StationLogsFolder, station,
+                     QStringLiteral("histogram - ") + stamp + ending, structure);
+    }
+    for (int n = 1; n <= NamedColumnCount; ++n) {
+        if (!m_prefs.Flag(QStringLiteral("LogGraph") + QString::number(n)))
+            continue;
+        const int column = n - 1;
+        const QString &name = MeasurementColumns[column];
+        const QString file = RecentFile(device, QStringLiteral(" - ") + name + ending);
+        if (m_view.SaveGraphPicture(device, column, file, width, height) && keep)
+            FileCopy(file, Folders.StationLogsFolder, station,
+                     name + QStringLiteral(" - ") + stamp + ending, structure);
+    }
+    m_view.SetStatusText(QString());
+}
+
+void Engine::Stop(int device)
+{
+    if (InvalidDevice(device) || !Devices[device].StationActive)
+        return;
+    FinishMode(device);
+    TDevice &d = Devices[device];
+    d.StationIndex = -1;
+    d.StationActive = false;
+    d.MeasuringCountdown = 0;
+    d.RDSCountdown = 0;
+    m_view.RefreshSelection(false);
+}
+
+void Engine::StopByUser(int device)
+{
+    if (InvalidDevice(device))
+        return;
+    Stop(device);
+    AddToActivityLog(device, QStringLiteral("Stopped by user"));
+}
+
+void Engine::TogglePause(int device)
+{
+    if (InvalidDevice(device))
+        return;
+    Devices[device].Paused = !Devices[device].Paused;
+}
+
+} // namespace vantor
