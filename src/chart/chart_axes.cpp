@@ -11,11 +11,9 @@
 #include <cmath>
 #include <utility>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 // A minor tick closer than this (in major steps) to a major one is the major one.
 constexpr double SameTickTolerance = 1e-6;
@@ -206,8 +204,17 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
     // the axis sits on its bottom edge; turned clockwise, on its top edge.
     const bool upwards = SettingValue(RotateVertCaptionY) == 0;
     const int verticalAlign = upwards ? towards : -towards;
-    drawText(color, title, 0, at((p.top() + p.bottom()) / 2.0, titleOffset), verticalAlign, 1,
-             upwards ? 90 : -90, canvasClip());
+    // Either way the title reaches one line height further out. In a narrow
+    // margin it moves in towards the labels rather than off the canvas.
+    const QRect canvas = canvasClip();
+    const double outerEdge = line + outward * (titleOffset + metrics.height());
+    double across = titleOffset;
+    if (outerEdge < canvas.left())
+        across -= canvas.left() - outerEdge;
+    else if (outerEdge > canvas.right() + 1)
+        across -= outerEdge - (canvas.right() + 1);
+    drawText(color, title, 0, at((p.top() + p.bottom()) / 2.0, std::max(across, 0.0)),
+             verticalAlign, 1, upwards ? 90 : -90, canvas);
 }
 
 void Chart::XAxis(const QColor &color, const QString &title, bool grid, double min, double max,

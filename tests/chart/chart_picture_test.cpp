@@ -5,10 +5,8 @@
 
 #include <QImage>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 const QColor Background(Qt::white);
 const QColor Frame(128, 128, 128);
@@ -377,6 +375,33 @@ QRect DiffBox(const QImage &a, const QImage &b)
         }
     }
     return box;
+}
+
+TEST(ChartPicture, YTitleInANarrowMarginStaysOnTheCanvas)
+{
+    // Labels up to "1000" leave no room for a title beyond them in 40 pixels.
+    const auto titleBox = [](int margin, int position) {
+        const auto draw = [&](const QString &title) {
+            QImage image = Canvas(300, 220);
+            Chart chart;
+            EXPECT_TRUE(chart.BeginPlotOnImage(&image, 300, 220, true, 1, Frame, Background));
+            const bool right = position == 4;
+            chart.AddPlotArea(0, 100, 0, 100, right ? 20 : margin, right ? margin : 20, 20, 20);
+            chart.YAxis(Qt::black, title, position, 0, 1000, 0, 0, false, false, true);
+            chart.FinishPlot();
+            return image;
+        };
+        return DiffBox(draw(QStringLiteral(" ")), draw(QStringLiteral("Title")));
+    };
+    for (const int position : {1, 4}) {
+        const QRect roomy = titleBox(100, position);
+        const QRect narrow = titleBox(40, position);
+        // Whole, give or take the smoothing of a text at another sub-pixel offset.
+        EXPECT_NEAR(narrow.width(), roomy.width(), 1) << position;
+        EXPECT_NEAR(narrow.height(), roomy.height(), 1) << position;
+        EXPECT_GE(narrow.left(), 1) << position;
+        EXPECT_LE(narrow.right(), 298) << position;
+    }
 }
 
 TEST(ChartPicture, AxisTitlesLieBeyondTheLabels)
