@@ -4,11 +4,9 @@
 
 #include <QtGlobal>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 const char builtInText[] = R"ini(
 [94.2]

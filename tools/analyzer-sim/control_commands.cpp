@@ -4,11 +4,9 @@
 
 #include <QRegularExpression>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 QString ok(const QString &text = {})
 {

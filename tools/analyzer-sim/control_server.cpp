@@ -2,11 +2,9 @@
 
 #include <QTcpSocket>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 constexpr qint64 lineLimit = 8192;
 

@@ -8,8 +8,7 @@
 
 #include <functional>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class ControlServer final : public QObject
 {

@@ -6,8 +6,7 @@
 #include <QObject>
 #include <QString>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class DeviceLink : public QObject
 {

@@ -11,8 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 using vantor::sim::Scenario;
 using vantor::sim::Simulator;

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 QByteArray fixed(double v, int decimals)
 {
@@ -132,14 +130,31 @@ QByteArray histogramText(const StationParams &s, qint64 samples)
         total += weights[i];
     }
 
+    qint64 counts[histogramBins] = {};
+    for (int i = first; i <= last; ++i)
+        counts[i] = std::llround(static_cast<double>(samples) * weights[i] / total);
+    // A flat top rounds to equal counts; the bin at AVE is made the fullest
+    // so that the program's "fullest bin" lands on it. Long measurements are
+    // scaled down to the five digits of a field.
+    const int peak = std::clamp(static_cast<int>(std::lround(s.ave)), first, last);
+    for (int i = first; i <= last; ++i) {
+        if (i != peak && counts[i] >= counts[peak])
+            counts[peak] = counts[i] + 1;
+    }
+    constexpr qint64 fieldMax = 99999;
+    if (counts[peak] > fieldMax) {
+        const double scale = static_cast<double>(fieldMax) / static_cast<double>(counts[peak]);
+        for (qint64 &count : counts)
+            count = static_cast<qint64>(std::floor(static_cast<double>(count) * scale));
+        counts[peak] = fieldMax;
+    }
+
     QByteArray text;
     text.reserve(histogramBins * histogramFieldWidth);
     for (int i = 0; i < histogramBins; ++i) {
-        const qint64 count =
-            total > 0.0 ? std::llround(static_cast<double>(samples) * weights[i] / total) : 0;
         text.append(QByteArray::number(i).rightJustified(3, ' '));
         text.append("kHz:");
-        text.append(QByteArray::number(std::min<qint64>(count, 99999)).rightJustified(5, ' '));
+        text.append(QByteArray::number(counts[i]).rightJustified(5, ' '));
         text.append("  ");
     }
     return text;

@@ -8,8 +8,7 @@
 #include <QByteArray>
 #include <QRandomGenerator>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 enum class Quantity {
     Max,

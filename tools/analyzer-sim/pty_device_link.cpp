@@ -11,11 +11,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 QString systemError(const char *what)
 {

@@ -7,8 +7,7 @@
 
 #include <QSocketNotifier>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class PtyDeviceLink final : public DeviceLink
 {

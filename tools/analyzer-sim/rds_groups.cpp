@@ -3,11 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 // Block B: group type code, version A, no traffic programme, programme type 0.
 quint16 blockB(int groupType, unsigned low5)

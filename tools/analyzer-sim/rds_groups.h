@@ -8,8 +8,7 @@
 
 #include <array>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 using RdsGroup = std::array<quint16, 4>;
 

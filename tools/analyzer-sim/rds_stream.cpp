@@ -1,10 +1,8 @@
 #include "rds_stream.h"
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 qint64 minuteOf(const QDateTime &t)
 {

@@ -9,8 +9,7 @@
 
 #include <QDateTime>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class RdsStream
 {

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 // An RDS decoder delivers 1187.5 bit/s in groups of 104 bits.
 constexpr double groupsPerSecond = 1187.5 / 104.0;
@@ -121,10 +119,10 @@ void Receiver::handleCommand(const QByteArray &command)
         m_commandLog.removeFirst();
 
     const QByteArray c = command.trimmed();
-    if (c.endsWith("*F") && c.size() > 2 && allDigits(c.chopped(2))) {
+    if (c.endsWith("*F")) {
         bool ok = false;
         const int kHz = c.chopped(2).toInt(&ok);
-        if (ok)
+        if (ok && allDigits(c.chopped(2)))
             tune(kHz);
         return;
     }

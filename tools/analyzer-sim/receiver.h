@@ -19,8 +19,7 @@
 #include <functional>
 #include <optional>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class Receiver : public QObject
 {

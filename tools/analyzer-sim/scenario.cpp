@@ -3,11 +3,9 @@
 #include <cmath>
 #include <functional>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
-namespace
-{
+namespace {
 
 // A value may be written in double quotes to keep blanks at its ends
 // (PS "  ABC   ").

@@ -10,8 +10,7 @@
 
 #include <optional>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 struct StationParams {
     quint16 pi = 0x1000;

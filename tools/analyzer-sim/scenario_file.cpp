@@ -5,8 +5,7 @@
 
 #include <QFile>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 std::optional<Scenario> Scenario::parse(const QByteArray &text, QString *error)
 {

@@ -4,14 +4,12 @@
 #include "pty_device_link.h"
 #include "tcp_device_link.h"
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 Simulator::Simulator(Scenario scenario, quint32 seed, QObject *parent)
     : QObject(parent), m_scenario(std::move(scenario)), m_seed(seed),
       m_clock([] { return QDateTime::currentDateTime(); })
-{
-}
+{}
 
 Simulator::~Simulator() = default;
 

@@ -18,8 +18,7 @@
 
 #include <functional>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class ControlServer;
 

@@ -1,7 +1,6 @@
 #include "tcp_device_link.h"
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 TcpDeviceLink::TcpDeviceLink(QObject *parent) : DeviceLink(parent)
 {

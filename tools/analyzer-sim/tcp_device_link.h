@@ -9,8 +9,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-namespace vantor::sim
-{
+namespace vantor::sim {
 
 class TcpDeviceLink final : public DeviceLink
 {
