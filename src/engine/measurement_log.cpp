@@ -8,6 +8,8 @@
 namespace vantor {
 
 namespace {
+constexpr double HalfMillisecond = OneSecond / 2000;
+
 QString Quoted(const QString &text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -39,7 +41,9 @@ void Engine::TimerWriteLogTimer()
             }
             DeleteOldFiles();
         }
-        if (now < G.NextLogTime)
+        // The schedule is kept as day fractions; half a millisecond of slack
+        // keeps a line due at 12:00:05 from slipping a tick on rounding.
+        if (now < G.NextLogTime - HalfMillisecond)
             return;
         const int period = m_prefs.Integer(QStringLiteral("LoggingPeriod"));
         if (SecondsBetween(G.NextLogTime, now) > 3 * period)

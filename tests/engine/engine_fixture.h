@@ -50,14 +50,15 @@ protected:
 
     void WriteStations(std::initializer_list<StationSpec> stations)
     {
-        QByteArray ini = "[General]\r\nStationCount=" + QByteArray::number(int(stations.size())) + "\r\n";
+        QByteArray ini =
+            "[General]\r\nStationCount=" + QByteArray::number(int(stations.size())) + "\r\n";
         int j = 0;
         for (const StationSpec &s : stations) {
-            ini += "[Station" + QByteArray::number(j++) + "]\r\nName=" + s.name + "\r\nFrequency=" +
-                   s.frequency + "\r\nDeviceName=" + s.device + "\r\nMeasuring=" +
-                   QByteArray::number(s.measuring) + "\r\nRDS=" + QByteArray::number(s.rds) +
-                   "\r\nModeOrder=" + s.modeOrder + "\r\nAlarmSetName=" + s.alarmSet +
-                   "\r\nCommands=" + s.commands + "\r\n";
+            ini += "[Station" + QByteArray::number(j++) + "]\r\nName=" + s.name +
+                   "\r\nFrequency=" + s.frequency + "\r\nDeviceName=" + s.device +
+                   "\r\nMeasuring=" + QByteArray::number(s.measuring) +
+                   "\r\nRDS=" + QByteArray::number(s.rds) + "\r\nModeOrder=" + s.modeOrder +
+                   "\r\nAlarmSetName=" + s.alarmSet + "\r\nCommands=" + s.commands + "\r\n";
         }
         WriteFile(QStringLiteral("stations.ini"), ini);
     }

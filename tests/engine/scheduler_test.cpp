@@ -71,13 +71,15 @@ TEST_F(Scheduler, NegativeRdsRunsTheCombinedModeWithBothFiles)
     engine.Tune(0, 0, true);
     EXPECT_EQ(Timeline(0, 62), QStringLiteral("3@0x60 -1@-1x2"));
     const QStringList archive = QDir(engine.Folders.StationLogsFolder).entryList(QDir::Files);
-    EXPECT_EQ(archive.filter(QStringLiteral(".csv")).size(), 1) << qPrintable(archive.join(QLatin1Char(',')));
+    EXPECT_EQ(archive.filter(QStringLiteral(".csv")).size(), 1)
+        << qPrintable(archive.join(QLatin1Char(',')));
     EXPECT_EQ(archive.filter(QStringLiteral(".lumex")).size(), 1);
 }
 
 TEST_F(Scheduler, InfiniteLoopWorksThroughItsOwnStationsAndStartsAgain)
 {
-    WriteStations({{"A", "98.5", "D0", 1, 0}, {"B", "99.1", "D1", 1, 0}, {"C", "100.2", "D0", 1, 0}});
+    WriteStations(
+        {{"A", "98.5", "D0", 1, 0}, {"B", "99.1", "D1", 1, 0}, {"C", "100.2", "D0", 1, 0}});
     StartConnected({"SchedulingMode=1\r\n", "SchedulingMode=0\r\n"});
     EXPECT_EQ(Timeline(0, 121), QStringLiteral("0@0x1 1@0x59 0@2x1 1@2x59 0@0x1"));
     const QStringList lines = engine.Devices[0].ActivityLines->filter(
