@@ -33,8 +33,12 @@ PtyDeviceLink::PtyDeviceLink(QObject *parent) : DeviceLink(parent) {}
 
 PtyDeviceLink::~PtyDeviceLink()
 {
+    // Only a link that still leads to our terminal is ours to remove.
+    const QFileInfo link(m_linkPath);
+    const bool ours =
+        !m_linkPath.isEmpty() && link.isSymLink() && link.symLinkTarget() == m_terminalPath;
     closeTerminal();
-    if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).isSymLink())
+    if (ours)
         QFile::remove(m_linkPath);
 }
 
