@@ -4,11 +4,9 @@
 #include <cmath>
 #include <utility>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 // Guards the shrink loop: step hints can make two ticks on the axis
 // impossible, and the loop must still end.

@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 struct AxisSteps {
     double major = 0;

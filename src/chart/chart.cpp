@@ -9,8 +9,7 @@
 #include <cmath>
 #include <utility>
 
-namespace vantor
-{
+namespace vantor {
 
 QPointF Chart::Mapper::map(double x, double y) const
 {

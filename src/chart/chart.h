@@ -27,8 +27,7 @@
 
 class QPaintDevice;
 
-namespace vantor
-{
+namespace vantor {
 
 class Chart
 {

@@ -7,11 +7,9 @@
 #include <cmath>
 #include <limits>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 // Graph Window margins, used when a data array is plotted before any area.
 constexpr int AutoMargins[4] = {60, 15, 10, 37};

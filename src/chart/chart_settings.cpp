@@ -1,7 +1,6 @@
 #include "chart_settings.h"
 
-namespace vantor
-{
+namespace vantor {
 
 const std::array<setting, SettingCount> ChartSettings{{
     {MajorTicsizeX, 1, 0, 10, false, "major ticsize X"},

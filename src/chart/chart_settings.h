@@ -5,8 +5,7 @@
 #include <QtGlobal>
 #include <array>
 
-namespace vantor
-{
+namespace vantor {
 
 struct setting {
     qint32 id;

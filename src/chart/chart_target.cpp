@@ -4,8 +4,7 @@
 
 #include <QPaintDevice>
 
-namespace vantor
-{
+namespace vantor {
 
 int ChartTarget::canvasWidth() const
 {

@@ -6,8 +6,7 @@
 
 class QPaintDevice;
 
-namespace vantor
-{
+namespace vantor {
 
 class Chart;
 

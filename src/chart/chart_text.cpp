@@ -4,11 +4,9 @@
 #include <QStringList>
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 constexpr int KeepAtAnchorFlags = 0x3;
 constexpr int KeepTextColorFlag = 0x4;

@@ -6,11 +6,9 @@
 #include <cmath>
 #include <utility>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 constexpr int MinLabelChars = 9;
 

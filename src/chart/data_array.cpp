@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace vantor
-{
+namespace vantor {
 
 void NewDataArray(Tdatatype &data, int rows, int columns)
 {

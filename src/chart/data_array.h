@@ -4,8 +4,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 using Tdatatype = std::vector<std::vector<float>>;
 

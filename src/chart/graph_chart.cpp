@@ -5,11 +5,9 @@
 
 #include <algorithm>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 const std::array<QColor, 3> SeriesColors{QColor(0, 0, 255), QColor(255, 0, 0), QColor(0, 128, 0)};
 

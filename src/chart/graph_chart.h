@@ -8,8 +8,7 @@
 
 #include <array>
 
-namespace vantor
-{
+namespace vantor {
 
 // Items of the Graph Window's "X axis" list.
 enum GraphXAxis : int {

@@ -4,11 +4,9 @@
 
 #include <array>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 const std::array<GraphColumn, NamedColumnCount> NamedColumns = {{
     {"kHz", 75, NoUpperSeed},          // MAX

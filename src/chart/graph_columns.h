@@ -5,8 +5,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 // Seeds meaning "no seed": they never win against a real value.
 inline constexpr float NoLowerSeed = 9999;

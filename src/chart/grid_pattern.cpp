@@ -1,7 +1,6 @@
 #include "grid_pattern.h"
 
-namespace vantor
-{
+namespace vantor {
 
 std::vector<DotRun> GridDotRuns(int dots, int style)
 {

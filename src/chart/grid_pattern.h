@@ -4,8 +4,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 struct DotRun {
     int first; // index of the first dot

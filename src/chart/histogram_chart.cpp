@@ -4,11 +4,14 @@
 
 #include <algorithm>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
+
+// Deviation limit the histogram splits at: at most 110 kHz.
+constexpr int MaxHistogramLimit = 110;
+// Highest bin drawn; the one above it counts in the totals only.
+constexpr int LastDrawnBin = 120;
 
 const QColor ControlBackground(243, 243, 243);
 const QColor BelowLimitColor(0, 0, 128);

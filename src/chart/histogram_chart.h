@@ -9,8 +9,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 struct HistogramOptions {
     int deviationLimit = 75;    // kHz; drawn as at most 110
@@ -18,12 +17,7 @@ struct HistogramOptions {
     bool accumulated = false;   // percentage of samples above each bin instead of counts
 };
 
-// Deviation limit the histogram splits at: at most 110 kHz.
-constexpr int MaxHistogramLimit = 110;
-// Highest bin drawn; the one above it counts in the totals only.
-constexpr int LastDrawnBin = 120;
-
-// Bar heights of bins 0 ... LastDrawnBin: counts, or in the accumulated view
+// Bar heights of bins 0 ... 120 (bin 121 is never drawn): counts, or in the accumulated view
 // the whole percentage of all samples lying above each bin.
 std::vector<float> HistogramPoints(const TDevice &device, bool accumulated);
 

@@ -1,7 +1,6 @@
 #include "image_file.h"
 
-namespace vantor
-{
+namespace vantor {
 
 bool SaveImageFile(const QImage &image, const QString &fileName)
 {

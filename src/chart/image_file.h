@@ -5,8 +5,7 @@
 #include <QImage>
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 // True when the file was written.
 bool SaveImageFile(const QImage &image, const QString &fileName);

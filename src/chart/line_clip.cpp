@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
 bool ClipSegment(QPointF &a, QPointF &b, const QRectF &rect)
 {

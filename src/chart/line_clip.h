@@ -5,8 +5,7 @@
 #include <QPointF>
 #include <QRectF>
 
-namespace vantor
-{
+namespace vantor {
 
 // Clips a-b to the closed rectangle; false when nothing of it lies inside.
 bool ClipSegment(QPointF &a, QPointF &b, const QRectF &rect);

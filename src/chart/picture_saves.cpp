@@ -4,11 +4,9 @@
 
 #include <QImage>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 // A cleared image of the size, drawn on by draw and saved; nothing is written
 // for a size no image can have.

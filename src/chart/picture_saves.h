@@ -9,8 +9,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 bool SaveHistogramPicture(const QString &fileName, const TDevice &device,
                           const HistogramOptions &options, int width, int height);

@@ -5,11 +5,9 @@
 #include <array>
 #include <cmath>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 struct StepEntry {
     int major;

@@ -4,8 +4,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 enum class TimeUnit { Seconds, Minutes, Hours, Days };
 

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 TEST(AxisSteps, UnitRangeOnThreeHundredPixelsWithThirteenPixelLabels)
 {

@@ -6,10 +6,8 @@
 
 #include <limits>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 std::vector<bool> Dots(int count, int style)
 {

@@ -3,8 +3,7 @@
 #include <QDate>
 #include <QTime>
 
-namespace vantor::test
-{
+namespace vantor::test {
 
 TDateTime HistoryStart()
 {

@@ -8,8 +8,7 @@
 #include <QRect>
 #include <functional>
 
-namespace vantor::test
-{
+namespace vantor::test {
 
 // Date-time of the first sample of every history fixture.
 TDateTime HistoryStart();

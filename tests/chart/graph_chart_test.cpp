@@ -9,10 +9,8 @@
 #include <QImage>
 #include <cmath>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 using test::Canvas;
 using test::CountColor;

@@ -8,10 +8,8 @@
 #include <QImage>
 #include <cmath>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 using test::Canvas;
 using test::CountColor;

@@ -6,10 +6,8 @@
 
 #include <QTemporaryDir>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 TEST(ImageFile, FormatFollowsTheNameOnly)
 {

@@ -10,10 +10,8 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 TDevice MeasuredDevice()
 {

@@ -4,10 +4,8 @@
 
 #include <QRegularExpression>
 
-namespace vantor
-{
-namespace
-{
+namespace vantor {
+namespace {
 
 // Width of nine "0" characters of the chart font at 96 dpi.
 constexpr double NineChars = 9 * 7;
