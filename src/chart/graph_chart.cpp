@@ -14,8 +14,8 @@ const std::array<QColor, 3> SeriesColors{QColor(0, 0, 255), QColor(255, 0, 0), Q
 // Seconds shown by each "X axis" item.
 constexpr std::array<qint64, 5> XAxisSpans{60, 300, 900, 3600, 999999};
 
-// Bounds of a series without a column; also the start of the extremes
-// after a device clear, so an unfilled column never narrows the range.
+// Bounds of a series without a column, the same as the extremes of a column
+// that has no samples yet.
 constexpr double NoTop = -999;
 constexpr double NoBottom = 999;
 
