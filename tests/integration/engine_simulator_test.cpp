@@ -1,0 +1,209 @@
+// The engine with the real device library against the analyzer simulator over
+// loopback TCP and a pseudo-terminal: registration, connection, loss and
+// reconnection, polling and the values that come back.
+#include "analyzer-sim/simulator.h"
+#include "engine.h"
+#include "link_library.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+class EngineWithSimulator : public ::testing::Test
+{
+protected:
+    QString Data() const { return tmp.path() + QStringLiteral("/data"); }
+
+    void WriteDevices(const QString &connection, const QByteArray &config = {})
+    {
+        QDir().mkpath(Data());
+        ASSERT_TRUE(
+            writeAll(Data() + QStringLiteral("/devices.ini"),
+                     "[General]\r\nDeviceCount=1\r\n[Device0]\r\nName=Tx Site\r\nConnection=" +
+                         connection.toLatin1() + "\r\n"));
+        ASSERT_TRUE(writeAll(Data() + QStringLiteral("/config.ini"), "[General]\r\n" + config));
+    }
+
+    void Start()
+    {
+        library = std::make_unique<AnalyzerLinkLibrary>(Data());
+        engine = std::make_unique<Engine>(clock, *library, view);
+        engine->Start(tmp.path(), Data());
+    }
+
+    // One connection tick, then the event loop runs until cond holds.
+    bool ConnectTickUntil(const std::function<bool()> &cond, int ticks = 5)
+    {
+        for (int k = 0; k < ticks; ++k) {
+            engine->TimerConnectTimer();
+            if (waitFor(cond, 1000))
+                return true;
+        }
+        return false;
+    }
+
+    QString DeviceLines() const
+    {
+        const TDevice &d = engine->Devices[0];
+        return d.ActivityLines ? d.ActivityLines->join(QLatin1Char('\n')) : QString();
+    }
+
+    QStringList SimCommands()
+    {
+        QStringList lines = sim.control(QStringLiteral("commands"));
+        lines.removeLast(); // "OK"
+        return lines;
+    }
+
+    // Runs a second of engine time: one poll, five receive ticks with the
+    // event loop turning between them. (No scheduler: the station is set by
+    // hand and has no countdowns.)
+    void RunSecond()
+    {
+        engine->TimerSendTimer();
+        for (int k = 0; k < 5; ++k) {
+            waitFor([] { return false; }, 40);
+            clock.advanceMs(200);
+            engine->TimerReceiveTimer();
+        }
+    }
+
+    QTemporaryDir tmp;
+    sim::Simulator sim{sim::Scenario::builtIn(), 7};
+    FakeClock clock{QDateTime::currentDateTime()};
+    HeadlessView view;
+    std::unique_ptr<AnalyzerLinkLibrary> library;
+    std::unique_ptr<Engine> engine;
+};
+
+} // namespace
+
+TEST_F(EngineWithSimulator, ConnectsLosesTheLinkAndReconnectsOverTcp)
+{
+    const int port = sim.listenTcp(QHostAddress::LocalHost, 0);
+    ASSERT_GT(port, 0) << qPrintable(sim.errorString());
+    const QString entry = QStringLiteral("127.0.0.1:%1").arg(port);
+    WriteDevices(entry, "ConnectionTimeout=20\r\n");
+    Start();
+
+    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connecting to ") + entry +
+                                       QStringLiteral("... (attempt 1)")));
+    EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connected to ") + entry));
+    EXPECT_TRUE(engine->G.AppActivityLines.join(QLatin1Char('\n'))
+                    .contains(QStringLiteral("Connected to ") + entry));
+    ASSERT_TRUE(waitFor([&] { return SimCommands().size() >= 3; }));
+    EXPECT_EQ(SimCommands(),
+              (QStringList{QStringLiteral("*r"), QStringLiteral("*m"), QStringLiteral("*p")}));
+
+    // The simulator drops the link: the loss is logged on the next visit and
+    // the next attempt follows ConnectionTimeout seconds later.
+    ASSERT_EQ(sim.control(QStringLiteral("drop")).last().left(2), QStringLiteral("OK"));
+    ASSERT_TRUE(waitFor([&] {
+        library->SetDevice(engine->Devices[0].Handle);
+        return !library->Connected();
+    }));
+    engine->TimerConnectTimer();
+    EXPECT_TRUE(DeviceLines().endsWith(QStringLiteral("Disconnected from ") + entry));
+    for (int k = 0; k < 19; ++k)
+        engine->TimerConnectTimer();
+    EXPECT_FALSE(DeviceLines().contains(QStringLiteral("(attempt 2)")));
+    EXPECT_FALSE(DeviceLines().endsWith(QStringLiteral("(attempt 1)")));
+    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    EXPECT_EQ(DeviceLines().count(QStringLiteral("Connected to ") + entry), 2);
+    EXPECT_EQ(engine->Devices[0].ConnectAttempts, 0);
+}
+
+TEST_F(EngineWithSimulator, ACopiedStationIsPolledAndItsValuesArrive)
+{
+    const int port = sim.listenTcp(QHostAddress::LocalHost, 0);
+    ASSERT_GT(port, 0);
+    WriteDevices(QStringLiteral("127.0.0.1:%1").arg(port));
+    Start();
+    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+
+    // A station copied in by hand, as tuning will do, in the combined mode.
+    TDevice &d = engine->Devices[0];
+    d.Station.Name = QStringLiteral("City FM");
+    d.Station.Frequency = QStringLiteral("98.5");
+    d.Station.RDS = -1;
+    d.StationActive = true;
+    engine->Retune(0, d.Station.Frequency, false);
+    engine->StartMeasuring(0);
+    clock.advanceSeconds(5); // past the ignore window
+
+    for (int s = 0; s < 4; ++s)
+        RunSecond();
+    const QStringList commands = SimCommands();
+    EXPECT_TRUE(commands.contains(QStringLiteral("098500*F")));
+    for (const char *query : {"?Q", "?U", "?A", "?N", "?I"})
+        EXPECT_TRUE(commands.contains(QLatin1String(query))) << query;
+
+    auto column = [&](const char *name) {
+        return d.ColumnValue[GetTableColumn(QLatin1String(name))];
+    };
+    EXPECT_NEAR(column("AVE"), 38.0, 3.0);
+    EXPECT_NEAR(column("Level"), 58.5, 3.0);
+    EXPECT_NEAR(column("Pilot"), 7.0, 1.0);
+    EXPECT_EQ(engine->GetLastData(0, QStringLiteral("PI")), QStringLiteral("A202"));
+    EXPECT_GE(d.HistoryCount, 3);
+    EXPECT_LE(d.HistoryCount, 5);
+    EXPECT_LT(d.ColumnMin[2], d.ColumnMax[2] + 0.001f);
+    EXPECT_GT(d.ColumnMin[2], 30.0f);
+
+    // A clock-time group 3 minutes ahead of the engine's clock.
+    const QDateTime ahead = clock.currentDateTime().addSecs(180);
+    const int mjd = static_cast<int>(ahead.date().toJulianDay() - 2400001);
+    const int offsetHalfHours = ahead.offsetFromUtc() / 1800;
+    const QTime utc = ahead.toUTC().time();
+    const QString ct =
+        QStringLiteral("A202%1%2%3")
+            .arg(0x4000 | ((mjd >> 15) & 3), 4, 16, QLatin1Char('0'))
+            .arg(((mjd & 0x7FFF) << 1) | (utc.hour() >> 4), 4, 16, QLatin1Char('0'))
+            .arg(((utc.hour() & 15) << 12) | (utc.minute() << 6) |
+                     (offsetHalfHours < 0 ? 0x20 : 0) | (std::abs(offsetHalfHours) & 0x1F),
+                 4, 16, QLatin1Char('0'));
+    ASSERT_EQ(sim.control(QStringLiteral("group ") + ct).last().left(2), QStringLiteral("OK"));
+    RunSecond();
+    const int error = engine->GetLastDataInt(0, QStringLiteral("Time Error"));
+    EXPECT_GE(error, 178 - ahead.time().second());
+    EXPECT_LE(error, 180);
+
+    // A drifted receiver is tuned back.
+    sim.control(QStringLiteral("drift 98.4"));
+    for (int s = 0; s < 12 && !DeviceLines().contains(QStringLiteral("Tuning frequency refresh"));
+         ++s)
+        RunSecond();
+    EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Tuning frequency refresh: 98.5")));
+    EXPECT_EQ(SimCommands().filter(QStringLiteral("098500*F")).size(), 2);
+}
+
+TEST_F(EngineWithSimulator, ASerialDeviceOnAPseudoTerminal)
+{
+    const QString link = tmp.path() + QStringLiteral("/sim-pty");
+    ASSERT_TRUE(sim.openPty(link)) << qPrintable(sim.errorString());
+    QDir().mkpath(Data() + QStringLiteral("/ports"));
+    ASSERT_TRUE(QFile::link(link, Data() + QStringLiteral("/ports/COM7")));
+    WriteDevices(QStringLiteral("COM7:115200"));
+    Start();
+    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connected to COM7:115200")));
+    ASSERT_TRUE(waitFor([&] { return SimCommands().size() >= 3; }));
+    EXPECT_EQ(SimCommands().first(), QStringLiteral("*r"));
+
+    engine->Devices[0].Station.Frequency = QStringLiteral("94.2");
+    engine->Devices[0].StationActive = true;
+    engine->Retune(0, QStringLiteral("94.2"), false);
+    engine->StartMeasuring(0);
+    clock.advanceSeconds(5);
+    for (int s = 0; s < 3; ++s)
+        RunSecond();
+    EXPECT_NEAR(engine->Devices[0].ColumnValue[GetTableColumn(QStringLiteral("Level"))], 62.0, 3.0);
+}
