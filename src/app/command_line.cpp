@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "demo_station.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
@@ -15,6 +17,8 @@ const char *HelpText =
     "  --data-dir DIR  keep settings, logs and station data in DIR\n"
     "                  (default: $VANTOR_DATA_DIR, else the per-user data folder + Vantor)\n"
     "  --headless      run without windows until SIGINT or SIGTERM\n"
+    "  --demo          run a demo station on the built-in analyzer simulator\n"
+    "                  (in its own data folder, Vantor Demo, unless --data-dir is given)\n"
     "  -h, --help      show this help and exit\n"
     "  --version       show the version and exit\n";
 }
@@ -25,9 +29,10 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption headless(QStringLiteral("headless"));
+    const QCommandLineOption demo(QStringLiteral("demo"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dataDir, headless, help, version});
+    parser.addOptions({dataDir, headless, demo, help, version});
 
     CommandLineResult result;
     if (!parser.parse(arguments)) {
@@ -58,6 +63,7 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     CommandLine options;
     options.dataDir = parser.value(dataDir);
     options.headless = parser.isSet(headless);
+    options.demo = parser.isSet(demo);
     result.options = options;
     return result;
 }
@@ -66,6 +72,8 @@ QString ResolveDataFolder(const CommandLine &options)
 {
     if (!options.dataDir.isEmpty())
         return QDir(options.dataDir).absolutePath();
+    if (options.demo)
+        return DemoDataFolder();
     const QString fromEnv = qEnvironmentVariable("VANTOR_DATA_DIR");
     if (!fromEnv.isEmpty())
         return QDir(fromEnv).absolutePath();

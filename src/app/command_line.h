@@ -11,6 +11,8 @@ namespace vantor {
 struct CommandLine {
     QString dataDir; // empty: the per-user default (or VANTOR_DATA_DIR)
     bool headless = false;
+    // A station on the built-in analyzer simulator, in a folder of its own.
+    bool demo = false;
 };
 
 struct CommandLineResult {
@@ -22,8 +24,9 @@ struct CommandLineResult {
 
 CommandLineResult ParseCommandLine(const QStringList &arguments);
 
-// The data folder for these options: --data-dir, else VANTOR_DATA_DIR, else
-// the per-user application data location + "Vantor".
+// The data folder for these options: --data-dir; for the demo "Vantor Demo"
+// beside the normal folder, so it never touches a real configuration; else
+// VANTOR_DATA_DIR, else the per-user application data location + "Vantor".
 QString ResolveDataFolder(const CommandLine &options);
 
 } // namespace vantor

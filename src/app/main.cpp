@@ -1,22 +1,27 @@
 // Entry point: command line, one copy per data folder, then the station runs
 // until it is told to stop.
 #include "command_line.h"
+#include "demo_station.h"
 #include "guarded_application.h"
 #include "link_library.h"
 #include "single_instance.h"
 #include "station_runner.h"
+#include "station_view.h"
 #include "termination_signals.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <optional>
 
 using namespace vantor;
 
 namespace {
-int RunHeadless(GuardedCoreApplication &app, const CommandLine &options)
+
+using Application = Guarded<QGuiApplication>;
+
+int RunHeadless(Application &app, const CommandLine &options)
 {
     const QString dataFolder = ResolveDataFolder(options);
     if (!QDir().mkpath(dataFolder)) {
@@ -31,19 +36,30 @@ int RunHeadless(GuardedCoreApplication &app, const CommandLine &options)
         return 0;
     }
 
-    HeadlessView view;
+    std::optional<DemoStation> demo;
+    if (options.demo) {
+        demo.emplace();
+        QString error;
+        if (!demo->prepare(dataFolder, &error)) {
+            std::fprintf(stderr, "vantor: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr, "vantor: demo station in %s, analyzer simulator on 127.0.0.1:%d\n",
+                     qPrintable(QDir::toNativeSeparators(dataFolder)), demo->port());
+    }
+
+    StationView view;
     StationRunner runner(std::make_unique<AnalyzerLinkLibrary>(dataFolder), view);
+    view.attach(&runner.engine());
     TerminationSignals termination;
-    int exitCode = 0;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner, [&] {
-        exitCode = runner.shutDown() ? 0 : 1;
-        QCoreApplication::exit(exitCode);
-    });
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
+                     [&runner] { QCoreApplication::exit(runner.shutDown() ? 0 : 1); });
     app.setErrorHandler(
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     runner.start(QCoreApplication::applicationDirPath(), dataFolder);
     return QCoreApplication::exec();
 }
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -60,9 +76,12 @@ int main(int argc, char **argv)
         return parsed.exitCode;
     }
 
-    GuardedCoreApplication app(argc, argv);
+    // Until the main window exists every start runs headless; pictures are
+    // still drawn, off-screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
-    // Until the main window exists every start runs headless.
     return RunHeadless(app, *parsed.options);
 }
