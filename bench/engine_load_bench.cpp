@@ -1,0 +1,524 @@
+// The engine under the load of many receivers: N simulated analyzers on
+// loopback TCP, every one measuring with RDS at once, driven by the engine's
+// six ticks on the real event loop with the real device library. Prints, for
+// each N, the CPU the engine costs per device-second and the longest receive
+// tick, and checks the 300-device case against its targets: under 30 % of one
+// core, no receive tick over 20 ms.
+//
+// The receivers run in a separate analyzer-sim process, so the CPU counted
+// here is the engine's own (plus the Qt event loop it needs).
+//
+//     engine_load_bench [--devices 10,100,300] [--seconds 20] [--sim PATH]
+//
+// Before the runs a stall check times a fixed computation, to show how long
+// this machine stalls a thread that has nothing else to do.
+//
+// Exit code 1 when the 300-device run misses a target or a run cannot start.
+#include "engine.h"
+#include "link_library.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace vantor;
+
+constexpr int TargetDevices = 300;
+constexpr double TargetCpuPercent = 30.0;
+constexpr double TargetTickMs = 20.0;
+// The RDS rate, 1187.5 bit/s in 104-bit groups.
+constexpr double GroupsPerSecond = 1187.5 / 104;
+// Frequencies of the simulator's built-in stations (clean, clean,
+// overmodulated, weak with lost blocks), dealt out in turn.
+const std::array<const char *, 4> Frequencies = {"94.2", "98.5", "101.1", "105.3"};
+// During start-up only: the connection tick brings one device up per visit
+// and visits one device per tick, so at its own 1 s pace 300 devices would
+// take ten minutes. The measured span runs it at its own pace again.
+constexpr int StartupConnectIntervalMs = 2;
+constexpr int StartupLimitMs = 90000;
+constexpr int StallCheckSeconds = 10;
+
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs the event loop until done() holds or limitMs passes; returns done().
+bool runUntil(const std::function<bool()> &done, int limitMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    check.start(50);
+    loop.exec();
+    return done();
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The device library as the engine uses it, counting what it hands over.
+class CountingLibrary final : public DeviceLibrary
+{
+public:
+    explicit CountingLibrary(const QString &dataFolder) : m_inner(dataFolder) {}
+
+    qint64 responses = 0;
+    qint64 groups = 0;
+
+    int AddDevice() override { return m_inner.AddDevice(); }
+    void SetDevice(int handle) override { m_inner.SetDevice(handle); }
+    void ConnectionSetup(int kind, int comPort, const QString &host, int portOrSpeed) override
+    {
+        m_inner.ConnectionSetup(kind, comPort, host, portOrSpeed);
+    }
+    void Connect() override { m_inner.Connect(); }
+    bool Connected() override { return m_inner.Connected(); }
+    void Disconnect() override { m_inner.Disconnect(); }
+    void WriteCommand(const QString &command) override { m_inner.WriteCommand(command); }
+    int ReadBufferLength() override { return m_inner.ReadBufferLength(); }
+    QString ReadResponse() override
+    {
+        QString response = m_inner.ReadResponse();
+        ++responses;
+        if (response.startsWith(QLatin1String("G=")))
+            ++groups;
+        return response;
+    }
+    void ClearValues() override { m_inner.ClearValues(); }
+    double PCharToFloat(const QString &text) override { return m_inner.PCharToFloat(text); }
+    QString Version() override { return m_inner.Version(); }
+    void SetTCPReconnectTimeout(int seconds) override { m_inner.SetTCPReconnectTimeout(seconds); }
+
+private:
+    AnalyzerLinkLibrary m_inner;
+};
+
+// The analyzer-sim process with one TCP receiver per device.
+class SimulatorProcess
+{
+public:
+    ~SimulatorProcess()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    // The receivers' ports in order; empty with *error when it did not start.
+    QList<int> start(const QString &program, int receivers, QString *error)
+    {
+        QStringList args;
+        for (int i = 0; i < receivers; ++i)
+            args << QStringLiteral("--listen") << QStringLiteral("127.0.0.1:0");
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, args);
+        if (!m_process.waitForStarted(5000)) {
+            *error = program + QStringLiteral(": ") + m_process.errorString();
+            return {};
+        }
+        QList<int> ports;
+        QElapsedTimer waited;
+        waited.start();
+        while (ports.size() < receivers && waited.elapsed() < 20000) {
+            if (m_process.state() == QProcess::NotRunning)
+                break;
+            if (!m_process.canReadLine() && !m_process.waitForReadyRead(1000))
+                continue;
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
+                if (line.startsWith(QLatin1String("listen ")))
+                    ports << line.section(QLatin1Char(':'), -1).toInt();
+            }
+        }
+        if (ports.size() < receivers) {
+            *error = QStringLiteral("analyzer-sim announced %1 of %2 receivers")
+                         .arg(ports.size())
+                         .arg(receivers);
+            return {};
+        }
+        return ports;
+    }
+
+    // User and system CPU seconds the simulator has used so far.
+    double cpuSeconds() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_process.processId()));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray text = stat.readAll();
+        // Fields after the command name, which may hold blanks: state is the
+        // first, utime the 12th and stime the 13th.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return 0;
+        return static_cast<double>(fields[11].toLongLong() + fields[12].toLongLong()) /
+               static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
+
+private:
+    QProcess m_process;
+};
+
+bool writeIni(const QString &path, const QStringList &lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray text =
+        (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    return file.write(text) == text.size();
+}
+
+// One device per receiver in an endless loop over its one station, which
+// measures with RDS for an hour.
+bool writeSettings(const QString &dataFolder, const QList<int> &ports)
+{
+    const auto n = ports.size();
+    QStringList devices{QStringLiteral("[General]"), QStringLiteral("DeviceCount=%1").arg(n)};
+    QStringList stations{QStringLiteral("[General]"), QStringLiteral("StationCount=%1").arg(n)};
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString device = QStringLiteral("Site %1").arg(i);
+        devices << QStringLiteral("[Device%1]").arg(i) << QStringLiteral("Name=") + device
+                << QStringLiteral("Connection=127.0.0.1:%1").arg(ports[i])
+                << QStringLiteral("SchedulingMode=1");
+        stations << QStringLiteral("[Station%1]").arg(i)
+                 << QStringLiteral("Name=Programme %1").arg(i)
+                 << QStringLiteral("Frequency=") +
+                        QLatin1String(Frequencies[static_cast<size_t>(i) % Frequencies.size()])
+                 << QStringLiteral("DeviceName=") + device << QStringLiteral("Measuring=60")
+                 << QStringLiteral("RDS=-1") << QStringLiteral("ModeOrder=Measuring/RDS");
+    }
+    return QDir().mkpath(dataFolder) &&
+           writeIni(dataFolder + QStringLiteral("/devices.ini"), devices) &&
+           writeIni(dataFolder + QStringLiteral("/stations.ini"), stations);
+}
+
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+// How long the runs of one tick took in wall time, and the longest in CPU
+// time of the thread, which tells the engine's own work from time the
+// machine spent elsewhere.
+class TickTimes
+{
+public:
+    void add(double wallMs, double cpuMs)
+    {
+        m_wallMs.push_back(wallMs);
+        m_longestCpuMs = std::max(m_longestCpuMs, cpuMs);
+    }
+    int runs() const { return static_cast<int>(m_wallMs.size()); }
+    int countOver(double ms) const
+    {
+        return static_cast<int>(
+            std::count_if(m_wallMs.begin(), m_wallMs.end(), [ms](double t) { return t > ms; }));
+    }
+    // By nearest rank: 0.5 the median, 1 the longest.
+    double quantileMs(double share) const
+    {
+        if (m_wallMs.empty())
+            return 0;
+        std::vector<double> sorted = m_wallMs;
+        std::sort(sorted.begin(), sorted.end());
+        const auto rank =
+            static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
+        return sorted[std::max<size_t>(rank, 1) - 1];
+    }
+    double longestMs() const { return quantileMs(1); }
+    double longestCpuMs() const { return m_longestCpuMs; }
+
+private:
+    std::vector<double> m_wallMs;
+    double m_longestCpuMs = 0;
+};
+
+// The machine's own stalls: a fixed computation of about 2 ms, repeated with
+// pauses. On a shared or virtual machine it now and then takes many times
+// its median, in CPU time as well; a tick that ran into such a stall looks
+// longer than its work.
+TickTimes measureMachineStalls(int seconds)
+{
+    TickTimes times;
+    volatile unsigned x = 1;
+    QElapsedTimer total;
+    total.start();
+    while (total.elapsed() < seconds * 1000) {
+        QElapsedTimer wall;
+        const double cpu = threadCpuMs();
+        wall.start();
+        for (int k = 0; k < 1000000; ++k)
+            x = x * 1664525u + 1013904223u;
+        times.add(static_cast<double>(wall.nsecsElapsed()) * 1e-6, threadCpuMs() - cpu);
+        QThread::msleep(20);
+    }
+    return times;
+}
+
+// The engine's six ticks at their own intervals, each timed.
+class TimedTicks
+{
+public:
+    enum Tick { Connect, Send, Receive, Measuring, Status, WriteLog, Count };
+
+    explicit TimedTicks(Engine &engine)
+    {
+        struct Entry {
+            int intervalMs;
+            void (Engine::*handler)();
+        };
+        const std::array<Entry, Count> entries = {{
+            {1000, &Engine::TimerConnectTimer},
+            {1000, &Engine::TimerSendTimer},
+            {200, &Engine::TimerReceiveTimer},
+            {1000, &Engine::TimerMeasuringTimer},
+            {200, &Engine::TimerStatusTimer},
+            {200, &Engine::TimerWriteLogTimer},
+        }};
+        for (size_t i = 0; i < entries.size(); ++i) {
+            m_timers[i].setInterval(entries[i].intervalMs);
+            m_timers[i].setTimerType(Qt::PreciseTimer);
+            QObject::connect(&m_timers[i], &QTimer::timeout, &engine,
+                             [this, i, &engine, handler = entries[i].handler] {
+                                 QElapsedTimer wall;
+                                 const double cpu = threadCpuMs();
+                                 wall.start();
+                                 (engine.*handler)();
+                                 m_times[i].add(static_cast<double>(wall.nsecsElapsed()) * 1e-6,
+                                                threadCpuMs() - cpu);
+                             });
+            m_timers[i].start();
+        }
+    }
+
+    void setInterval(Tick tick, int ms) { m_timers[tick].setInterval(ms); }
+    void reset() { m_times.fill({}); }
+    const TickTimes &times(Tick tick) const { return m_times[tick]; }
+    double longestOtherMs() const
+    {
+        double longest = 0;
+        for (size_t i = 0; i < m_times.size(); ++i) {
+            if (i != Receive)
+                longest = std::max(longest, m_times[i].longestMs());
+        }
+        return longest;
+    }
+
+private:
+    std::array<QTimer, Count> m_timers;
+    std::array<TickTimes, Count> m_times{};
+};
+
+struct LoadResult {
+    int devices = 0;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    TickTimes receive;
+    double longestOtherMs = 0;
+    qint64 responses = 0;
+    qint64 groups = 0;
+    double simCpuSeconds = 0;
+
+    double cpuPercent() const { return 100.0 * cpuSeconds / wallSeconds; }
+    double cpuMsPerDeviceSecond() const { return 1000.0 * cpuSeconds / (devices * wallSeconds); }
+    double groupsPerDeviceSecond() const
+    {
+        return static_cast<double>(groups) / (devices * wallSeconds);
+    }
+    bool meetsTargets() const
+    {
+        return cpuPercent() < TargetCpuPercent && receive.longestMs() <= TargetTickMs;
+    }
+};
+
+bool allMeasuring(const Engine &engine, const Clock &clock)
+{
+    const TDateTime now = clock.now();
+    for (const TDevice &d : engine.Devices) {
+        if (d.ConnectCountdown != -1 || d.Mode != (ModeMeasuringPart | ModeRdsPart) ||
+            now < d.IgnoreUntil)
+            return false;
+    }
+    return true;
+}
+
+std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int seconds)
+{
+    QString error;
+    SimulatorProcess sim;
+    const QList<int> ports = sim.start(simProgram, devices, &error);
+    QTemporaryDir tmp;
+    const QString data = tmp.path() + QStringLiteral("/data");
+    if (ports.isEmpty() || !tmp.isValid() || !writeSettings(data, ports)) {
+        std::fprintf(stderr, "%d devices: cannot start: %s\n", devices,
+                     qPrintable(error.isEmpty() ? QStringLiteral("settings not written") : error));
+        return std::nullopt;
+    }
+
+    SystemClock clock;
+    CountingLibrary library(data);
+    HeadlessView view;
+    Engine engine(clock, library, view);
+    engine.Start(QCoreApplication::applicationDirPath(), data);
+    TimedTicks ticks(engine);
+    ticks.setInterval(TimedTicks::Connect, StartupConnectIntervalMs);
+    if (!runUntil([&] { return allMeasuring(engine, clock); }, StartupLimitMs)) {
+        int ready = 0;
+        for (const TDevice &d : engine.Devices)
+            ready += d.ConnectCountdown == -1 && d.Mode == (ModeMeasuringPart | ModeRdsPart);
+        std::fprintf(stderr, "%d devices: only %d measuring after %d s\n", devices, ready,
+                     StartupLimitMs / 1000);
+        return std::nullopt;
+    }
+    ticks.setInterval(TimedTicks::Connect, 1000);
+
+    LoadResult r;
+    r.devices = devices;
+    ticks.reset();
+    const qint64 responses = library.responses;
+    const qint64 groups = library.groups;
+    const double simCpu = sim.cpuSeconds();
+    const double cpu = processCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    runFor(seconds * 1000);
+    r.cpuSeconds = processCpuSeconds() - cpu;
+    r.wallSeconds = static_cast<double>(wall.nsecsElapsed()) * 1e-9;
+    r.simCpuSeconds = sim.cpuSeconds() - simCpu;
+    r.responses = library.responses - responses;
+    r.groups = library.groups - groups;
+    r.receive = ticks.times(TimedTicks::Receive);
+    r.longestOtherMs = ticks.longestOtherMs();
+
+    if (!engine.FormClose())
+        std::fprintf(stderr, "%d devices: settings not written at shut-down\n", devices);
+    return r;
+}
+
+void printLoadAverage(const char *when)
+{
+    std::array<double, 3> load{};
+    if (getloadavg(load.data(), 3) == 3)
+        std::printf("load average %s: %.2f %.2f %.2f on %ld cores\n", when, load[0], load[1],
+                    load[2], sysconf(_SC_NPROCESSORS_ONLN));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Engine CPU and receive tick with many simulated receivers."));
+    parser.addHelpOption();
+    const QCommandLineOption devicesOption(QStringLiteral("devices"),
+                                           QStringLiteral("Device counts, comma separated."),
+                                           QStringLiteral("N,..."), QStringLiteral("10,100,300"));
+    const QCommandLineOption secondsOption(QStringLiteral("seconds"),
+                                           QStringLiteral("Measured seconds per device count."),
+                                           QStringLiteral("S"), QStringLiteral("20"));
+    const QCommandLineOption simOption(QStringLiteral("sim"),
+                                       QStringLiteral("The analyzer-sim executable."),
+                                       QStringLiteral("PATH"), QStringLiteral(VANTOR_ANALYZER_SIM));
+    parser.addOptions({devicesOption, secondsOption, simOption});
+    parser.process(app);
+
+    QList<int> counts;
+    for (const QString &text : parser.value(devicesOption).split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (!ok || n < 1) {
+            std::fprintf(stderr, "--devices takes whole numbers above 0: %s\n", qPrintable(text));
+            return 2;
+        }
+        counts << n;
+    }
+    bool ok = false;
+    const int seconds = parser.value(secondsOption).toInt(&ok);
+    if (!ok || seconds < 1) {
+        std::fprintf(stderr, "--seconds takes a whole number above 0\n");
+        return 2;
+    }
+
+    printLoadAverage("before");
+    const TickTimes stalls = measureMachineStalls(StallCheckSeconds);
+    std::printf("machine stall check: a 2 ms computation run %d times took %.2f ms at the median, "
+                "%.2f ms at the longest (%.2f ms CPU)\n",
+                stalls.runs(), stalls.quantileMs(0.5), stalls.longestMs(), stalls.longestCpuMs());
+    std::printf("%7s %6s %6s %6s %8s | %6s %6s %6s %6s %7s | %6s | %9s %9s %5s\n", "devices",
+                "wall s", "CPU s", "%core", "ms/dev-s", "rx med", "rx p99", "rx max", "rx cpu",
+                "rx>20ms", "other", "rsp/dev-s", "grp/dev-s", "sim %");
+    std::fflush(stdout);
+    int status = 0;
+    for (const int n : counts) {
+        const auto r = runLoad(parser.value(simOption), n, seconds);
+        if (!r) {
+            status = 1;
+            continue;
+        }
+        const double deviceSeconds = r->devices * r->wallSeconds;
+        std::printf(
+            "%7d %6.1f %6.2f %6.1f %8.3f | %6.2f %6.2f %6.2f %6.2f %3d/%-3d | %6.2f | %9.2f "
+            "%9.2f %5.1f\n",
+            r->devices, r->wallSeconds, r->cpuSeconds, r->cpuPercent(), r->cpuMsPerDeviceSecond(),
+            r->receive.quantileMs(0.5), r->receive.quantileMs(0.99), r->receive.longestMs(),
+            r->receive.longestCpuMs(), r->receive.countOver(TargetTickMs), r->receive.runs(),
+            r->longestOtherMs, static_cast<double>(r->responses) / deviceSeconds,
+            r->groupsPerDeviceSecond(), 100.0 * r->simCpuSeconds / r->wallSeconds);
+        std::fflush(stdout);
+        if (n == TargetDevices) {
+            const bool pass = r->meetsTargets();
+            std::printf("%d devices: %.1f %% of one core (target < %.0f %%), longest receive tick "
+                        "%.2f ms (target <= %.0f ms): %s\n",
+                        n, r->cpuPercent(), TargetCpuPercent, r->receive.longestMs(), TargetTickMs,
+                        pass ? "PASS" : "FAIL");
+            if (!pass)
+                status = 1;
+        }
+    }
+    std::printf(
+        "Receive tick (rx) in ms of wall time: median, 99th percentile, longest, the longest in\n"
+        "CPU time of the thread, runs over 20 ms of all runs; other: the longest of the other\n"
+        "five ticks. Responses and RDS groups per device-second (groups expected: %.2f).\n",
+        GroupsPerSecond);
+    printLoadAverage("after");
+    return status;
+}
