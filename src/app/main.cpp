@@ -4,6 +4,7 @@
 #include "demo_station.h"
 #include "guarded_application.h"
 #include "link_library.h"
+#include "open_file_limit.h"
 #include "single_instance.h"
 #include "station_runner.h"
 #include "station_view.h"
@@ -76,6 +77,7 @@ int main(int argc, char **argv)
         return parsed.exitCode;
     }
 
+    RaiseOpenFileLimit();
     // Until the main window exists every start runs headless; pictures are
     // still drawn, off-screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

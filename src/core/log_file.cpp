@@ -8,9 +8,17 @@ LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
                 (how == Open::Append ? QIODevice::Append : QIODevice::Truncate));
 }
 
-bool LogFile::writeLine(const QString &text)
+bool LogFile::writeLine(const QString &text, Flush when)
 {
-    return write(text.toLatin1() + "\r\n");
+    const QByteArray bytes = text.toLatin1() + "\r\n";
+    if (when == Flush::Now)
+        return write(bytes);
+    return m_file.isOpen() && m_file.write(bytes) == bytes.size();
+}
+
+bool LogFile::flush()
+{
+    return m_file.isOpen() && m_file.flush();
 }
 
 bool LogFile::write(const QByteArray &bytes)

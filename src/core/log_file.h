@@ -22,8 +22,12 @@ public:
     QString errorString() const { return m_file.errorString(); }
     const QString &path() const { return m_path; }
 
-    // Writes text (8-bit) followed by CR LF and flushes; false on any failure.
-    bool writeLine(const QString &text);
+    enum class Flush { Now, Later };
+
+    // Writes text (8-bit) followed by CR LF and flushes, unless told that a
+    // flush() follows; false on any failure.
+    bool writeLine(const QString &text, Flush when = Flush::Now);
+    bool flush();
     // Writes text as it is and flushes; false on any failure.
     bool write(const QByteArray &bytes);
     void close();

@@ -1,38 +1,88 @@
-// Carrying out an alarm: the log line and, with the notification subsystem,
-// e-mail, the operator's file and the output pins.
+// Carrying out alarms: the log line, e-mail, the operator's file and the
+// analyzer's alarm output pins; the two device-link alarms; the station file
+// run at every tuning.
 #include "engine.h"
+#include "platform_utils.h"
 #include "shell_open.h"
 
 #include <QFileInfo>
 
 namespace vantor {
 
+namespace {
+// The alarm report: an empty line, time, station, device, an empty line and
+// the recent data, lines separated by CR LF.
+QString ReportText(const TDevice &d, TDateTime now)
+{
+    const bool midnight = TimePart(now).msecsSinceStartOfDay() == 0;
+    QString text =
+        QStringLiteral("\r\n\r\nTime: ") +
+        FormatDateTime(
+            midnight ? QStringLiteral("yyyy.mm.dd") : QStringLiteral("yyyy.mm.dd hh:nn:ss"), now) +
+        QStringLiteral("\r\nStation: ") + d.Station.Frequency + QStringLiteral(" - ") +
+        d.Station.Name + QStringLiteral("\r\nDevice: ") + d.Name +
+        QStringLiteral("\r\n\r\nRecent Data:");
+    for (const TLastData &entry : d.LastData)
+        text += QStringLiteral("\r\n") + entry.Name + QLatin1Char('=') + entry.Value;
+    return text;
+}
+} // namespace
+
 void Engine::ActivateAlarm(int device, int kind)
 {
     if (InvalidDevice(device))
         return;
-    if (kind == AlarmConnection) {
-        AddToActivityLog(device, QStringLiteral("Alarm: Unable to connect to the device!"));
-        return;
-    }
-    if (kind == AlarmNoResponse) {
-        AddToActivityLog(device, QStringLiteral("Alarm: No response from the device!"));
+    TDevice &d = Devices[device];
+    if (kind == AlarmConnection || kind == AlarmNoResponse) {
+        const QString alarm = kind == AlarmConnection
+                                  ? QStringLiteral("Alarm: Unable to connect to the device!")
+                                  : QStringLiteral("Alarm: No response from the device!");
+        AddToActivityLog(device, alarm);
+        SendEmail(d.Email, alarm + QStringLiteral(" (") + d.Name + QStringLiteral(")"), false,
+                  QString());
         return;
     }
     if (InvalidAlarmKind(kind))
         return;
-    Devices[device].AlarmActive[kind] = true;
+    d.AlarmActive[kind] = true;
+    if (InvalidStation(d.StationIndex) || Stations[d.StationIndex].Name != d.Station.Name)
+        return;
+    TStation &station = Stations[d.StationIndex];
+    const TBasic &basic = d.AlarmSet.Basic[kind];
+    const QString recipient =
+        BadEmailAddress(d.Station.Email) ? d.AlarmSet.DefaultEmail : d.Station.Email;
+    const TDateTime now = m_clock.now();
+    const QString report = ReportText(d, now);
+
+    const qint64 minutes = SecondsBetween(station.LastAlarmTime[kind], now) / 60;
+    if (minutes > m_prefs.Integer(QStringLiteral("SameAlarmDelay"))) {
+        station.LastAlarmTime[kind] = now;
+        AddToActivityLog(device, QStringLiteral("Alarm: ") + AlarmKindNames[kind] +
+                                     QStringLiteral(" (") + d.Station.Name + QStringLiteral(")"));
+        if (basic.SendEmail)
+            SendEmail(recipient, QStringLiteral("Alarm: ") + AlarmKindNames[kind] + report, false,
+                      QString());
+        if (basic.RunFile) {
+            const QFileInfo file(basic.FileName);
+            ShellOpen(file.filePath(), basic.Params, file.absolutePath());
+        }
+    }
+    for (int pin = 1; pin <= PinCount; ++pin) {
+        if (basic.DrivePin(pin))
+            DriveAlarmPin(device, pin, basic.PinPolarity(pin));
+    }
 }
 
-} // namespace vantor
-
-namespace vantor {
-
-void Engine::EvaluateAlarms(int, const TAlarmReadings &, TDateTime) {}
-
-} // namespace vantor
-
-namespace vantor {
+void Engine::DeactivateAlarm(int device, int kind)
+{
+    if (InvalidDevice(device) || InvalidAlarmKind(kind) || !Devices[device].AlarmActive[kind])
+        return;
+    const TBasic &basic = Devices[device].AlarmSet.Basic[kind];
+    for (int pin = 1; pin <= PinCount; ++pin) {
+        if (basic.DrivePin(pin))
+            DriveAlarmPin(device, pin, 1 - basic.PinPolarity(pin));
+    }
+}
 
 void Engine::DriveAlarmPin(int device, int pin, int level)
 {

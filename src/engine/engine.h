@@ -8,13 +8,16 @@
 #include "device_library.h"
 #include "engine_view.h"
 #include "folders.h"
+#include "mail_transport.h"
 #include "model.h"
 #include "preferences.h"
+#include "rds_output_server.h"
 
 #include <QObject>
 #include <QString>
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -27,6 +30,9 @@ class EngineError : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The frequency as the LED display shows it: "98,1" is 98.10, "100" 100.00.
+QString LedFrequencyText(const QString &frequency);
 
 class Engine : public QObject
 {
@@ -120,11 +126,32 @@ public:
     int EnabledInSomeAlarm(int device, int pin) const;
     // Runs the operator's station file at every tuning.
     void RunUserBatchFile(const QString &parameters);
+    void DeactivateAlarm(int device, int kind);
     // Compares one tick's readings of a device with its alarm set.
     void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
+    // One evaluation step of one alarm kind.
+    void HandleAlarm(int device, int kind, bool condition, bool present, TDateTime now);
 
-    // RDS output: hands a group (or a control frame) to the TCP clients.
-    void SendToRDSLumex(const QString &text);
+    // E-mail: true when the message was handed over and delivered, or when no
+    // server is configured; an empty subject takes the "Subject" setting.
+    bool SendEmail(const QString &recipient, const QString &text, bool showErrors,
+                   const QString &subject);
+    // The Preferences dialog's test message: the text to show.
+    QString SendTestEmail();
+    void SendDailyReport();
+    // Replaces the mail transport (the SMTP client by default).
+    void SetMailTransport(std::unique_ptr<MailTransport> transport);
+
+    // RDS output: the server following the settings (autoStart at start-up),
+    // a group or control frame to every client, the decoder program.
+    void UpdateRdsOutput(bool autoStart);
+    void SendToRDSLumex(const QString &payload);
+    bool RDSLumexRunning() const;
+    // The decoder launch: at start-up, or by the operator for the selected device.
+    void LaunchDecoder(bool startUp);
+    // The closing frame at shut-down, with a moment for it to arrive.
+    void CloseRdsOutput();
+    int RdsOutputServerPort() const { return m_rdsServer.Port(); }
 
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();
@@ -175,11 +202,17 @@ private:
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;
     void SaveMeasuringFiles(int device, TDateTime finished);
+    void OnRdsOutputError(const QString &text);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
     EngineView &m_view;
     Preferences m_prefs;
+    std::unique_ptr<MailTransport> m_mail;
+    // The RDS log stamp of the current receive tick.
+    TDateTime m_rdsStampTime = -1;
+    QString m_rdsStamp;
+    RdsOutputServer m_rdsServer;
 };
 
 } // namespace vantor

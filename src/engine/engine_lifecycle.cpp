@@ -2,6 +2,7 @@
 // reaction to a change of the system clock.
 #include "engine.h"
 
+#include "curl_mail_transport.h"
 #include "platform_utils.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ void Engine::Start(const QString &exeFolder, const QString &dataFolder)
     AddToActivityLog(-1, QStringLiteral("Starting up..."));
     AddToActivityLog(-1, QStringLiteral("TUNIX.DLL version ") + LibraryVersion);
     LoadPreferences();
+    UpdateRdsOutput(true);
 }
 
 void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
@@ -70,6 +72,7 @@ void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
 
 bool Engine::FormClose()
 {
+    CloseRdsOutput();
     try {
         SaveSettings();
     } catch (const std::exception &e) {

@@ -36,19 +36,25 @@ public:
     // Resets the bar meters (of the selected device).
     virtual void ResetBars() = 0;
     virtual void SetStatusText(const QString &text) = 0;
+    // The statistics: traffic totals (shown when they changed) and uptime.
+    virtual void ShowTraffic(qint64 sent, qint64 received) = 0;
+    virtual void ShowUptime(const QString &text) = 0;
     // Renders and saves a device's histogram or the graph of one column.
     virtual bool SaveHistogramPicture(int device, const QString &fileName, int width,
                                       int height) = 0;
     virtual bool SaveGraphPicture(int device, int column, const QString &fileName, int width,
                                   int height) = 0;
+    // A yes/no question to the operator; false when nobody can answer.
+    virtual bool Confirm(const QString &question) = 0;
     // Brings the windows forward, e.g. when a second copy is started.
     virtual void BringToFront() = 0;
     // Whether messages reach an operator; when false the engine logs them.
     virtual bool Interactive() const = 0;
 };
 
-// The view of a station running without windows.
-class HeadlessView final : public EngineView
+// The view of a station running without windows: shows nothing and saves no
+// pictures (an application adds those).
+class HeadlessView : public EngineView
 {
 public:
     int ActivityFilterIndex() const override { return -1; }
@@ -67,8 +73,11 @@ public:
     void RefreshSelection(bool) override {}
     void ResetBars() override {}
     void SetStatusText(const QString &) override {}
+    void ShowTraffic(qint64, qint64) override {}
+    void ShowUptime(const QString &) override {}
     bool SaveHistogramPicture(int, const QString &, int, int) override { return false; }
     bool SaveGraphPicture(int, int, const QString &, int, int) override { return false; }
+    bool Confirm(const QString &) override { return false; }
     void BringToFront() override {}
     bool Interactive() const override { return false; }
 };

@@ -75,8 +75,11 @@ QString Engine::ComposeLogLine(int device, const QString &date, const QString &t
     line.replace(Quoted(QStringLiteral("time")), Quoted(time));
     line.replace(Quoted(QStringLiteral("date")), Quoted(date));
     const QString base = line;
-    for (const TLastData &entry : Devices[device].LastData)
-        line.replace(Quoted(entry.Name), Quoted(CleanValue(entry.Value)));
+    for (const TLastData &entry : Devices[device].LastData) {
+        const QString token = Quoted(entry.Name);
+        if (line.contains(token))
+            line.replace(token, Quoted(CleanValue(entry.Value)));
+    }
     if (line == base)
         return {};
     for (const QString &column : MeasurementColumns) {

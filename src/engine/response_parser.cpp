@@ -67,6 +67,8 @@ void Engine::TimerReceiveTimer()
                 m_library.SetDevice(d.Handle);
                 HandleResponse(i, m_library.ReadResponse(), now, quiet, readings);
             }
+            if (!d.RDSLogName.isEmpty() && d.RDSLog && !d.RDSLog->flush())
+                d.RDSLogName.clear();
             if (G.ReceiveCycle == 4 && !quiet && measuring)
                 AddHistorySample(d, now);
             if (d.AlarmSetActive && !quiet)
@@ -143,7 +145,13 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
             AddToLastData(device, QStringLiteral("PI"), readings.PI);
         }
         if (RDSMode(device) && !d.RDSLogName.isEmpty()) {
-            if (!d.RDSLog || !d.RDSLog->writeLine(RdsLogLine(value, now)))
+            // Flushed once per device and tick (below): hundreds of groups a
+            // second across devices would otherwise mean as many writes.
+            if (m_rdsStampTime != now) {
+                m_rdsStampTime = now;
+                m_rdsStamp = RdsLogStamp(now);
+            }
+            if (!d.RDSLog || !d.RDSLog->writeLine(value + m_rdsStamp, LogFile::Flush::Later))
                 d.RDSLogName.clear();
         }
         if (device == G.RdsOutputDevice)

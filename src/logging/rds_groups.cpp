@@ -81,12 +81,16 @@ TDateTime GetRDSDate(int mjd)
     return ToDateTime(date, QTime(0, 0));
 }
 
-QString RdsLogLine(const QString &group, TDateTime received)
+QString RdsLogStamp(TDateTime received)
 {
     const QTime t = TimePart(received);
-    return group + QStringLiteral(" @") +
-           FormatDateTime(QStringLiteral("yyyy/mm/dd hh:nn:ss."), received) +
+    return QStringLiteral(" @") + FormatDateTime(QStringLiteral("yyyy/mm/dd hh:nn:ss."), received) +
            QString::number(t.msec() / 10).rightJustified(2, QLatin1Char('0'));
+}
+
+QString RdsLogLine(const QString &group, TDateTime received)
+{
+    return group + RdsLogStamp(received);
 }
 
 } // namespace vantor

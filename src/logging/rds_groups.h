@@ -28,5 +28,7 @@ TDateTime GetRDSDate(int mjd);
 // One line of an RDS log: the group, " @", and the receiving moment as
 // yyyy/mm/dd hh:nn:ss.cc (hundredths of a second).
 QString RdsLogLine(const QString &group, TDateTime received);
+// The part after the group, the same for every group of one receive tick.
+QString RdsLogStamp(TDateTime received);
 
 } // namespace vantor

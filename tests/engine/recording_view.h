@@ -27,6 +27,10 @@ public:
     int barResets = 0;
     QStringList statusTexts;
     QStringList pictures;
+    std::pair<qint64, qint64> traffic{-1, -1};
+    QString uptime;
+    QStringList questions;
+    bool confirmAnswer = false;
 
     int ActivityFilterIndex() const override { return filterIndex; }
     QString ActivityFilterText() const override { return filterText; }
@@ -51,6 +55,8 @@ public:
     void RefreshSelection(bool fromTuning) override { refreshes << fromTuning; }
     void ResetBars() override { ++barResets; }
     void SetStatusText(const QString &text) override { statusTexts << text; }
+    void ShowTraffic(qint64 sent, qint64 received) override { traffic = {sent, received}; }
+    void ShowUptime(const QString &text) override { uptime = text; }
     bool SaveHistogramPicture(int device, const QString &fileName, int width, int height) override
     {
         pictures << QStringLiteral("histogram %1 %2 %3x%4")
@@ -70,6 +76,11 @@ public:
                         .arg(width)
                         .arg(height);
         return writeAll(fileName, "picture");
+    }
+    bool Confirm(const QString &question) override
+    {
+        questions << question;
+        return confirmAnswer;
     }
     void BringToFront() override {}
     bool Interactive() const override { return interactive; }

@@ -1,0 +1,103 @@
+// The status tick: traffic totals, uptime, countdowns, and the daily report
+// once a day of uptime; the LED frequency text.
+#include "engine_fixture.h"
+
+#include <QFileInfo>
+
+using namespace vantor;
+using namespace vantor::test;
+
+TEST(LedFrequencyText, PadsToTwoDecimals)
+{
+    struct Case {
+        const char *in, *out;
+    };
+    for (const Case c : {Case{"98,1", "98.10"}, Case{"100", "100.00"}, Case{"98.125", "98.125"},
+                         Case{"98.5", "98.50"}, Case{"", ".00"}})
+        EXPECT_EQ(LedFrequencyText(QLatin1String(c.in)), QLatin1String(c.out)) << c.in;
+}
+
+namespace {
+class StatusDisplay : public EngineFixture
+{
+protected:
+    void SetUp() override
+    {
+        WriteDevices({QStringLiteral("10.0.0.5:7000"), QStringLiteral("10.0.0.6:7000")},
+                     {"Email=ops@example.com\r\n", "Email=ops@example.com\r\n"});
+        WriteFile(QStringLiteral("config.ini"),
+                  "[Email]\r\nEnable=1\r\nFrom=vantor@example.com\r\n[General]\r\n");
+        Start();
+    }
+
+    // Five status ticks: one second of the once-a-second work.
+    void StatusSecond()
+    {
+        for (int k = 0; k < 5; ++k) {
+            clock.advanceMs(200);
+            engine.TimerStatusTimer();
+        }
+    }
+
+    int Reports()
+    {
+        return static_cast<int>(
+            QDir(engine.Folders.EmailsSentFolder).entryList(QDir::Files).size());
+    }
+};
+} // namespace
+
+TEST_F(StatusDisplay, TrafficFollowsTheActivityFilter)
+{
+    engine.Devices[0].BytesSent = 3'000'000'000LL; // beyond 32 bits
+    engine.Devices[0].BytesReceived = 10;
+    engine.Devices[1].BytesSent = 5;
+    engine.Devices[1].BytesReceived = 7;
+    view.filterIndex = 0;
+    engine.TimerStatusTimer();
+    EXPECT_EQ(view.traffic, std::make_pair(qint64(3'000'000'005LL), qint64(17)));
+    view.filterIndex = 2;
+    engine.TimerStatusTimer();
+    EXPECT_EQ(view.traffic, std::make_pair(qint64(5), qint64(7)));
+    view.filterIndex = 7;
+    engine.TimerStatusTimer();
+    EXPECT_EQ(view.traffic, std::make_pair(qint64(0), qint64(0)));
+}
+
+TEST_F(StatusDisplay, UptimeAndCountdownsOnceASecond)
+{
+    clock.advanceMs(2 * 86400000LL + (7 * 3600 + 5 * 60 + 9) * 1000LL - 1000);
+    engine.G.LastUptimeDays = 2;
+    view.selectedDevice = 1;
+    engine.Devices[1].MeasuringCountdown = 42;
+    engine.Devices[1].RDSCountdown = 60;
+    engine.Devices[1].Paused = true;
+    StatusSecond();
+    EXPECT_EQ(view.uptime, QStringLiteral("2 days, 7:05:09"));
+    EXPECT_TRUE(view.valueList.contains(QStringLiteral("1 Measuring Mode countdown=42 (paused)")));
+    EXPECT_TRUE(view.valueList.contains(QStringLiteral("1 RDS Mode countdown=60 (paused)")));
+}
+
+TEST_F(StatusDisplay, TheDailyReportGoesOutOnceADayOfUptime)
+{
+    // Switched on 30 hours after start-up: nothing at once, the next at 48 hours.
+    clock.advanceSeconds(30 * 3600);
+    StatusSecond();
+    EXPECT_EQ(engine.G.LastUptimeDays, 1);
+    engine.Prefs().SetFlag(QStringLiteral("SendDailyReports"), true);
+    StatusSecond();
+    EXPECT_EQ(Reports(), 0);
+    clock.advanceSeconds(18 * 3600 - 4); // uptime 47:59:58
+    StatusSecond();
+    EXPECT_EQ(Reports(), 0);
+    StatusSecond(); // 48:00:00
+    ASSERT_EQ(Reports(), 1);
+    const QString copy = engine.Folders.EmailsSentFolder +
+                         QDir(engine.Folders.EmailsSentFolder).entryList(QDir::Files).first();
+    const QByteArray mail = readAll(copy);
+    EXPECT_TRUE(mail.contains("Subject: Vantor Daily Report\r\n"));
+    EXPECT_TRUE(mail.contains("To: ops@example.com\r\n")) << "one copy for a shared address";
+    EXPECT_TRUE(mail.contains("Just to inform you that the Vantor is running"));
+    StatusSecond();
+    EXPECT_EQ(Reports(), 1);
+}
