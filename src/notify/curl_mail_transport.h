@@ -1,0 +1,39 @@
+// The mail transport over libcurl's SMTP client. TLS means STARTTLS is
+// required (no mail goes out in clear text when it is refused); the server's
+// certificate and host name are always verified, against the system's
+// certificate store plus, when given, one PEM file of trusted certificates
+// (SetCaFile, or the environment variable VANTOR_SMTP_CA_FILE), so a station
+// whose mail server has its own certificate can trust exactly that one.
+#pragma once
+
+#include "mail_transport.h"
+
+namespace vantor {
+
+class CurlMailTransport : public MailTransport
+{
+public:
+    CurlMailTransport();
+
+    void SetCaFile(const QString &path) { caFile_ = path; }
+    const QString &CaFile() const { return caFile_; }
+
+    void Msg(const QByteArray &message) override;
+    void Auth(bool authenticate, bool tls, const QString &user, const QString &password) override;
+    // Status texts: "OK (<server reply>)" on delivery; otherwise one beginning
+    // "connection refused", "server not found", "time-out after <n> ms",
+    // "authentication failed", "TLS failed", "recipient refused",
+    // "sender refused", "invalid server", "no recipient" or "sending failed",
+    // followed by the details. timeLimitMs bounds the whole dialogue.
+    QString Send(const QString &host, int port, int timeLimitMs) override;
+
+private:
+    QByteArray message_;
+    bool authenticate_ = false;
+    bool tls_ = false;
+    QString user_;
+    QString password_;
+    QString caFile_;
+};
+
+} // namespace vantor
