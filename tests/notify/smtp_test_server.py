@@ -6,7 +6,8 @@ data-phase dot-stuffing), with the envelope beside it in <n>.json. With
 --cert and --key the server offers STARTTLS and requires it; with --user and
 --password it requires a login (over TLS when TLS is offered). --refuse
 names a recipient address the server rejects. Once listening it prints
-"READY <port>" on a line of its own and then serves until it is killed.
+"READY <port>" on a line of its own and then serves until it is killed or its
+standard input closes, so a test that dies does not leave it behind.
 """
 
 import argparse
@@ -14,7 +15,7 @@ import json
 import os
 import socket
 import ssl
-import threading
+import sys
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
@@ -93,7 +94,8 @@ def main():
     )
     controller.start()
     print("READY", port, flush=True)
-    threading.Event().wait()
+    sys.stdin.buffer.read()
+    controller.stop()
 
 
 if __name__ == "__main__":
