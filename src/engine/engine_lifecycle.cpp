@@ -10,8 +10,12 @@
 namespace vantor {
 
 Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent)
-    : QObject(parent), m_clock(clock), m_library(library), m_view(view)
-{}
+    : QObject(parent), m_clock(clock), m_library(library), m_view(view),
+      m_mail(std::make_unique<CurlMailTransport>())
+{
+    connect(&m_rdsServer, &RdsOutputServer::error, this,
+            [this](const QString &text) { RunGuarded([&] { OnRdsOutputError(text); }); });
+}
 
 Engine::~Engine() = default;
 

@@ -9,6 +9,24 @@ namespace {
 const QByteArray Crlf = QByteArrayLiteral("\r\n");
 const QByteArray BlankLine = QByteArrayLiteral("\r\n\r\n");
 const QByteArray EndOfData = QByteArrayLiteral(".\r\n");
+// The longest line SMTP carries (RFC 5321 4.5.3.1.6), without its CR LF.
+constexpr qsizetype MaxLineLength = 998;
+
+// Appends one body line, broken into pieces a server accepts. A recent-data
+// list with the raw histogram (over 1700 characters) would otherwise make the
+// server refuse the whole alarm message.
+void AppendLine(QByteArray &data, const QByteArray &line)
+{
+    const bool ended = line.endsWith(Crlf);
+    QByteArray content = ended ? line.chopped(Crlf.size()) : line;
+    while (content.size() > MaxLineLength) {
+        data += content.left(MaxLineLength) + Crlf;
+        content.remove(0, MaxLineLength);
+    }
+    data += content;
+    if (ended)
+        data += Crlf;
+}
 
 // The value of a header field, continuation lines unfolded; empty when the
 // header has no such field.
@@ -67,7 +85,7 @@ SmtpPayload PayloadFromMessage(const QByteArray &message)
         pos = end;
         if (line == EndOfData || line == ".")
             break;
-        payload.data += line.startsWith('.') ? line.mid(1) : line;
+        AppendLine(payload.data, line.startsWith('.') ? line.mid(1) : line);
     }
     return payload;
 }

@@ -2,6 +2,9 @@
 
 #include "test_support.h"
 
+#include <QHostAddress>
+#include <QTcpSocket>
+
 #include <csignal>
 
 namespace vantor::test {
@@ -17,20 +20,43 @@ SimulatorProcess::~SimulatorProcess()
 bool SimulatorProcess::start(const QStringList &extraArguments)
 {
     m_process.start(binDir() + QStringLiteral("/analyzer-sim"),
-                    QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} +
+                    QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                QStringLiteral("--control"), QStringLiteral("127.0.0.1:0")} +
                         extraArguments);
     if (!m_process.waitForStarted(5000))
         return false;
-    while (m_process.waitForReadyRead(5000) || m_process.canReadLine()) {
+    while (m_process.canReadLine() || m_process.waitForReadyRead(5000)) {
         while (m_process.canReadLine()) {
             const QByteArray line = m_process.readLine().trimmed();
-            if (line.startsWith("listen ")) {
-                m_port = line.mid(line.lastIndexOf(':') + 1).toInt();
-                return m_port > 0;
-            }
+            const int port = line.mid(line.lastIndexOf(':') + 1).toInt();
+            if (line.startsWith("listen ") && m_port < 0)
+                m_port = port;
+            if (line.startsWith("control "))
+                m_controlPort = port;
+            if (m_port > 0 && m_controlPort > 0)
+                return true;
         }
     }
     return false;
+}
+
+QStringList SimulatorProcess::control(const QString &command)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, quint16(m_controlPort));
+    if (!socket.waitForConnected(5000))
+        return {};
+    socket.write(command.toLatin1() + "\n");
+    QStringList answer;
+    while (socket.waitForReadyRead(5000) || socket.canReadLine()) {
+        while (socket.canReadLine()) {
+            const QString line = QString::fromLatin1(socket.readLine()).trimmed();
+            answer << line;
+            if (line.startsWith(QLatin1String("OK")) || line.startsWith(QLatin1String("ERR")))
+                return answer;
+        }
+    }
+    return answer;
 }
 
 bool Terminate(QProcess &process, int timeoutMs)

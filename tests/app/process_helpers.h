@@ -7,18 +7,23 @@
 
 namespace vantor::test {
 
-// The analyzer simulator as a process on a free loopback port.
+// The analyzer simulator as a process on a free loopback port, with a control
+// port.
 class SimulatorProcess
 {
 public:
     ~SimulatorProcess();
-    // Starts it; false when it did not report its port.
+    // Starts it; false when it did not report its ports.
     bool start(const QStringList &extraArguments = {});
     int port() const { return m_port; }
+    // Sends one control command and returns the answer lines up to the one
+    // starting "OK" or "ERR".
+    QStringList control(const QString &command);
 
 private:
     QProcess m_process;
     int m_port = -1;
+    int m_controlPort = -1;
 };
 
 // Sends SIGTERM and waits for the exit; false when it did not end.

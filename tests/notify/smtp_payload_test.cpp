@@ -48,3 +48,17 @@ TEST(SmtpPayload, FoldedFieldsMissingFieldsAndAnUnterminatedText)
     EXPECT_EQ(PayloadFromMessage("To: a@b.c\r\n\r\nx\r\n.\r\nafter\r\n").data,
               QByteArray("To: a@b.c\r\n\r\nx\r\n"));
 }
+
+TEST(SmtpPayload, LinesLongerThanSmtpCarriesAreBrokenWithoutLosingAByte)
+{
+    const QByteArray longLine = QByteArray(997, 'x') + ".yz" + QByteArray(1500, 'w');
+    const QByteArray message = SerialiseEmail(
+        {QStringLiteral("a@example.org"), QStringLiteral("b@example.org"), QStringLiteral("S"),
+         QStringLiteral("short\r\n") + QString::fromLatin1(longLine),
+         QDateTime(QDate(2026, 12, 10), QTime(3, 15, 7), QTimeZone(3600))});
+    const SmtpPayload p = PayloadFromMessage(message);
+    const QByteArray body = p.data.mid(p.data.indexOf("\r\n\r\n") + 4);
+    for (const QByteArray &line : body.split('\n'))
+        EXPECT_LE(line.size(), 999) << "998 characters and the CR";
+    EXPECT_EQ(QByteArray(body).replace("\r\n", ""), "short" + longLine);
+}
