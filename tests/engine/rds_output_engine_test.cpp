@@ -1,0 +1,97 @@
+// The RDS output as the engine drives it: the error line of a busy port, no
+// groups before a decoder launch, the launch checks, and the EXIT frame.
+#include "engine_fixture.h"
+
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+class RdsOutputEngine : public EngineFixture
+{
+protected:
+    void StartWithOutput(int port, const QString &decoder)
+    {
+        WriteDevices({QStringLiteral("10.0.0.5:7000")});
+        WriteFile(QStringLiteral("config.ini"),
+                  "[General]\r\nRDSTCPOutput=1\r\nRDSTCPPort=" + QByteArray::number(port) +
+                      "\r\nRDSLumexPath=" + decoder.toLatin1() + "\r\n");
+        Start();
+        ConnectAll();
+        PutOnStation(0, QStringLiteral("98.5"), ModeRdsPart);
+    }
+
+    static int FreePort()
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::AnyIPv4, 0);
+        return probe.serverPort();
+    }
+
+    QString AppLines() const { return engine.G.AppActivityLines.join(QLatin1Char('\n')); }
+};
+} // namespace
+
+TEST_F(RdsOutputEngine, ABusyPortIsLoggedAndTheEngineGoesOn)
+{
+    QTcpServer busy;
+    ASSERT_TRUE(busy.listen(QHostAddress::AnyIPv4, 0));
+    StartWithOutput(busy.serverPort(), QStringLiteral("/nonexistent/decoder"));
+    EXPECT_TRUE(
+        AppLines().contains(QStringLiteral("[application] RDS output: Address already in use")));
+    EXPECT_FALSE(AppLines().contains(QStringLiteral("Available on TCP port")));
+    EXPECT_EQ(engine.G.RdsOutputPort, -1);
+    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+    ReceiveTick();
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("PI")), QStringLiteral("D3C3"));
+}
+
+TEST_F(RdsOutputEngine, GroupsFlowOnlyAfterTheDecoderIsLaunched)
+{
+    const QString decoder = tmp.path() + QStringLiteral("/decoder.sh");
+    ASSERT_TRUE(writeAll(decoder, "#!/bin/sh\nexit 0\n"));
+    QFile::setPermissions(decoder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const int port = FreePort();
+    StartWithOutput(port, tmp.path() + QStringLiteral("/missing.sh"));
+    EXPECT_TRUE(
+        AppLines().contains(QStringLiteral("RDS output: Available on TCP port %1").arg(port)));
+
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, quint16(port));
+    ASSERT_TRUE(client.waitForConnected(3000));
+    ASSERT_TRUE(waitFor([&] { return engine.RDSLumexRunning(); }));
+    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+    ReceiveTick();
+    EXPECT_FALSE(waitFor([&] { return client.bytesAvailable() > 0; }, 300)) << "no launch yet";
+
+    // A missing decoder is logged and changes nothing.
+    engine.LaunchDecoder(false);
+    EXPECT_TRUE(AppLines().endsWith(QStringLiteral("File ") + tmp.path() +
+                                    QStringLiteral("/missing.sh does not exist")));
+    EXPECT_EQ(engine.G.RdsOutputDevice, -1);
+
+    // The decoder is already "running" (a client is connected): the operator
+    // is asked, and a no stops the launch.
+    engine.Prefs().SetText(QStringLiteral("RDSLumexPath"), decoder);
+    view.selectedDevice = 0;
+    engine.LaunchDecoder(false);
+    EXPECT_EQ(view.questions.size(), 1);
+    EXPECT_EQ(engine.G.RdsOutputDevice, -1);
+    view.confirmAnswer = true;
+    engine.LaunchDecoder(false);
+    EXPECT_EQ(engine.G.RdsOutputDevice, 0);
+
+    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+    ReceiveTick();
+    engine.StartRDS(0);
+    ASSERT_TRUE(waitFor([&] { return client.bytesAvailable() >= 48; }));
+    EXPECT_EQ(client.read(48),
+              QByteArray("G:\r\nD3C304000000ABCD\r\n\r\nG:\r\nRESET-----------\r\n\r\n"));
+
+    EXPECT_TRUE(engine.FormClose());
+    ASSERT_TRUE(waitFor([&] { return client.bytesAvailable() >= 24; }));
+    EXPECT_EQ(client.read(24), QByteArray("G:\r\nEXIT------------\r\n\r\n"));
+}
