@@ -15,6 +15,7 @@
 //
 // Exit code 1 when the 300-device run misses a target or a run cannot start.
 #include "engine.h"
+#include "engine_timers.h"
 #include "link_library.h"
 
 #include <QCommandLineParser>
@@ -300,18 +301,7 @@ public:
 
     explicit TimedTicks(Engine &engine)
     {
-        struct Entry {
-            int intervalMs;
-            void (Engine::*handler)();
-        };
-        const std::array<Entry, Count> entries = {{
-            {1000, &Engine::TimerConnectTimer},
-            {1000, &Engine::TimerSendTimer},
-            {200, &Engine::TimerReceiveTimer},
-            {1000, &Engine::TimerMeasuringTimer},
-            {200, &Engine::TimerStatusTimer},
-            {200, &Engine::TimerWriteLogTimer},
-        }};
+        const auto &entries = EngineTicks;
         for (size_t i = 0; i < entries.size(); ++i) {
             m_timers[i].setInterval(entries[i].intervalMs);
             m_timers[i].setTimerType(Qt::PreciseTimer);

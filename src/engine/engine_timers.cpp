@@ -4,24 +4,21 @@
 
 namespace vantor {
 
+const std::array<EngineTick, 6> EngineTicks = {{
+    {1000, &Engine::TimerConnectTimer},
+    {1000, &Engine::TimerSendTimer},
+    {200, &Engine::TimerReceiveTimer},
+    {1000, &Engine::TimerMeasuringTimer},
+    {200, &Engine::TimerStatusTimer},
+    {200, &Engine::TimerWriteLogTimer},
+}};
+
 EngineTimers::EngineTimers(Engine &engine, QObject *parent) : QObject(parent)
 {
-    struct Tick {
-        int intervalMs;
-        void (Engine::*handler)();
-    };
-    const std::array<Tick, 6> ticks = {{
-        {1000, &Engine::TimerConnectTimer},
-        {1000, &Engine::TimerSendTimer},
-        {200, &Engine::TimerReceiveTimer},
-        {1000, &Engine::TimerMeasuringTimer},
-        {200, &Engine::TimerStatusTimer},
-        {200, &Engine::TimerWriteLogTimer},
-    }};
-    for (size_t i = 0; i < ticks.size(); ++i) {
-        m_timers[i].setInterval(ticks[i].intervalMs);
+    for (size_t i = 0; i < EngineTicks.size(); ++i) {
+        m_timers[i].setInterval(EngineTicks[i].intervalMs);
         m_timers[i].setTimerType(Qt::PreciseTimer);
-        connect(&m_timers[i], &QTimer::timeout, &engine, ticks[i].handler);
+        connect(&m_timers[i], &QTimer::timeout, &engine, EngineTicks[i].handler);
     }
 }
 

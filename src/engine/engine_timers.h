@@ -11,6 +11,13 @@ namespace vantor {
 
 class Engine;
 
+// The six ticks with their fixed intervals.
+struct EngineTick {
+    int intervalMs;
+    void (Engine::*handler)();
+};
+extern const std::array<EngineTick, 6> EngineTicks;
+
 class EngineTimers : public QObject
 {
     Q_OBJECT

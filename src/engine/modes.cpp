@@ -95,21 +95,17 @@ void Engine::FinishMode(int device)
     const TDateTime t = m_clock.now();
     const QString station = SafeFileName(d.Station.Name);
     const int structure = m_prefs.Integer(QStringLiteral("Structure"));
-    if (d.RDSLogName.endsWith(QLatin1String("lumex"))) {
-        CloseModeFile(d.RDSLog);
-        FileCopy(d.RDSLogName, Folders.StationLogsFolder, station,
-                 FileTimeStamp(t) + QStringLiteral(".lumex"), structure);
-    }
-    CloseModeFile(d.RDSLog);
-    d.RDSLogName.clear();
-    if (d.MeasurementLogName.endsWith(QLatin1String("csv"))) {
-        CloseModeFile(d.MeasurementLog);
-        FileCopy(d.MeasurementLogName, Folders.StationLogsFolder, station,
-                 FileTimeStamp(t) + QStringLiteral(".csv"), structure);
-    }
-    // A log whose writing failed is closed too, though it is not archived.
-    CloseModeFile(d.MeasurementLog);
-    d.MeasurementLogName.clear();
+    // Each open log is closed and archived under the finishing moment; one
+    // whose writing failed (name cleared) is closed but not archived.
+    auto archive = [&](TextFile &file, QString &name, const QString &ending) {
+        CloseModeFile(file);
+        if (name.endsWith(ending))
+            FileCopy(name, Folders.StationLogsFolder, station, FileTimeStamp(t) + ending,
+                     structure);
+        name.clear();
+    };
+    archive(d.RDSLog, d.RDSLogName, QStringLiteral(".lumex"));
+    archive(d.MeasurementLog, d.MeasurementLogName, QStringLiteral(".csv"));
     if (d.MeasuringStarted) {
         d.MeasuringStarted = false;
         if (d.HistoryCount >= 1)

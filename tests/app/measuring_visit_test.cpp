@@ -18,10 +18,7 @@ TEST(MeasuringVisit, LeavesCsvRdsHistogramAndPicturesWithTheirArchiveCopies)
     QTemporaryDir tmp;
     const QString data = tmp.path() + QStringLiteral("/station");
     QDir().mkpath(data);
-    ASSERT_TRUE(writeAll(
-        data + QStringLiteral("/devices.ini"),
-        "[General]\r\nDeviceCount=1\r\n[Device0]\r\nName=Tx Site\r\nConnection=127.0.0.1:" +
-            QByteArray::number(simulator.port()) + "\r\nSchedulingMode=1\r\n"));
+    ASSERT_TRUE(writeAll(data + QStringLiteral("/devices.ini"), OneDeviceIni(simulator.port())));
     ASSERT_TRUE(
         writeAll(data + QStringLiteral("/stations.ini"),
                  "[General]\r\nStationCount=2\r\n[Station0]\r\nName=City FM\r\nFrequency=98.5\r\n"

@@ -59,6 +59,12 @@ QStringList SimulatorProcess::control(const QString &command)
     return answer;
 }
 
+QByteArray OneDeviceIni(int simulatorPort)
+{
+    return "[General]\r\nDeviceCount=1\r\n[Device0]\r\nName=Tx Site\r\nConnection=127.0.0.1:" +
+           QByteArray::number(simulatorPort) + "\r\nSchedulingMode=1\r\n";
+}
+
 bool Terminate(QProcess &process, int timeoutMs)
 {
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);

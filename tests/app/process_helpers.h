@@ -26,6 +26,10 @@ private:
     int m_controlPort = -1;
 };
 
+// "devices.ini" with one device, "Tx Site", on the simulator's port, scheduled
+// in an endless loop.
+QByteArray OneDeviceIni(int simulatorPort);
+
 // Sends SIGTERM and waits for the exit; false when it did not end.
 bool Terminate(QProcess &process, int timeoutMs = 15000);
 

@@ -34,16 +34,9 @@ TEST(RdsOutput, StreamsGroupsWithResetAndExitFrames)
     QDir().mkpath(decoderDir);
     const QString decoder = decoderDir + QStringLiteral("/decoder.sh");
     const QString record = tmp.path() + QStringLiteral("/decoder-args");
-    ASSERT_TRUE(writeAll(decoder, "#!/bin/sh\necho \"$@\" > \"" + record.toLatin1() +
-                                      ".part\"\npwd >> \"" + record.toLatin1() + ".part\"\nmv \"" +
-                                      record.toLatin1() + ".part\" \"" + record.toLatin1() +
-                                      "\"\n"));
-    QFile::setPermissions(decoder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(WriteRecordingScript(decoder, record));
     const int port = FreePort();
-    ASSERT_TRUE(writeAll(
-        data + QStringLiteral("/devices.ini"),
-        "[General]\r\nDeviceCount=1\r\n[Device0]\r\nName=Tx Site\r\nConnection=127.0.0.1:" +
-            QByteArray::number(simulator.port()) + "\r\nSchedulingMode=1\r\n"));
+    ASSERT_TRUE(writeAll(data + QStringLiteral("/devices.ini"), OneDeviceIni(simulator.port())));
     ASSERT_TRUE(writeAll(
         data + QStringLiteral("/stations.ini"),
         "[General]\r\nStationCount=2\r\n"
@@ -61,8 +54,8 @@ TEST(RdsOutput, StreamsGroupsWithResetAndExitFrames)
 
     // The decoder is started with the stream's address, in its own folder.
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(record); }, 10000));
-    EXPECT_EQ(readAll(record),
-              "STREAM:127.0.0.1:" + QByteArray::number(port) + "\n" + decoderDir.toLatin1() + "\n");
+    EXPECT_EQ(readAll(record), "STREAM:127.0.0.1:" + QByteArray::number(port) + "|\n" +
+                                   decoderDir.toLatin1() + "\n");
     EXPECT_TRUE(
         readAll(data + QStringLiteral("/AppLogs/app.log"))
             .contains(

@@ -13,11 +13,7 @@ TEST_F(EngineFixture, AnAlarmRunsTheOperatorsFileWithItsParameters)
     QDir().mkpath(folder);
     const QString script = folder + QStringLiteral("/on-alarm.sh");
     const QString record = tmp.path() + QStringLiteral("/ran");
-    ASSERT_TRUE(writeAll(script, "#!/bin/sh\necho \"$@\" > \"" + record.toLatin1() +
-                                     ".part\"\npwd >> \"" + record.toLatin1() + ".part\"\nmv \"" +
-                                     record.toLatin1() + ".part\" \"" + record.toLatin1() +
-                                     "\"\n"));
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(WriteRecordingScript(script, record));
     WriteDevices({QStringLiteral("10.0.0.5:7000")});
     WriteStations({{"Radio 1", "98.5", "D0", 10, 0, "Measuring/RDS", "Run"}});
     WriteFile(QStringLiteral("alarms.ini"),
@@ -36,5 +32,5 @@ TEST_F(EngineFixture, AnAlarmRunsTheOperatorsFileWithItsParameters)
     }
     ASSERT_TRUE(engine.Devices[0].AlarmActive[AlarmRfLevel]);
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(record); }));
-    EXPECT_EQ(readAll(record), "--level low\n" + QDir(folder).canonicalPath().toLatin1() + "\n");
+    EXPECT_EQ(readAll(record), "--level|low|\n" + QDir(folder).canonicalPath().toLatin1() + "\n");
 }

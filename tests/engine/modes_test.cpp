@@ -55,12 +55,7 @@ TEST_F(Modes, TuningCopiesTheStationAndSetsTheReceiver)
     const QString exe = tmp.path() + QStringLiteral("/bin");
     QDir().mkpath(exe);
     const QString argsFile = tmp.path() + QStringLiteral("/station-args");
-    ASSERT_TRUE(writeAll(exe + QStringLiteral("/station.sh"),
-                         "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + argsFile.toLatin1() +
-                             ".tmp\"\npwd >> \"" + argsFile.toLatin1() + ".tmp\"\nmv \"" +
-                             argsFile.toLatin1() + ".tmp\" \"" + argsFile.toLatin1() + "\"\n"));
-    QFile::setPermissions(exe + QStringLiteral("/station.sh"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(WriteRecordingScript(exe + QStringLiteral("/station.sh"), argsFile));
     engine.Start(exe, Data());
     ConnectAll();
     Dev().Paused = true;
@@ -94,7 +89,7 @@ TEST_F(Modes, TuningCopiesTheStationAndSetsTheReceiver)
     EXPECT_EQ(view.barResets, 1);
     EXPECT_EQ(view.refreshes, QList<bool>{true});
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(argsFile); }));
-    EXPECT_EQ(readAll(argsFile), "Radio|1|D0|" + QDir(exe).canonicalPath().toLatin1() + "\n");
+    EXPECT_EQ(readAll(argsFile), "Radio|1|D0|\n" + QDir(exe).canonicalPath().toLatin1() + "\n");
 
     // A station without an alarm set: no evaluation, no pin commands.
     library.clearCalls();

@@ -35,6 +35,16 @@ bool writeAll(const QString &path, const QByteArray &data)
     return f.write(data) == data.size();
 }
 
+bool WriteRecordingScript(const QString &script, const QString &record)
+{
+    const QByteArray r = record.toLocal8Bit();
+    if (!writeAll(script, "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + r + ".part\"\necho >> \"" + r +
+                              ".part\"\npwd >> \"" + r + ".part\"\nmv \"" + r + ".part\" \"" + r +
+                              "\"\n"))
+        return false;
+    return QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 QString binDir()
 {
     return qEnvironmentVariable("VANTOR_BIN_DIR");

@@ -33,4 +33,9 @@ bool writeAll(const QString &path, const QByteArray &data);
 // Directory of the built executables (vantor, analyzer-sim).
 QString binDir();
 
+// Writes an executable shell script that records its arguments (each followed
+// by "|", one line) and its working folder (a second line) in the file record,
+// which appears whole.
+bool WriteRecordingScript(const QString &script, const QString &record);
+
 } // namespace vantor::test
