@@ -36,9 +36,9 @@ TimeChangeWatcher::~TimeChangeWatcher()
 void TimeChangeWatcher::arm()
 {
 #ifdef Q_OS_LINUX
-    itimerspec spec{};
-    spec.it_value.tv_sec = INT32_MAX;
-    timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+    itimerspec when{};
+    when.it_value.tv_sec = INT32_MAX;
+    timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
 #endif
 }
 
