@@ -1,6 +1,7 @@
 // Turns the analyzer's "Histogram Data" text into a device's bin counts and
 // the statistics the histogram picture and files use.
 #include "engine.h"
+#include "histogram_summary.h"
 #include "platform_utils.h"
 
 namespace vantor {
@@ -21,30 +22,8 @@ void Engine::StoreHistogram(int device, const QString &text)
         count.remove(QLatin1Char(' '));
         d.HistogramBins[i] = StrToIntDefault(count, 0);
     }
-    const int above = m_prefs.Integer(QStringLiteral("DeviationLimit")) +
-                      m_prefs.Integer(QStringLiteral("DeviationTolerance"));
-    d.HistogramPeak = 1;
-    d.HistogramTotal = 0;
-    d.HistogramMaxAt = 0;
-    d.HistogramMin = 0;
-    d.HistogramAbove = 0;
-    bool minFound = false;
-    for (int i = 0; i < HistogramBinCount; ++i) {
-        const int bin = d.HistogramBins[i];
-        if (bin > d.HistogramPeak) {
-            d.HistogramPeak = static_cast<float>(bin);
-            d.HistogramMaxAt = i;
-        }
-        d.HistogramTotal += bin;
-        if (i > above)
-            d.HistogramAbove += bin;
-        if (!minFound && bin > 0) {
-            d.HistogramMin = i;
-            minFound = true;
-        }
-    }
-    d.HistogramPercentAbove =
-        d.HistogramTotal > 0 ? float(d.HistogramAbove) / float(d.HistogramTotal) * 100.0f : 0.0f;
+    SummariseHistogram(d, m_prefs.Integer(QStringLiteral("DeviationLimit")) +
+                              m_prefs.Integer(QStringLiteral("DeviationTolerance")));
     d.HistogramTime = FormatDateTime(QStringLiteral("d.mm.yyyy h:nn:ss"), m_clock.now());
     m_view.HistogramStored(device);
 }

@@ -1,5 +1,7 @@
 #include "device_fixtures.h"
 
+#include "histogram_summary.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -22,30 +24,7 @@ TDevice StationDevice()
 void SetHistogram(TDevice &device, const std::array<int, HistogramBinCount> &bins)
 {
     device.HistogramBins = bins;
-    device.HistogramPeak = 1;
-    device.HistogramTotal = 0;
-    device.HistogramMaxAt = 0;
-    device.HistogramMin = 0;
-    device.HistogramAbove = 0;
-    bool minFound = false;
-    for (int i = 0; i < HistogramBinCount; ++i) {
-        const int bin = bins[static_cast<std::size_t>(i)];
-        if (bin > device.HistogramPeak) {
-            device.HistogramPeak = static_cast<float>(bin);
-            device.HistogramMaxAt = i;
-        }
-        device.HistogramTotal += bin;
-        if (i > 76)
-            device.HistogramAbove += bin;
-        if (!minFound && bin > 0) {
-            device.HistogramMin = i;
-            minFound = true;
-        }
-    }
-    device.HistogramPercentAbove =
-        device.HistogramTotal > 0
-            ? static_cast<float>(device.HistogramAbove) / device.HistogramTotal * 100
-            : 0;
+    SummariseHistogram(device, 75 + 1);
     device.HistogramTime = QStringLiteral("6.05.2024 10:04:09");
 }
 
