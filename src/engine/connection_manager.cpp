@@ -100,7 +100,10 @@ bool Engine::DeviceConnected(int device)
 
 void Engine::DisconnectAll()
 {
-    for (TDevice &d : Devices) {
+    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
+        // Stopping files the running mode's logs in the archive.
+        Stop(i);
+        TDevice &d = Devices[i];
         if (d.ActivityLogOpen)
             CloseDeviceLogFile(d);
         m_library.SetDevice(d.Handle);

@@ -235,3 +235,19 @@ TEST_F(Modes, LogFilesThatCannotBeCreatedLeaveTheModeRunning)
     engine.FinishMode(0);
     EXPECT_TRUE(Archive().isEmpty());
 }
+
+TEST_F(Modes, ShutDownStopsTheDeviceAndFilesItsLogs)
+{
+    Start();
+    ConnectAll();
+    engine.Tune(0, 1, false);
+    engine.StartMeasuring(0);
+    library.clearCalls();
+    EXPECT_TRUE(engine.FormClose());
+    EXPECT_FALSE(Dev().StationActive);
+    EXPECT_EQ(library.commands(0),
+              (QStringList{QStringLiteral("*m"), QStringLiteral("*p"), QStringLiteral("*r")}));
+    EXPECT_EQ(Archive(), (QStringList{QStringLiteral("Radio_2 - 2024-05-01 12-00-00.csv"),
+                                      QStringLiteral("Radio_2 - 2024-05-01 12-00-00.lumex")}));
+    EXPECT_EQ(library.calls(QStringLiteral("Disconnect")).size(), 1u);
+}
