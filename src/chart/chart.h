@@ -146,6 +146,12 @@ private:
                   const QString &title, const Ticks &ticks, double majorTick, double minorTick,
                   int majorStyle, int minorStyle, bool grid, double labelAngle);
     double axisPixel(const PlotArea &area, Edge edge, double value) const;
+    // The area a numeric axis goes to, with min <= max ensured; null when there
+    // is nothing to draw on or the range is empty or not finite.
+    PlotArea *numericAxisArea(double &min, double &max);
+    // Sets the x range of area and draws its axis along the bottom.
+    void drawXAxis(PlotArea &area, const Range &range, const QColor &color, const QString &title,
+                   const Ticks &ticks, bool grid);
     Ticks numericTicks(double min, double max, double axisPixels, double labelSpacing,
                        double majorHint, double minorHint, bool logarithmic, bool fixedLabels);
     void ensureAxesFor(const Tdatatype &data);

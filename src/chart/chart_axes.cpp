@@ -220,13 +220,8 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
 void Chart::XAxis(const QColor &color, const QString &title, bool grid, double min, double max,
                   double majorHint, double minorHint, bool logarithmic, bool fixedLabels)
 {
-    PlotArea *area = currentArea();
-    if (!drawing() || area == nullptr || !area->usable)
-        return;
-    flushRun();
-    if (min > max)
-        std::swap(min, max);
-    if (!(min < max) || !std::isfinite(max - min))
+    PlotArea *area = numericAxisArea(min, max);
+    if (area == nullptr)
         return;
     logarithmic = UseLogarithmic(logarithmic, min, max);
     const double length = area->plot.right() - area->plot.left();
@@ -235,25 +230,39 @@ void Chart::XAxis(const QColor &color, const QString &title, bool grid, double m
     if (!logarithmic && !fixedLabels && ticks.decimals < -2)
         ticks = numericTicks(min, max, length, SettingValue(LabelDistXExp) * charWidth_, majorHint,
                              minorHint, false, false);
-    area->x = Range{min, max, logarithmic};
-    area->hasX = true;
+    drawXAxis(*area, Range{min, max, logarithmic}, color, title, ticks, grid);
+}
+
+Chart::PlotArea *Chart::numericAxisArea(double &min, double &max)
+{
+    PlotArea *area = currentArea();
+    if (!drawing() || area == nullptr || !area->usable)
+        return nullptr;
+    flushRun();
+    if (min > max)
+        std::swap(min, max);
+    if (!(min < max) || !std::isfinite(max - min))
+        return nullptr;
+    return area;
+}
+
+void Chart::drawXAxis(PlotArea &area, const Range &range, const QColor &color, const QString &title,
+                      const Ticks &ticks, bool grid)
+{
+    area.x = range;
+    area.hasX = true;
     dataMode_ = true;
     const double majorTick = std::round(SettingValue(MajorTicsizeX) * charWidth_);
-    drawAxis(*area, Edge::Bottom, false, color, title, ticks, majorTick,
-             SettingValue(MinorTicsizeX) * majorTick, area->grid.xMajor, area->grid.xMinor, grid,
+    drawAxis(area, Edge::Bottom, false, color, title, ticks, majorTick,
+             SettingValue(MinorTicsizeX) * majorTick, area.grid.xMajor, area.grid.xMinor, grid,
              SettingValue(AngleTextX));
 }
 
 void Chart::YAxis(const QColor &color, const QString &title, int position, double min, double max,
                   double majorHint, double minorHint, bool grid, bool logarithmic, bool fixedLabels)
 {
-    PlotArea *area = currentArea();
-    if (!drawing() || area == nullptr || !area->usable)
-        return;
-    flushRun();
-    if (min > max)
-        std::swap(min, max);
-    if (!(min < max) || !std::isfinite(max - min))
+    PlotArea *area = numericAxisArea(min, max);
+    if (area == nullptr)
         return;
     logarithmic = UseLogarithmic(logarithmic, min, max);
     position = std::clamp(position, 1, 8);

@@ -68,13 +68,7 @@ void Chart::XTimeAxis(const QColor &color, const QString &title, double start, d
             ticks.labels.push_back(TimeLabel(t, steps));
     }
 
-    area->x = Range{start, end, false};
-    area->hasX = true;
-    dataMode_ = true;
-    const double majorTick = std::round(SettingValue(MajorTicsizeX) * charWidth_);
-    drawAxis(*area, Edge::Bottom, false, color, shownTitle, ticks, majorTick,
-             SettingValue(MinorTicsizeX) * majorTick, area->grid.xMajor, area->grid.xMinor, grid,
-             SettingValue(AngleTextX));
+    drawXAxis(*area, Range{start, end, false}, color, shownTitle, ticks, grid);
 }
 
 } // namespace vantor

@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "platform_utils.h"
+#include "test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,12 +100,7 @@ TEST(PlatformUtils, GetDataFolderFallsBackToTheProgramFolderAndCreatesOneLevel)
 namespace {
 void Touch(const QString &path, const QDateTime &written)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("x");
-    f.close();
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+    ASSERT_TRUE(vantor::test::writeAllWrittenAt(path, written));
 }
 } // namespace
 

@@ -221,12 +221,7 @@ TEST_F(EngineStartup, CloseDisconnectsEveryDeviceAndDeletesOldFilesOnlyWhenAsked
           "[General]\r\nDeviceCount=2\r\n[Device0]\r\nName=A\r\n[Device1]\r\nName=B\r\n");
     engine.Start(tmp.path(), Data());
     const QString old = engine.Folders.StationLogsFolder + QStringLiteral("old.csv");
-    ASSERT_TRUE(writeAll(old, "x"));
-    {
-        QFile f(old);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(clock.currentDateTime().addDays(-90), QFileDevice::FileModificationTime);
-    }
+    ASSERT_TRUE(writeAllWrittenAt(old, clock.currentDateTime().addDays(-90)));
     library.clearCalls();
     EXPECT_TRUE(engine.FormClose());
     EXPECT_EQ(library.calls(QStringLiteral("Disconnect")).size(), 2u);

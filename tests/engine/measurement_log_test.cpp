@@ -156,11 +156,7 @@ TEST_F(MeasurementLog, DeletesOldFilesAtTheChangeOfDayOnlyWhenAsked)
         clock.set(QDateTime(QDate(2024, 5, 1), QTime(23, 59, 59), Qt::UTC));
         e.Start(tmp.path(), Data());
         const QString old = e.Folders.EmailsSentFolder + QStringLiteral("old.eml");
-        ASSERT_TRUE(writeAll(old, "x"));
-        QFile f(old);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(clock.currentDateTime().addDays(-10), QFileDevice::FileModificationTime);
-        f.close();
+        ASSERT_TRUE(writeAllWrittenAt(old, clock.currentDateTime().addDays(-10)));
         clock.advanceMs(2000);
         e.TimerWriteLogTimer();
         EXPECT_EQ(QFileInfo::exists(old), !deleteOld);

@@ -45,6 +45,15 @@ bool WriteRecordingScript(const QString &script, const QString &record)
     return QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+bool writeAllWrittenAt(const QString &path, const QDateTime &written)
+{
+    if (!writeAll(path, "x"))
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) &&
+           f.setFileTime(written, QFileDevice::FileModificationTime);
+}
+
 QString binDir()
 {
     return qEnvironmentVariable("VANTOR_BIN_DIR");

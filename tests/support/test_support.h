@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,6 +30,8 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 
 QByteArray readAll(const QString &path);
 bool writeAll(const QString &path, const QByteArray &data);
+// Writes a small file and dates its last write back (or forward) to written.
+bool writeAllWrittenAt(const QString &path, const QDateTime &written);
 
 // Directory of the built executables (vantor, analyzer-sim).
 QString binDir();
