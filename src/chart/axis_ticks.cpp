@@ -113,10 +113,11 @@ QString FormatAxisLabel(double value, int decimals, double major, bool fixedPoin
     if (decimals <= 0)
         return QString::number(std::round(value), 'f', 0);
     if (std::fabs(value) <= 0.0095) {
-        // Scaled until the mantissa reaches 1, so 0.001 reads "1E-3" rather than "10E-4".
+        // Scaled until the mantissa is above 1, so 0.001 reads "10E-4"; a
+        // mantissa a rounding error above 1 still counts as 1.
         int k = 0;
         double mantissa = value;
-        while (std::fabs(mantissa) < 1 - TickEpsilon) {
+        while (std::fabs(mantissa) <= 1 + TickEpsilon) {
             mantissa *= 10;
             ++k;
         }

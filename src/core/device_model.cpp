@@ -102,7 +102,7 @@ int GetTableColumn(const QString &name)
 
 void ClearDeviceData(TDevice &device)
 {
-    device.LastData.clear();
+    device.LastData.Clear();
     if (device.History.size() != HistoryBlockSize)
         device.History.resize(HistoryBlockSize);
     device.HistoryCount = 0;

@@ -5,6 +5,7 @@
 
 #include "date_time.h"
 #include "log_file.h"
+#include "recent_data_list.h"
 
 #include <QString>
 #include <QStringList>
@@ -135,11 +136,6 @@ struct TSch {
     TSchedule Days;
 };
 
-struct TLastData {
-    QString Name;
-    QString Value;
-};
-
 struct THistorySample {
     TDateTime Time = 0;
     std::array<float, ColumnCount> Values{};
@@ -183,7 +179,7 @@ struct TDevice {
     QString RDSLogName;
     bool MeasuringStarted = false;
     TDateTime IgnoreUntil = 0;
-    std::vector<TLastData> LastData;
+    RecentDataList LastData;
     std::array<float, ColumnCount> ColumnValue = Filled(NoValue);
     std::array<float, ColumnCount> ColumnMin = Filled(999.0f);
     std::array<float, ColumnCount> ColumnMax = Filled(-999.0f);

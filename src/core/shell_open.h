@@ -9,4 +9,8 @@ namespace vantor {
 // False when nothing could be started.
 bool ShellOpen(const QString &file, const QString &parameters, const QString &workingFolder);
 
+// Whether ShellOpen hands its parameters on: a program gets them; a document
+// opened by the desktop's opener does not, as that opener takes none.
+bool ShellOpenPassesParameters(const QString &file);
+
 } // namespace vantor

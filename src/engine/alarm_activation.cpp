@@ -64,7 +64,13 @@ void Engine::ActivateAlarm(int device, int kind)
                       QString());
         if (basic.RunFile) {
             const QFileInfo file(basic.FileName);
+            const bool parametersDropped = !basic.Params.isEmpty() && file.exists() &&
+                                           !ShellOpenPassesParameters(file.filePath());
             ShellOpen(file.filePath(), basic.Params, file.absolutePath());
+            if (parametersDropped)
+                AddToActivityLog(device, QStringLiteral("File ") + file.filePath() +
+                                             QStringLiteral(" opened without its parameters (") +
+                                             basic.Params + QStringLiteral(")"));
         }
     }
     for (int pin = 1; pin <= PinCount; ++pin) {

@@ -43,9 +43,9 @@ void Engine::EvaluateAlarms(int device, const TAlarmReadings &r, TDateTime now)
              !stationPi.contains(r.PI));
     evaluate(AlarmTimeError, r.TimeError >= 0, r.TimeError > set.TM_MaxError);
 
-    const QString maxAt = GetLastData(device, QStringLiteral("Histogram Max at"));
-    const QString ave = GetLastData(device, QStringLiteral("AVE"));
-    const bool overPresent = r.MaxHold > -1.0f && (!maxAt.isEmpty() || !ave.isEmpty());
+    const bool overPresent =
+        r.MaxHold > -1.0f && (HasLastData(device, QStringLiteral("Histogram Max at")) ||
+                              HasLastData(device, QStringLiteral("AVE")));
     const bool overmodulated =
         r.MaxHold > set.OM_MaxHoldLimit &&
         (GetLastDataInt(device, QStringLiteral("Histogram Max at")) > set.OM_MaxAtLimit ||

@@ -83,6 +83,8 @@ public:
     float StrToSingle(const QString &text);
     void AddToLastData(int device, const QString &name, const QString &value);
     QString GetLastData(int device, const QString &name) const;
+    // Whether the recent data hold an entry of that name, whatever its value.
+    bool HasLastData(int device, const QString &name) const;
     int GetLastDataInt(int device, const QString &name);
     void HandleResponse(int device, const QString &response, TDateTime now, bool quiet,
                         TAlarmReadings &readings);

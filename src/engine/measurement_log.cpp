@@ -16,13 +16,15 @@ QString Quoted(const QString &text)
 }
 
 // A value text as a spreadsheet reads it: units and blanks removed, the
-// locale's decimal separator.
+// locale's decimal separator. Double quotes go too: the line's fields are
+// quoted, and a quote inside a value would end its field and add others.
 QString CleanValue(QString value)
 {
     for (const char *unit : {"kHz", "MHz", "deg", "dBr", "dBuV", "dB"})
         value.remove(QLatin1String(unit));
     value.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
     value.remove(QLatin1Char(' '));
+    value.remove(QLatin1Char('"'));
     return value;
 }
 } // namespace

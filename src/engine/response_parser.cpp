@@ -4,6 +4,7 @@
 #include "rds_groups.h"
 
 #include <cmath>
+#include <limits>
 
 namespace vantor {
 
@@ -13,6 +14,17 @@ constexpr int DeviationColumns = 4;
 constexpr float DeviationCap = 150.0f;
 constexpr int HistoryFreeMinimum = 3;
 constexpr int HistoryGrowLimit = 17990;
+
+// A reading truncated toward zero. A value that no int can hold (a receiver
+// reporting 1e30) is no reading, like a text that is no number.
+int TruncatedReading(float v)
+{
+    const float t = std::trunc(v);
+    if (!(t >= static_cast<float>(std::numeric_limits<int>::min()) &&
+          t < static_cast<float>(std::numeric_limits<int>::max())))
+        return static_cast<int>(NoValue);
+    return static_cast<int>(t);
+}
 
 bool InFmBand(float f)
 {
@@ -117,9 +129,9 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
     else if (name == QLatin1String("RDS"))
         readings.RdsLevel = StrToSingle(value) * 1000;
     else if (name == QLatin1String("Signal Quality"))
-        readings.Quality = static_cast<int>(std::trunc(StrToSingle(value)));
+        readings.Quality = TruncatedReading(StrToSingle(value));
     else if (name == QLatin1String("Level"))
-        readings.Level = static_cast<int>(std::trunc(StrToSingle(value)));
+        readings.Level = TruncatedReading(StrToSingle(value));
 
     if (name == QLatin1String("Frequency")) {
         const float f = StrToSingle(value);
@@ -173,7 +185,11 @@ float Engine::StrToSingle(const QString &text)
     if (text.isEmpty())
         return NoValue;
     try {
-        return static_cast<float>(m_library.PCharToFloat(text));
+        const double v = m_library.PCharToFloat(text);
+        // Beyond a float's range the conversion itself would be undefined.
+        if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
+            return NoValue;
+        return static_cast<float>(v);
     } catch (const NumberConversionError &) {
         return NoValue;
     }
@@ -183,25 +199,24 @@ void Engine::AddToLastData(int device, const QString &name, const QString &value
 {
     if (InvalidDevice(device))
         return;
-    std::vector<TLastData> &list = Devices[device].LastData;
-    for (TLastData &entry : list) {
-        if (entry.Name == name) {
-            entry.Value = value;
-            return;
-        }
-    }
-    list.push_back({name, value});
+    RecentDataList &list = Devices[device].LastData;
+    if (!list.Set(name, value) && list.Refused() == 1)
+        AddToActivityLog(device, QStringLiteral("More than %1 value names received since tuning; "
+                                                "further names are ignored until the next tuning")
+                                     .arg(RecentDataList::MaxEntries));
+}
+
+bool Engine::HasLastData(int device, const QString &name) const
+{
+    return !InvalidDevice(device) && Devices[device].LastData.Find(name);
 }
 
 QString Engine::GetLastData(int device, const QString &name) const
 {
     if (InvalidDevice(device))
         return {};
-    for (const TLastData &entry : Devices[device].LastData) {
-        if (entry.Name == name)
-            return entry.Value;
-    }
-    return {};
+    const QString *value = Devices[device].LastData.Find(name);
+    return value ? *value : QString();
 }
 
 int Engine::GetLastDataInt(int device, const QString &name)
@@ -209,7 +224,7 @@ int Engine::GetLastDataInt(int device, const QString &name)
     const QString value = GetLastData(device, name);
     if (value.isEmpty())
         return -1;
-    return static_cast<int>(std::trunc(StrToSingle(value)));
+    return TruncatedReading(StrToSingle(value));
 }
 
 } // namespace vantor

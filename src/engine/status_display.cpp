@@ -12,7 +12,7 @@ void Engine::TimerStatusTimer()
         qint64 sent = 0;
         qint64 received = 0;
         const int filter = m_view.ActivityFilterIndex();
-        if (filter <= 0) {
+        if (filter == 0) {
             for (const TDevice &d : Devices) {
                 sent += d.BytesSent;
                 received += d.BytesReceived;

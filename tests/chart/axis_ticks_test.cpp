@@ -109,11 +109,11 @@ TEST(AxisLabels, Formats)
         {20, -1, 20, true, "20"},
         {0.25, 2, 0.05, true, "0.25"},
         {-1.5, 1, 0.5, true, "-1.5"},
-        {0.0001, 1, 0.5, false, "0"},     // within half a step of zero
-        {25000, -3, 5000, false, "25E3"}, // mantissa and exponent
-        {40, -1, 20, false, "40"},        // whole number
-        {0.005, 3, 0.005, false, "5E-3"}, // small magnitude
-        {0.001, 3, 0.001, false, "1E-3"},
+        {0.0001, 1, 0.5, false, "0"},      // within half a step of zero
+        {25000, -3, 5000, false, "25E3"},  // mantissa and exponent
+        {40, -1, 20, false, "40"},         // whole number
+        {0.005, 3, 0.005, false, "5E-3"},  // small magnitude
+        {0.001, 3, 0.001, false, "10E-4"}, // scaled until above 1, not until 1
         {0.0125, 4, 0.0025, false, "0.0125"},
         {2.5, 1, 0.5, false, "2.5"},
     };

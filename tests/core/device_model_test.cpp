@@ -46,7 +46,7 @@ TEST(DeviceModel, PinAccessorsAddressTheNamedFields)
 TEST(DeviceModel, ClearDeviceDataResetsWhatAStationVisitGathered)
 {
     TDevice d;
-    d.LastData.push_back({QStringLiteral("PI"), QStringLiteral("D3C3")});
+    d.LastData.Set(QStringLiteral("PI"), QStringLiteral("D3C3"));
     d.History.resize(7200);
     d.History[5].Values[0] = 42;
     d.HistoryCount = 5000;

@@ -255,3 +255,15 @@ TEST_F(Alarms, NoEvaluationForQuietDevicesOrWithoutAnAlarmSet)
         Tick(Bad(AlarmSilence));
     EXPECT_EQ(Dev().AlarmStart[AlarmSilence], 0);
 }
+
+TEST_F(Alarms, OvermodulationIsJudgedWhenAnAveEntryExistsEvenWithoutValue)
+{
+    for (int t = 0; t < 5; ++t)
+        Tick(Bad(AlarmOvermodulation));
+    ASSERT_NE(Dev().AlarmStart[AlarmOvermodulation], 0) << "pending";
+    // An entry named "AVE" whose value is empty makes the kind present: its
+    // condition is false (no AVE above the limit), so the pending start clears.
+    engine.AddToLastData(0, QStringLiteral("AVE"), QString());
+    Tick({QStringLiteral("MAX Hold=95.0 kHz")});
+    EXPECT_EQ(Dev().AlarmStart[AlarmOvermodulation], 0);
+}

@@ -74,6 +74,16 @@ TEST_F(MeasurementLog, CompositionTokensAndValueCleaning)
     EXPECT_TRUE(CsvLines().last().contains("\"D3C3\""));
 }
 
+TEST_F(MeasurementLog, AQuoteInAReceivedValueCannotAddFields)
+{
+    StartMeasuringDevice("[General]\r\nLineComposition=#\"time\";\"Pm\";\"Level\"#\r\n");
+    engine.AddToLastData(0, QStringLiteral("Pm"), QStringLiteral("1\";\"INJECTED"));
+    engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("\"63 dBuV"));
+    engine.TimerWriteLogTimer();
+    ASSERT_EQ(CsvLines().size(), 1);
+    EXPECT_EQ(CsvLines()[0], "\"12:00:04\";\"1;INJECTED\";\"63\"\r");
+}
+
 TEST_F(MeasurementLog, OnlyTheDateTimeTokenWritesNoDataLines)
 {
     StartMeasuringDevice("[General]\r\nLineComposition=#\"datetime\"#\r\n");

@@ -59,7 +59,7 @@ TEST_F(Modes, TuningCopiesTheStationAndSetsTheReceiver)
     engine.Start(exe, Data());
     ConnectAll();
     Dev().Paused = true;
-    Dev().LastData.push_back({QStringLiteral("MAX"), QStringLiteral("1")});
+    Dev().LastData.Set(QStringLiteral("MAX"), QStringLiteral("1"));
     library.pushResponse(0, QStringLiteral("MAX=77"));
     view.selectedDevice = 0;
 

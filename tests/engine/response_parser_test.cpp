@@ -3,6 +3,8 @@
 #include "engine_fixture.h"
 #include "rds_groups.h"
 
+#include <limits>
+
 using namespace vantor;
 using namespace vantor::test;
 
@@ -82,6 +84,63 @@ TEST_F(ResponseParser, ValuesFillColumnsRecentDataAndTheValueList)
               QByteArray("MAX=180.0 kHzAVE=45.2 kHzLevel=63.2 dBuVPilot=6.8 kHz"
                          "Stereo=onW=ignoredIF=abcno equals signMAX=75 kHz")
                   .size());
+}
+
+TEST_F(ResponseParser, NewValueNamesBeyondTheBoundAreIgnoredWithOneLinePerTuning)
+{
+    const QString line = QStringLiteral("More than %1 value names received since tuning")
+                             .arg(RecentDataList::MaxEntries);
+    Push({"MAX=60 kHz"});
+    for (int n = 0; n < 8000; ++n)
+        library.pushResponse(0, QStringLiteral("Name%1=%1").arg(n));
+    Push({"MAX=61 kHz"});
+    ReceiveTick();
+    ASSERT_EQ(Dev().LastData.size(), size_t(RecentDataList::MaxEntries));
+    EXPECT_EQ(Dev().LastData[0].Value, QStringLiteral("61 kHz")) << "known names still update";
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Name254")), QStringLiteral("254"));
+    EXPECT_TRUE(engine.GetLastData(0, QStringLiteral("Name255")).isEmpty());
+    EXPECT_EQ(DeviceLog(0).count(line), 1);
+
+    for (int n = 8000; n < 8300; ++n)
+        library.pushResponse(0, QStringLiteral("Name%1=%1").arg(n));
+    ReceiveTick();
+    EXPECT_EQ(DeviceLog(0).count(line), 1) << "one line until the next tuning";
+
+    engine.ClearDevice(0);
+    for (int n = 0; n < 300; ++n)
+        library.pushResponse(0, QStringLiteral("Name%1=%1").arg(n));
+    ReceiveTick();
+    EXPECT_EQ(DeviceLog(0).count(line), 2);
+}
+
+TEST_F(ResponseParser, NumbersOutOfRangeCountAsNoValue)
+{
+    const TAlarmReadings absent;
+    const int none = static_cast<int>(NoValue);
+    struct Case {
+        const char *response;
+        int quality;
+        int level;
+    };
+    const Case cases[] = {
+        {"Level=63.9 dBuV", absent.Quality, 63},
+        {"Level=-2147483648", absent.Quality, std::numeric_limits<int>::min()},
+        {"Level=abc", absent.Quality, none}, // no number at all, for comparison
+        {"Level=1e30", absent.Quality, none},
+        {"Level=-1e30 dBuV", absent.Quality, none},
+        {"Level=1e300", absent.Quality, none}, // beyond a float
+        {"Signal Quality=3e9", none, absent.Level},
+        {"Signal Quality=4", 4, absent.Level},
+    };
+    for (const Case &c : cases) {
+        TAlarmReadings readings;
+        engine.HandleResponse(0, QString::fromLatin1(c.response), clock.now(), false, readings);
+        EXPECT_EQ(readings.Quality, c.quality) << c.response;
+        EXPECT_EQ(readings.Level, c.level) << c.response;
+    }
+    engine.AddToLastData(0, QStringLiteral("AVE"), QStringLiteral("1e30 kHz"));
+    EXPECT_EQ(engine.GetLastDataInt(0, QStringLiteral("AVE")), none);
+    EXPECT_EQ(engine.StrToSingle(QStringLiteral("-1e39")), NoValue);
 }
 
 TEST_F(ResponseParser, HistoryAndExtremesAdvanceOnceASecond)

@@ -59,9 +59,11 @@ TEST_F(StatusDisplay, TrafficFollowsTheActivityFilter)
     view.filterIndex = 2;
     engine.TimerStatusTimer();
     EXPECT_EQ(view.traffic, std::make_pair(qint64(5), qint64(7)));
-    view.filterIndex = 7;
-    engine.TimerStatusTimer();
-    EXPECT_EQ(view.traffic, std::make_pair(qint64(0), qint64(0)));
+    for (const int outside : {7, -1}) {
+        view.filterIndex = outside;
+        engine.TimerStatusTimer();
+        EXPECT_EQ(view.traffic, std::make_pair(qint64(0), qint64(0))) << outside;
+    }
 }
 
 TEST_F(StatusDisplay, UptimeAndCountdownsOnceASecond)

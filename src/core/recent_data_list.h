@@ -1,0 +1,48 @@
+// A device's recent data: the latest value text of each name received since
+// the last tuning, in order of first arrival, indexed by name so that a
+// receiver sending thousands of names cannot make every response a linear
+// search. The list holds at most MaxEntries names; later names are refused.
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace vantor {
+
+struct TLastData {
+    QString Name;
+    QString Value;
+};
+
+class RecentDataList
+{
+public:
+    // Far above the few dozen names a real analyzer sends, far below what
+    // would make composing a CSV line or an alarm report costly.
+    static constexpr int MaxEntries = 256;
+
+    // Replaces the value of a known name or appends a new one; false when
+    // the name is new and the list is full.
+    bool Set(const QString &name, const QString &value);
+    // The value of name, or nullptr when there is none.
+    const QString *Find(const QString &name) const;
+    void Clear();
+
+    // Names refused since the list was last cleared.
+    int Refused() const { return m_refused; }
+
+    bool empty() const { return m_entries.empty(); }
+    std::size_t size() const { return m_entries.size(); }
+    const TLastData &operator[](std::size_t i) const { return m_entries[i]; }
+    auto begin() const { return m_entries.cbegin(); }
+    auto end() const { return m_entries.cend(); }
+
+private:
+    std::vector<TLastData> m_entries;
+    QHash<QString, std::size_t> m_index;
+    int m_refused = 0;
+};
+
+} // namespace vantor
