@@ -7,6 +7,7 @@
 #include "log_file.h"
 #include "recent_data_list.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -196,6 +197,9 @@ struct TDevice {
     std::array<int, HistogramBinCount> HistogramBins{};
     int Mode = 0;
     float TunedFrequency = 0;
+    // When a listed start time last started the device; keeps the hour that
+    // comes twice at the autumn clock change from starting it twice.
+    QDateTime ScheduledStart;
 
     static std::array<float, ColumnCount> Filled(float v)
     {
@@ -208,6 +212,9 @@ struct TDevice {
 // Engine-wide state, one instance per process.
 struct TGlobals {
     TDateTime StartTime = 0;
+    // The same moment in UTC: uptime counts real hours across the changes of
+    // daylight saving, so a day of uptime is always 24 hours.
+    TDateTime StartUtc = 0;
     int LastUptimeDays = 0;
     int StatusTickCount = 0;
     QStringList AppActivityLines;

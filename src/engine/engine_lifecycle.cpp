@@ -31,6 +31,7 @@ void Engine::Start(const QString &exeFolder, const QString &dataFolder)
 void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
 {
     G.StartTime = m_clock.now();
+    G.StartUtc = m_clock.utcNow();
     G.RdsOutputPort = -1;
     G.LastUptimeDays = 0;
     G.RdsLumexAutoStarted = false;

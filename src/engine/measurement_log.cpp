@@ -43,11 +43,16 @@ void Engine::TimerWriteLogTimer()
             }
             DeleteOldFiles();
         }
+        const int period = m_prefs.Integer(QStringLiteral("LoggingPeriod"));
+        // Local time went back (set by hand, or the autumn change of daylight
+        // saving): a line due far ahead would leave a gap as long as the jump,
+        // so the schedule restarts from now, as it does after a long hold-up.
+        if (G.NextLogTime - now > 3 * period * OneSecond)
+            G.NextLogTime = now;
         // The schedule is kept as day fractions; half a millisecond of slack
         // keeps a line due at 12:00:05 from slipping a tick on rounding.
         if (now < G.NextLogTime - HalfMillisecond)
             return;
-        const int period = m_prefs.Integer(QStringLiteral("LoggingPeriod"));
         if (SecondsBetween(G.NextLogTime, now) > 3 * period)
             G.NextLogTime = now;
         G.NextLogTime += period * OneSecond;

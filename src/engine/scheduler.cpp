@@ -10,6 +10,8 @@ constexpr qint64 MsPerSecond = 1000;
 // A gap longer than this (the clock set forward, a sleeping computer) counts
 // as one second instead of being caught up.
 constexpr qint64 CatchUpLimitMs = 100000;
+// Longer than any window IgnoreRX opens (4 s after tuning or a mode start).
+constexpr TDateTime IgnoreWindowLimit = 60 * OneSecond;
 
 enum SchedulingMode { Manual = 0, InfiniteLoop = 1, DaysAndTimes = 2 };
 } // namespace
@@ -17,6 +19,14 @@ enum SchedulingMode { Manual = 0, InfiniteLoop = 1, DaysAndTimes = 2 };
 void Engine::TimerMeasuringTimer()
 {
     RunGuarded([this] {
+        // An ignore window ending further ahead than any opens means local
+        // time went back (set by hand, or the autumn change of daylight
+        // saving); left alone, the device would be deaf for as long as the jump.
+        const TDateTime local = m_clock.now();
+        for (TDevice &d : Devices) {
+            if (d.IgnoreUntil - local > IgnoreWindowLimit)
+                d.IgnoreUntil = local;
+        }
         const qint64 t = m_clock.utcMilliseconds();
         qint64 elapsed = t - G.LastSecondMark;
         if (t < G.LastSecondMark)
@@ -50,10 +60,14 @@ void Engine::RunDeviceSecond(int device)
         if (d.StationActive && stationDone)
             HandleScheduling(device);
         if (!d.StationActive) {
-            const TDateTime now = m_clock.now();
-            const int weekday = DayOfTheWeek(now);
-            if (ScheduleListsTime(d.Schedule[weekday - 1].Times, TimePart(now)))
+            const QDateTime now = m_clock.currentDateTime();
+            const StartWindow due = DueStartWindow(now);
+            if (ScheduleListsTimeBetween(d.Schedule[now.date().dayOfWeek() - 1].Times, due.first,
+                                         due.last) &&
+                !RepeatsScheduledStart(d.ScheduledStart, now)) {
+                d.ScheduledStart = now;
                 HandleScheduling(device);
+            }
         }
     }
 

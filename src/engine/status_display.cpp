@@ -27,7 +27,7 @@ void Engine::TimerStatusTimer()
         if (++G.StatusTickCount <= 4)
             return;
         G.StatusTickCount = 0;
-        const double uptime = m_clock.now() - G.StartTime;
+        const double uptime = m_clock.utcNow() - G.StartUtc;
         const int days = static_cast<int>(std::trunc(uptime));
         if (days != G.LastUptimeDays) {
             G.LastUptimeDays = days;

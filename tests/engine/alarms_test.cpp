@@ -1,22 +1,12 @@
 // Alarm evaluation and activation on the fake clock: durations, good and absent
 // readings, the quality gate, the repeat delay and the output pins.
+#include "clock_time_group.h"
 #include "engine_fixture.h"
 
 using namespace vantor;
 using namespace vantor::test;
 
 namespace {
-
-QString ClockTimeGroup(const QString &pi, const QDateTime &utc)
-{
-    const int mjd = static_cast<int>(utc.date().toJulianDay() - 2400001);
-    const QTime t = utc.time();
-    return pi + QStringLiteral("%1%2%3")
-                    .arg(0x4000 | ((mjd >> 15) & 3), 4, 16, QLatin1Char('0'))
-                    .arg(((mjd & 0x7FFF) << 1) | (t.hour() >> 4), 4, 16, QLatin1Char('0'))
-                    .arg(((t.hour() & 15) << 12) | (t.minute() << 6), 4, 16, QLatin1Char('0'))
-                    .toUpper();
-}
 
 class Alarms : public EngineFixture
 {

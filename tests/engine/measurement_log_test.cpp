@@ -172,3 +172,21 @@ TEST_F(MeasurementLog, DeletesOldFilesAtTheChangeOfDayOnlyWhenAsked)
         EXPECT_EQ(QFileInfo::exists(old), !deleteOld);
     }
 }
+
+TEST_F(MeasurementLog, LinesGoOnWhenLocalTimeGoesBack)
+{
+    StartMeasuringDevice();
+    engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("40"));
+    WriteTicks(10);
+    ASSERT_EQ(CsvLines().size(), 2);
+    engine.IgnoreRX(0, 4);
+    clock.advanceSeconds(5);
+
+    // An hour back, as at the autumn change of daylight saving: the device's
+    // ignore window and the line schedule must not wait for the hour to pass.
+    clock.set(clock.currentDateTime().addSecs(-3600));
+    engine.TimerMeasuringTimer();
+    WriteTicks(10);
+    EXPECT_EQ(CsvLines().size(), 4);
+    EXPECT_TRUE(CsvLines().last().startsWith("\"2024.05.01 11:00:"));
+}

@@ -1,5 +1,6 @@
 // The receive tick: column values, recent data, history, extremes, PI and
 // time error, the RDS log, the histogram and the frequency check.
+#include "clock_time_group.h"
 #include "engine_fixture.h"
 #include "rds_groups.h"
 
@@ -220,12 +221,8 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
     Dev().RDSLog = std::make_shared<LogFile>(Dev().RDSLogName);
     // 12:00:00 UTC+0 local; a clock-time group announcing 12:00 local, received 2.5 s later.
     clock.set(QDateTime(QDate(2024, 5, 1), QTime(12, 0, 2, 300), Qt::UTC));
-    const int mjd = static_cast<int>(QDate(2024, 5, 1).toJulianDay() - 2400001);
-    const QString ct = QStringLiteral("D3C3%1%2%3")
-                           .arg(0x4000 | ((mjd >> 15) & 3), 4, 16, QLatin1Char('0'))
-                           .arg((mjd & 0x7FFF) << 1, 4, 16, QLatin1Char('0'))
-                           .arg((12 << 12) | (0 << 6), 4, 16, QLatin1Char('0'))
-                           .toUpper();
+    const QString ct =
+        ClockTimeGroup(QStringLiteral("D3C3"), QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC));
     library.pushResponse(0, QStringLiteral("G=") + ct);
     Push({"G=----24000000ABCD", "G=D3C4----0000ABCD", "G=D3C42400"});
     ReceiveTick();
@@ -246,11 +243,8 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
 
 TEST_F(ResponseParser, TimeErrorRounding)
 {
-    const int mjd = static_cast<int>(QDate(2024, 5, 1).toJulianDay() - 2400001);
-    const QString ct = QStringLiteral("D3C3%1%2%3")
-                           .arg(0x4000 | ((mjd >> 15) & 3), 4, 16, QLatin1Char('0'))
-                           .arg((mjd & 0x7FFF) << 1, 4, 16, QLatin1Char('0'))
-                           .arg((12 << 12) | (5 << 6), 4, 16, QLatin1Char('0'));
+    const QString ct =
+        ClockTimeGroup(QStringLiteral("D3C3"), QDateTime(QDate(2024, 5, 1), QTime(12, 5), Qt::UTC));
     struct Case {
         int msAfter;
         const char *expected;

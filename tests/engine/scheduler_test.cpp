@@ -3,6 +3,7 @@
 #include "engine_fixture.h"
 
 #include <QRegularExpression>
+#include <QTimeZone>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -182,4 +183,47 @@ TEST_F(Scheduler, UnconnectedDevicesCountNothing)
     RunSeconds(10);
     EXPECT_FALSE(engine.Devices[0].StationActive);
     EXPECT_EQ(engine.Devices[0].SilentSeconds, 999);
+}
+
+namespace {
+QDateTime Berlin(int month, int day, int h, int m)
+{
+    return QDateTime(QDate(2026, month, day), QTime(h, m), QTimeZone("Europe/Berlin"));
+}
+} // namespace
+
+// 2026-03-29 and 2026-10-25 are Sundays (Day7) on which Berlin changes between
+// winter and summer time at 2:00 and 3:00.
+TEST_F(Scheduler, AStartTimeInTheSpringGapStartsOnceAtTheFirstMinuteAfterIt)
+{
+    WriteStations({{"A", "98.5", "D0", 1, 0}});
+    StartConnected({"SchedulingMode=2\r\nDay7=2:30\r\n"});
+    clock.set(Berlin(3, 29, 1, 58));
+    engine.G.LastSecondMark = clock.utcMilliseconds();
+    RunSeconds(119); // to 01:59:59 winter time
+    EXPECT_FALSE(engine.Devices[0].StationActive);
+    RunSeconds(1); // 03:00:00 summer time
+    ASSERT_EQ(clock.currentDateTime().time(), QTime(3, 0));
+    EXPECT_TRUE(engine.Devices[0].StationActive);
+    RunSeconds(3600);
+    EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 1);
+    EXPECT_FALSE(engine.Devices[0].StationActive);
+}
+
+TEST_F(Scheduler, TheHourThatComesTwiceInAutumnStartsAListedTimeOnce)
+{
+    WriteStations({{"A", "98.5", "D0", 1, 0}});
+    StartConnected({"SchedulingMode=2\r\nDay7=2:30\r\n"});
+    clock.set(Berlin(10, 25, 2, 29));
+    engine.G.LastSecondMark = clock.utcMilliseconds();
+    RunSeconds(61);
+    EXPECT_TRUE(engine.Devices[0].StationActive);
+    RunSeconds(2 * 3600); // through 2:30 winter time, an hour later
+    EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 1);
+
+    // A week later 2:30 comes once again, and starts the device again.
+    clock.set(Berlin(11, 1, 2, 29));
+    engine.G.LastSecondMark = clock.utcMilliseconds();
+    RunSeconds(120);
+    EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 2);
 }

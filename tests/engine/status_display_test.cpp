@@ -3,6 +3,7 @@
 #include "engine_fixture.h"
 
 #include <QFileInfo>
+#include <QTimeZone>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -100,6 +101,31 @@ TEST_F(StatusDisplay, TheDailyReportGoesOutOnceADayOfUptime)
     EXPECT_TRUE(mail.contains("Subject: Vantor Daily Report\r\n"));
     EXPECT_TRUE(mail.contains("To: ops@example.com\r\n")) << "one copy for a shared address";
     EXPECT_TRUE(mail.contains("Just to inform you that the Vantor is running"));
+    StatusSecond();
+    EXPECT_EQ(Reports(), 1);
+}
+
+namespace {
+// Started at noon the day before the spring change in Berlin (2026-03-29).
+class StatusDisplayAcrossSpringChange : public StatusDisplay
+{
+protected:
+    void SetUp() override
+    {
+        clock.set(QDateTime(QDate(2026, 3, 28), QTime(12, 0), QTimeZone("Europe/Berlin")));
+        StatusDisplay::SetUp();
+        engine.Prefs().SetFlag(QStringLiteral("SendDailyReports"), true);
+    }
+};
+} // namespace
+
+TEST_F(StatusDisplayAcrossSpringChange, ADayOfUptimeIsTwentyFourHoursWhateverTheLocalClockDoes)
+{
+    clock.advanceSeconds(23 * 3600 + 1800); // 12:30 summer time, a local day later
+    StatusSecond();
+    EXPECT_EQ(Reports(), 0);
+    EXPECT_EQ(view.uptime, QStringLiteral("0 days, 23:30:01"));
+    clock.advanceSeconds(1800);
     StatusSecond();
     EXPECT_EQ(Reports(), 1);
 }

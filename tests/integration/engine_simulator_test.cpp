@@ -2,6 +2,7 @@
 // loopback TCP and a pseudo-terminal: registration, connection, loss and
 // reconnection, polling and the values that come back.
 #include "analyzer-sim/simulator.h"
+#include "clock_time_group.h"
 #include "engine.h"
 #include "link_library.h"
 #include "test_support.h"
@@ -160,16 +161,7 @@ TEST_F(EngineWithSimulator, ACopiedStationIsPolledAndItsValuesArrive)
 
     // A clock-time group 3 minutes ahead of the engine's clock.
     const QDateTime ahead = clock.currentDateTime().addSecs(180);
-    const int mjd = static_cast<int>(ahead.date().toJulianDay() - 2400001);
-    const int offsetHalfHours = ahead.offsetFromUtc() / 1800;
-    const QTime utc = ahead.toUTC().time();
-    const QString ct =
-        QStringLiteral("A202%1%2%3")
-            .arg(0x4000 | ((mjd >> 15) & 3), 4, 16, QLatin1Char('0'))
-            .arg(((mjd & 0x7FFF) << 1) | (utc.hour() >> 4), 4, 16, QLatin1Char('0'))
-            .arg(((utc.hour() & 15) << 12) | (utc.minute() << 6) |
-                     (offsetHalfHours < 0 ? 0x20 : 0) | (std::abs(offsetHalfHours) & 0x1F),
-                 4, 16, QLatin1Char('0'));
+    const QString ct = ClockTimeGroup(QStringLiteral("A202"), ahead, ahead.offsetFromUtc() / 1800);
     ASSERT_EQ(sim.control(QStringLiteral("group ") + ct).last().left(2), QStringLiteral("OK"));
     RunSecond();
     const int error = engine->GetLastDataInt(0, QStringLiteral("Time Error"));
