@@ -199,6 +199,26 @@ TEST_F(HeadlessProcess, ASetClockIsLogged)
     Terminate(first);
 }
 
+TEST_F(HeadlessProcess, AMistypedCountStartsAndStopsTheStationAsUsual)
+{
+    const QString data = tmp.path() + QStringLiteral("/station");
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(writeAll(data + QStringLiteral("/stations.ini"),
+                         "[General]\r\nStationCount=2147483647\r\n[Station0]\r\nName=Radio 1\r\n"));
+    StartOn(first, data);
+    ASSERT_TRUE(waitFor(
+        [&] { return AppLog(data).contains(QStringLiteral("is more than the file holds")); },
+        10000))
+        << qPrintable(AppLog(data));
+    EXPECT_TRUE(AppLog(data).contains(QStringLiteral(
+        "[application] StationCount=2147483647 in stations.ini is more than the file holds; 1 "
+        "read\r\n")));
+    Terminate(first);
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(readAll(data + QStringLiteral("/stations.ini")).contains("StationCount=1\r\n"));
+}
+
 TEST_F(HeadlessProcess, AnErrorDuringStartUpIsLoggedAndEndsWithAnErrorCode)
 {
     const QString data = tmp.path() + QStringLiteral("/station");
