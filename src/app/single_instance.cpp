@@ -55,9 +55,4 @@ bool SingleInstance::claim()
     return true;
 }
 
-QString SingleInstance::serverPath() const
-{
-    return m_server.isListening() ? m_server.fullServerName() : QString();
-}
-
 } // namespace vantor

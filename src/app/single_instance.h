@@ -24,8 +24,6 @@ public:
     // True when this process is now the one copy for the folder. When another
     // runs, it is asked to come forward and false is returned.
     bool claim();
-    // Path of the socket listened on; empty when not listening.
-    QString serverPath() const;
 
 signals:
     // Another start asked this copy to come forward.

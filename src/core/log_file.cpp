@@ -1,5 +1,7 @@
 #include "log_file.h"
 
+#include <utility>
+
 namespace vantor {
 
 LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
