@@ -8,9 +8,8 @@ LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
 {
     // Unbuffered: the pending text is kept here, so that a failed flush can be
     // taken back whole instead of leaving half a line in a buffer of QFile.
-    if (m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered |
-                    (how == Open::Append ? QIODevice::Append : QIODevice::Truncate)))
-        m_committed = m_file.size();
+    m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered |
+                (how == Open::Append ? QIODevice::Append : QIODevice::Truncate));
 }
 
 bool LogFile::writeLine(const QString &text, Flush when)
@@ -27,12 +26,12 @@ bool LogFile::flush()
         return false;
     if (m_pending.isEmpty())
         return true;
+    // Measured each time: two devices of the same name append to one file.
+    const qint64 whole = m_file.size();
     const QByteArray bytes = std::exchange(m_pending, {});
-    if (m_file.write(bytes) == bytes.size()) {
-        m_committed += bytes.size();
+    if (m_file.write(bytes) == bytes.size())
         return true;
-    }
-    m_file.resize(m_committed);
+    m_file.resize(whole);
     return false;
 }
 

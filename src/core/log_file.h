@@ -39,7 +39,6 @@ private:
     QString m_path;
     QFile m_file;
     QByteArray m_pending;
-    qint64 m_committed = 0; // size of the file up to its last whole write
 };
 
 } // namespace vantor
