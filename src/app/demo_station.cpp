@@ -30,9 +30,9 @@ const DemoStationEntry Stations[] = {
     {"Loud FM", "101.1", "LOUD FM", "A203"},
 };
 
-bool Save(IniFile &ini, QString *error)
+bool Save(IniFile &ini, QString *error, IniFile::Access access = IniFile::Access::Kept)
 {
-    if (ini.UpdateFile())
+    if (ini.UpdateFile(access))
         return true;
     *error = QStringLiteral("cannot write ") + ini.path();
     return false;
@@ -80,7 +80,7 @@ bool WriteDemoConfiguration(const QString &folder, QString *error)
     config.WriteBool(General, QStringLiteral("LogGraph10"), true);
 
     return Save(devices, error) && Save(stations, error) && Save(alarms, error) &&
-           Save(config, error);
+           Save(config, error, IniFile::Access::OwnerOnly);
 }
 
 } // namespace

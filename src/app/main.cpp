@@ -57,7 +57,15 @@ int RunHeadless(Application &app, const CommandLine &options)
                      [&runner] { QCoreApplication::exit(runner.shutDown() ? 0 : 1); });
     app.setErrorHandler(
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
-    runner.start(QCoreApplication::applicationDirPath(), dataFolder);
+    // A start cut short by an error is logged like any other error, but the
+    // station does not run half set up.
+    try {
+        runner.start(QCoreApplication::applicationDirPath(), dataFolder);
+    } catch (const std::exception &e) {
+        runner.engine().HandleAppException(e);
+        std::fprintf(stderr, "vantor: Fatal Error: %s\n", e.what());
+        return 1;
+    }
     return QCoreApplication::exec();
 }
 
@@ -85,5 +93,12 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
-    return RunHeadless(app, *parsed.options);
+    try {
+        return RunHeadless(app, *parsed.options);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "vantor: Fatal Error: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "vantor: Fatal Error: unknown error\n");
+    }
+    return 1;
 }

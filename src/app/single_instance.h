@@ -1,5 +1,7 @@
 // One running copy per data folder: a lock file in the folder, and a local
-// socket through which a second start asks the first to come forward.
+// socket through which a second start asks the first to come forward. The
+// socket lives in $XDG_RUNTIME_DIR (the data folder when that is not set) and
+// only its user may connect to it.
 #pragma once
 
 #include <QLocalServer>

@@ -3,6 +3,7 @@
 #include "platform_utils.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #ifdef Q_OS_WIN
@@ -184,6 +185,17 @@ bool IniFile::ReadBool(const QString &section, const QString &key, bool def) con
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
+QStringList IniFile::SectionNames() const
+{
+    QStringList names;
+    for (qsizetype i = 0; i < qsizetype(sections_.size()); ++i) {
+        const QString name = Classify(sections_[i].lines.front()).name;
+        if (sectionIndex_.value(Folded(name), -1) == i)
+            names.append(name);
+    }
+    return names;
+}
+
 void IniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
     const QString folded = Folded(section);
@@ -228,16 +240,28 @@ QString IniFile::Content() const
     return text;
 }
 
-bool IniFile::UpdateFile()
+bool IniFile::UpdateFile(Access access)
 {
     if (unreadable_)
         return false;
     // Unbuffered, so that a short write (a full disk) shows in the count
     // instead of being lost in a buffer flushed at commit; and the file is
-    // synced here because commit does not report a failed sync.
+    // synced here because commit does not report a failed sync. QSaveFile
+    // gives the temporary file the permissions of the file it replaces.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
+    if (access == Access::OwnerOnly) {
+        constexpr QFileDevice::Permissions ownerOnly =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+            QFileDevice::WriteUser;
+        const QFileInfo existing(path_);
+        if (!file.setPermissions(existing.exists() ? existing.permissions() & ownerOnly
+                                                   : ownerOnly)) {
+            file.cancelWriting();
+            return false;
+        }
+    }
     const QByteArray bytes = Content().toLatin1();
     if (file.write(bytes) != bytes.size() || !SyncToDisk(file.handle())) {
         file.cancelWriting();

@@ -57,17 +57,28 @@ public:
     // An integer; any non-zero value is true.
     bool ReadBool(const QString &section, const QString &key, bool def) const;
 
+    // The section names in file order, each name once (as first spelt).
+    QStringList SectionNames() const;
+
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, int value);
     void WriteBool(const QString &section, const QString &key, bool value);
 
+    // Who may read the file once written: Kept leaves an existing file's
+    // permissions as they are (a new file gets the usual ones); OwnerOnly is
+    // for a file that holds a secret: read and write for the owner alone, or
+    // less when the existing file allowed less.
+    enum class Access { Kept, OwnerOnly };
+
     // Writes the whole content, every line ended by CR LF, into a temporary
     // file in the same folder, flushes it to disk and renames it over the
     // file, so a crash or a full disk leaves either the old or the new file,
-    // never a mixture. False when that fails (nothing is left behind), and
-    // also when the file existed but could not be read at construction:
-    // overwriting it would erase settings this object never saw.
-    bool UpdateFile();
+    // never a mixture. The permissions are set on the temporary file, so the
+    // content is never readable by more than access allows. False when that
+    // fails (nothing is left behind), and also when the file existed but could
+    // not be read at construction: overwriting it would erase settings this
+    // object never saw.
+    bool UpdateFile(Access access = Access::Kept);
 
 private:
     // The lines of one section, its header line first.

@@ -1,5 +1,7 @@
 #include "settings_files.h"
 
+#include <QFileInfo>
+
 namespace vantor {
 
 namespace {
@@ -15,10 +17,40 @@ QString DayKey(int day)
     return QStringLiteral("Day") + QString::number(day + 1);
 }
 
-// A negative count in a hand-edited file reads as no entries.
-qsizetype Count(const IniFile &ini, const char *key)
+// One past the highest numbered section of the kind ("Station7" gives 8), the
+// most entries a file can hold.
+qsizetype SectionsPresent(const IniFile &ini, const QLatin1String prefix)
 {
-    return std::max(0, ini.ReadInteger(General, QLatin1String(key), 0));
+    qsizetype present = 0;
+    for (const QString &name : ini.SectionNames()) {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QString digits = name.mid(prefix.size());
+        bool ok = false;
+        const int index = digits.toInt(&ok);
+        if (ok && index >= 0 && QString::number(index) == digits)
+            present = std::max(present, qsizetype(index) + 1);
+    }
+    return present;
+}
+
+// A negative count in a hand-edited file reads as no entries. A count beyond
+// the sections present gives entries with default values, but only up to
+// MaxCountWithoutSections: a typing slip must not ask for millions of entries.
+qsizetype Count(const IniFile &ini, const char *key, const char *prefix, QStringList *notes)
+{
+    const int declared = std::max(0, ini.ReadInteger(General, QLatin1String(key), 0));
+    if (declared <= MaxCountWithoutSections)
+        return declared;
+    const qsizetype present = SectionsPresent(ini, QLatin1String(prefix));
+    if (declared <= present)
+        return declared;
+    if (notes)
+        notes->append(QLatin1String(key) + QLatin1Char('=') + QString::number(declared) +
+                      QStringLiteral(" in ") + QFileInfo(ini.path()).fileName() +
+                      QStringLiteral(" is more than the file holds; ") + QString::number(present) +
+                      QStringLiteral(" read"));
+    return present;
 }
 
 QString PinKey(const QString &prefix, const char *what, int pin)
@@ -29,9 +61,9 @@ QString PinKey(const QString &prefix, const char *what, int pin)
 } // namespace
 
 void LoadDevices(const IniFile &ini, std::vector<TDevice> &devices,
-                 std::vector<TDeviceToSave> &devicesToSave)
+                 std::vector<TDeviceToSave> &devicesToSave, QStringList *notes)
 {
-    const qsizetype n = Count(ini, "DeviceCount");
+    const qsizetype n = Count(ini, "DeviceCount", "Device", notes);
     devices.assign(n, TDevice{});
     devicesToSave.assign(n, TDeviceToSave{});
     for (qsizetype i = 0; i < n; ++i) {
@@ -47,9 +79,9 @@ void LoadDevices(const IniFile &ini, std::vector<TDevice> &devices,
     }
 }
 
-void LoadStations(const IniFile &ini, std::vector<TStation> &stations)
+void LoadStations(const IniFile &ini, std::vector<TStation> &stations, QStringList *notes)
 {
-    const qsizetype m = Count(ini, "StationCount");
+    const qsizetype m = Count(ini, "StationCount", "Station", notes);
     stations.assign(m, TStation{});
     for (qsizetype j = 0; j < m; ++j) {
         const QString s = Section("Station", j);
@@ -68,9 +100,9 @@ void LoadStations(const IniFile &ini, std::vector<TStation> &stations)
     }
 }
 
-void LoadAlarmSets(const IniFile &ini, std::vector<TAlarmSet> &alarmSets)
+void LoadAlarmSets(const IniFile &ini, std::vector<TAlarmSet> &alarmSets, QStringList *notes)
 {
-    const qsizetype count = Count(ini, "AlarmSetCount");
+    const qsizetype count = Count(ini, "AlarmSetCount", "AlarmSet", notes);
     alarmSets.assign(count, TAlarmSet{});
     for (qsizetype k = 0; k < count; ++k) {
         const QString s = Section("AlarmSet", k);

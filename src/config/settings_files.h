@@ -10,12 +10,23 @@
 
 namespace vantor {
 
+// The largest count taken as written whatever sections the file holds.
+inline constexpr int MaxCountWithoutSections = 100;
+
 // "devices.ini": fills devices (name, connection, e-mail, schedule) and the
 // list as it will next be saved.
+//
+// Each table is as long as its count key says ("DeviceCount", "StationCount",
+// "AlarmSetCount" in [General]); entries whose section is missing get default
+// values. A count above MaxCountWithoutSections is taken only as far as the
+// file has sections: one past the highest numbered section of its kind
+// ("Device7" allows 8). A count cut back that way adds one line to notes.
 void LoadDevices(const IniFile &ini, std::vector<TDevice> &devices,
-                 std::vector<TDeviceToSave> &devicesToSave);
-void LoadStations(const IniFile &ini, std::vector<TStation> &stations);
-void LoadAlarmSets(const IniFile &ini, std::vector<TAlarmSet> &alarmSets);
+                 std::vector<TDeviceToSave> &devicesToSave, QStringList *notes = nullptr);
+void LoadStations(const IniFile &ini, std::vector<TStation> &stations,
+                  QStringList *notes = nullptr);
+void LoadAlarmSets(const IniFile &ini, std::vector<TAlarmSet> &alarmSets,
+                   QStringList *notes = nullptr);
 
 // Names, connections and e-mails come from the edited list, schedules from the
 // running device at the same position.

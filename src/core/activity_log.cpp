@@ -37,7 +37,8 @@ QString DeviceLine(TDateTime stamp, const QString &deviceName, const QString &me
 
 QString DeviceLogFileName(const QString &appLogsFolder, const QString &deviceName, TDateTime date)
 {
-    return appLogsFolder + SafeFileName(deviceName + QStringLiteral(" - ") +
+    return appLogsFolder +
+           DataFileName(deviceName, QStringLiteral(" - ") +
                                         FormatDateTime(QStringLiteral("yyyy-mm-dd"), date) +
                                         QStringLiteral(".log"));
 }

@@ -36,7 +36,7 @@ void AddLimitedLine(QStringList &lines, const QString &line);
 QString ApplicationLine(TDateTime stamp, const QString &message);
 QString DeviceLine(TDateTime stamp, const QString &deviceName, const QString &message);
 
-// AppLogsFolder + SafeFileName(name + " - " + yyyy-mm-dd + ".log").
+// AppLogsFolder + DataFileName(name, " - " + yyyy-mm-dd + ".log").
 QString DeviceLogFileName(const QString &appLogsFolder, const QString &deviceName, TDateTime date);
 
 // Writes one message to the application log, a device log or both, by target:

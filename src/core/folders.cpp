@@ -1,9 +1,12 @@
 #include "folders.h"
 
+#include "platform_utils.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace vantor {
@@ -27,20 +30,40 @@ QString CheckDir(const QString &folder, const QString &dataFolder)
     return dataFolder;
 }
 
-bool FileCopy(const QString &source, const QString &destination, const QString &stationName,
-              const QString &fileName, int structure)
+namespace {
+bool CutShort(const std::error_code &ec)
 {
-    QString separator = QStringLiteral(" - ");
+#ifdef EDQUOT
+    if (ec.value() == EDQUOT)
+        return true;
+#endif
+    return ec == std::errc::no_space_on_device || ec == std::errc::file_too_large ||
+           ec == std::errc::io_error;
+}
+} // namespace
+
+bool FileCopy(const QString &source, const QString &destination, const QString &stationName,
+              const QString &fileName, int structure, QString *error)
+{
+    QString target = destination + DataFileName(stationName, QStringLiteral(" - ") + fileName);
     if (structure == 1 && !stationName.isEmpty()) {
-        const QString sub = destination + stationName;
+        const QString sub = destination + DataFileName(stationName, QString());
         if (QFileInfo(sub).isDir() || QDir().mkdir(sub))
-            separator = QDir::separator();
+            target = sub + QDir::separator() + fileName;
     }
-    const QString target = destination + stationName + separator + fileName;
+    const std::filesystem::path to = QFile::encodeName(target).toStdString();
     std::error_code ec;
-    return std::filesystem::copy_file(QFile::encodeName(source).toStdString(),
-                                      QFile::encodeName(target).toStdString(),
-                                      std::filesystem::copy_options::overwrite_existing, ec);
+    if (std::filesystem::copy_file(QFile::encodeName(source).toStdString(), to,
+                                   std::filesystem::copy_options::overwrite_existing, ec))
+        return true;
+    // A copy cut short by a full disk or a size limit is no archive copy.
+    if (CutShort(ec)) {
+        std::error_code ignored;
+        std::filesystem::remove(to, ignored);
+    }
+    if (error)
+        *error = target + QStringLiteral(": ") + QString::fromLocal8Bit(ec.message());
+    return false;
 }
 
 QString FileTimeStamp(TDateTime dt)

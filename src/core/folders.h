@@ -24,10 +24,12 @@ QString CheckDir(const QString &folder, const QString &dataFolder);
 
 // Copies a finished data file into the station archive: destination +
 // station + " - " + fileName, or destination + station + separator + fileName
-// when structure is 1 (per-station subfolders). Failures are ignored; the
-// result tells whether the copy was made.
+// when structure is 1 (per-station subfolders). The station part is shortened
+// as DataFileName does, so that each name fits. Replaces an existing copy. On
+// failure a partly written copy is removed, error (when given) tells the target
+// and the reason, and false is returned.
 bool FileCopy(const QString &source, const QString &destination, const QString &stationName,
-              const QString &fileName, int structure);
+              const QString &fileName, int structure, QString *error = nullptr);
 
 // "yyyy-mm-dd hh-nn-ss", the time stamp in archived file names.
 QString FileTimeStamp(TDateTime dt);

@@ -1,5 +1,6 @@
 // An append-only text file written line by line, each line flushed at once so
-// that nothing is lost when the process ends.
+// that nothing is lost when the process ends. Lines reach the file whole or not
+// at all: a write cut short (a full disk, a size limit) is taken back.
 #pragma once
 
 #include <QFile>
@@ -27,6 +28,8 @@ public:
     // Writes text (8-bit) followed by CR LF and flushes, unless told that a
     // flush() follows; false on any failure.
     bool writeLine(const QString &text, Flush when = Flush::Now);
+    // Writes what is pending; when the file cannot take all of it, none of it
+    // stays and false is returned.
     bool flush();
     // Writes text as it is and flushes; false on any failure.
     bool write(const QByteArray &bytes);
@@ -35,6 +38,7 @@ public:
 private:
     QString m_path;
     QFile m_file;
+    QByteArray m_pending;
 };
 
 } // namespace vantor

@@ -79,12 +79,38 @@ int GetOSVersionCode()
 QString SafeFileName(const QString &name)
 {
     static const QString bad = QStringLiteral("*?/\\#%:|\"<>^");
+    const auto dotOrBlank = [](QChar c) { return c == QLatin1Char('.') || c == QLatin1Char(' '); };
+    const bool onlyDotsAndBlanks = std::all_of(name.cbegin(), name.cend(), dotOrBlank);
     QString out = name;
     for (QChar &c : out) {
-        if (c.unicode() < 32 || bad.contains(c))
+        if (c.unicode() < 32 || bad.contains(c) || (onlyDotsAndBlanks && dotOrBlank(c)))
             c = QLatin1Char('_');
     }
     return out;
+}
+
+QString DataFileName(const QString &name, const QString &ending)
+{
+    const QString safe = SafeFileName(name + ending);
+    QString head = safe.left(name.size());
+    const QString tail = safe.mid(name.size());
+    const auto bytes = [](const QString &text) { return QFile::encodeName(text).size(); };
+    qsizetype room = MaxFileNameBytes - bytes(tail);
+    if (bytes(head) <= room)
+        return safe;
+    // Cut by code points so that no half of a surrogate pair is left behind.
+    qsizetype keep = 0;
+    for (qsizetype i = 0; i < head.size();) {
+        const qsizetype step = head[i].isHighSurrogate() && i + 1 < head.size() ? 2 : 1;
+        room -= bytes(head.mid(i, step));
+        if (room < 0)
+            break;
+        i += step;
+        keep = i;
+    }
+    head.truncate(keep);
+    // What is left may be dots and blanks only.
+    return SafeFileName(head + tail);
 }
 
 bool BadEmailAddress(const QString &address)

@@ -33,7 +33,20 @@ QString GetDataFolder(bool create, const QString &baseFolder, const QString &exe
 int GetOSVersionCode();
 
 // Replaces characters that cannot appear in file names by "_"; length unchanged.
+// A name made only of dots and blanks ("." and ".." among them) would name the
+// folder itself, its parent or, on some systems, nothing; its dots and blanks
+// all become "_".
 QString SafeFileName(const QString &name);
+
+// Longest file name, in bytes of its encoded form, that the file systems in use
+// accept for one path component.
+inline constexpr int MaxFileNameBytes = 255;
+
+// SafeFileName(name + ending), with name cut (whole characters, from its end)
+// so that the encoded result fits MaxFileNameBytes; ending is kept whole. Data
+// files are named this way so a long station or device name still gives a file
+// that can be made.
+QString DataFileName(const QString &name, const QString &ending);
 
 // True when the text is not acceptable as an e-mail address.
 bool BadEmailAddress(const QString &address);

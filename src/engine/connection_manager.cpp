@@ -25,7 +25,7 @@ void Engine::TimerConnectTimer()
             if (!d.ActivityLines)
                 d.ActivityLines.emplace();
             m_view.DeviceRegistered(i, d.Name);
-            OpenDeviceLogFile(Devices, i, Folders.AppLogsFolder, m_clock.now());
+            OpenActivityLog(i, m_clock.now());
             d.Handle = InitializeDevice(i);
         }
 

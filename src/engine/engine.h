@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <memory>
@@ -203,6 +204,10 @@ private:
     bool DeviceUsable(int device);
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;
+    TextFile CreateModeFile(int device, QString &name, const QString &path);
+    void DropModeLog(int device, QString &name);
+    void ArchiveFile(int device, const QString &file, const QString &archiveName);
+    void OpenActivityLog(int device, TDateTime date);
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
 
@@ -210,6 +215,9 @@ private:
     DeviceLibrary &m_library;
     EngineView &m_view;
     Preferences m_prefs;
+    // What loading the settings files had to correct, logged once start-up is
+    // announced.
+    QStringList m_loadNotes;
     std::unique_ptr<MailTransport> m_mail;
     // The RDS log stamp of the current receive tick.
     TDateTime m_rdsStampTime = -1;

@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 namespace vantor {
 
 Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent)
@@ -24,6 +26,8 @@ void Engine::Start(const QString &exeFolder, const QString &dataFolder)
     FormCreate(exeFolder, dataFolder);
     AddToActivityLog(-1, QStringLiteral("Starting up..."));
     AddToActivityLog(-1, QStringLiteral("TUNIX.DLL version ") + LibraryVersion);
+    for (const QString &note : std::exchange(m_loadNotes, {}))
+        AddToActivityLog(-1, note);
     LoadPreferences();
     UpdateRdsOutput(true);
 }

@@ -13,12 +13,13 @@ QString Engine::DataFile(const char *name) const
 
 void Engine::LoadSettings()
 {
-    LoadDevices(IniFile(DataFile("devices.ini")), Devices, DevicesToSave);
-    LoadStations(IniFile(DataFile("stations.ini")), Stations);
+    m_loadNotes.clear();
+    LoadDevices(IniFile(DataFile("devices.ini")), Devices, DevicesToSave, &m_loadNotes);
+    LoadStations(IniFile(DataFile("stations.ini")), Stations, &m_loadNotes);
     m_view.StationBoxClear();
     for (int j = 0; j < static_cast<int>(Stations.size()); ++j)
         InitializeStation(j);
-    LoadAlarmSets(IniFile(DataFile("alarms.ini")), AlarmSets);
+    LoadAlarmSets(IniFile(DataFile("alarms.ini")), AlarmSets, &m_loadNotes);
 }
 
 void Engine::InitializeStation(int station)
@@ -43,11 +44,13 @@ void Engine::LoadPreferences()
 
 namespace {
 // Each file is written whole or not at all; the first that fails ends the save.
-template <typename Write> void WriteSettingsFile(const QString &path, Write &&write)
+template <typename Write>
+void WriteSettingsFile(const QString &path, Write &&write,
+                       IniFile::Access access = IniFile::Access::Kept)
 {
     IniFile ini(path);
     write(ini);
-    if (!ini.UpdateFile())
+    if (!ini.UpdateFile(access))
         throw EngineError(QString(QStringLiteral("Unable to write to ") + path).toStdString());
 }
 } // namespace
@@ -60,7 +63,10 @@ void Engine::SaveSettings()
                       [this](IniFile &ini) { SaveStations(ini, Stations); });
     WriteSettingsFile(DataFile("alarms.ini"),
                       [this](IniFile &ini) { SaveAlarmSets(ini, AlarmSets); });
-    WriteSettingsFile(DataFile("config.ini"), [this](IniFile &ini) { m_prefs.Save(ini); });
+    // It holds the mail server's password.
+    WriteSettingsFile(
+        DataFile("config.ini"), [this](IniFile &ini) { m_prefs.Save(ini); },
+        IniFile::Access::OwnerOnly);
 }
 
 } // namespace vantor

@@ -39,7 +39,7 @@ void Engine::TimerWriteLogTimer()
                 if (!Devices[i].ActivityLogOpen)
                     continue;
                 CloseDeviceLogFile(Devices[i]);
-                OpenDeviceLogFile(Devices, i, Folders.AppLogsFolder, now);
+                OpenActivityLog(i, now);
             }
             DeleteOldFiles();
         }
@@ -68,7 +68,7 @@ void Engine::TimerWriteLogTimer()
             if (line.isEmpty())
                 continue;
             if (!d.MeasurementLog || !d.MeasurementLog->writeLine(line))
-                d.MeasurementLogName.clear();
+                DropModeLog(i, d.MeasurementLogName);
         }
     });
 }

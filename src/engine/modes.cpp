@@ -3,22 +3,12 @@
 #include "engine.h"
 #include "platform_utils.h"
 
+#include <QFile>
+
 namespace vantor {
 
 namespace {
 const QString RdsReset = QStringLiteral("RESET-----------");
-
-// Creates (replacing) a mode file; an empty name when it cannot be made.
-TextFile CreateModeFile(QString &name, const QString &path)
-{
-    auto file = std::make_shared<LogFile>(path, LogFile::Open::Replace);
-    if (!file->isOpen()) {
-        name.clear();
-        return {};
-    }
-    name = path;
-    return file;
-}
 
 void CloseModeFile(TextFile &file)
 {
@@ -30,7 +20,48 @@ void CloseModeFile(TextFile &file)
 
 QString Engine::RecentFile(int device, const QString &ending) const
 {
-    return Folders.RecentFolder + SafeFileName(Devices[device].Station.Name + ending);
+    return Folders.RecentFolder + DataFileName(Devices[device].Station.Name, ending);
+}
+
+// Creates (replacing) a mode file; an empty name when it cannot be made.
+TextFile Engine::CreateModeFile(int device, QString &name, const QString &path)
+{
+    auto file = std::make_shared<LogFile>(path, LogFile::Open::Replace);
+    if (!file->isOpen()) {
+        AddToActivityLog(device, QStringLiteral("Cannot create ") + path + QStringLiteral(": ") +
+                                     file->errorString());
+        name.clear();
+        return {};
+    }
+    name = path;
+    return file;
+}
+
+// A mode log whose writing failed keeps what it holds; with its name cleared
+// nothing more is written to it or archived from it in this mode.
+void Engine::DropModeLog(int device, QString &name)
+{
+    AddToActivityLog(device, QStringLiteral("Cannot write to ") + name +
+                                 QStringLiteral("; it is not written again in this mode"));
+    name.clear();
+}
+
+// Copies a finished file into the station archive. When that fails the file is
+// renamed in the Recent folder to the flat archive name, so that the next mode
+// of the station does not overwrite it.
+void Engine::ArchiveFile(int device, const QString &file, const QString &archiveName)
+{
+    const QString station = SafeFileName(Devices[device].Station.Name);
+    QString error;
+    if (FileCopy(file, Folders.StationLogsFolder, station, archiveName,
+                 m_prefs.Integer(QStringLiteral("Structure")), &error))
+        return;
+    const QString kept =
+        Folders.RecentFolder + DataFileName(station, QStringLiteral(" - ") + archiveName);
+    QFile::remove(kept);
+    const QString where = QFile::rename(file, kept) ? QStringLiteral("; kept as ") + kept
+                                                    : QStringLiteral("; left as ") + file;
+    AddToActivityLog(device, QStringLiteral("Cannot archive ") + error + where);
 }
 
 QString Engine::PictureEnding() const
@@ -49,11 +80,11 @@ void Engine::StartMeasuring(int device)
         Send(device, QLatin1String(c));
     TDevice &d = Devices[device];
     if (m_prefs.Flag(QStringLiteral("LogMeasuring"))) {
-        d.MeasurementLog =
-            CreateModeFile(d.MeasurementLogName, RecentFile(device, QStringLiteral(".csv")));
+        d.MeasurementLog = CreateModeFile(device, d.MeasurementLogName,
+                                          RecentFile(device, QStringLiteral(".csv")));
         if (d.MeasurementLog &&
             !d.MeasurementLog->writeLine(m_prefs.Text(QStringLiteral("LineComposition"))))
-            d.MeasurementLogName.clear();
+            DropModeLog(device, d.MeasurementLogName);
     }
     d.MeasuringStarted = true;
     if (d.Station.RDS >= 0) {
@@ -65,7 +96,8 @@ void Engine::StartMeasuring(int device)
         SendToRDSLumex(RdsReset);
     Send(device, QStringLiteral("*R"));
     if (m_prefs.Flag(QStringLiteral("LogRDS")))
-        d.RDSLog = CreateModeFile(d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
+        d.RDSLog =
+            CreateModeFile(device, d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
 }
 
 void Engine::StartRDS(int device)
@@ -80,7 +112,8 @@ void Engine::StartRDS(int device)
         Send(device, QLatin1String(c));
     TDevice &d = Devices[device];
     if (m_prefs.Flag(QStringLiteral("LogRDS")))
-        d.RDSLog = CreateModeFile(d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
+        d.RDSLog =
+            CreateModeFile(device, d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
     d.Mode = ModeRdsPart;
 }
 
@@ -93,15 +126,12 @@ void Engine::FinishMode(int device)
     for (const char *c : {"*m", "*p", "*r"})
         Send(device, QLatin1String(c));
     const TDateTime t = m_clock.now();
-    const QString station = SafeFileName(d.Station.Name);
-    const int structure = m_prefs.Integer(QStringLiteral("Structure"));
     // Each open log is closed and archived under the finishing moment; one
     // whose writing failed (name cleared) is closed but not archived.
     auto archive = [&](TextFile &file, QString &name, const QString &ending) {
         CloseModeFile(file);
         if (name.endsWith(ending))
-            FileCopy(name, Folders.StationLogsFolder, station, FileTimeStamp(t) + ending,
-                     structure);
+            ArchiveFile(device, name, FileTimeStamp(t) + ending);
         name.clear();
     };
     archive(d.RDSLog, d.RDSLogName, QStringLiteral(".lumex"));
@@ -116,10 +146,7 @@ void Engine::FinishMode(int device)
 // The histogram file and the pictures at the end of a measuring period.
 void Engine::SaveMeasuringFiles(int device, TDateTime finished)
 {
-    TDevice &d = Devices[device];
-    const QString station = SafeFileName(d.Station.Name);
     const QString stamp = FileTimeStamp(finished);
-    const int structure = m_prefs.Integer(QStringLiteral("Structure"));
     const bool keep = m_prefs.Flag(QStringLiteral("KeepGraphs"));
     const int width = m_prefs.Integer(QStringLiteral("GraphWidth"));
     const int height = m_prefs.Integer(QStringLiteral("GraphHeight"));
@@ -130,17 +157,28 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram.csv"));
         LogFile out(file, LogFile::Open::Replace);
-        if (out.write(histogram.toLatin1())) {
+        if (!out.isOpen())
+            AddToActivityLog(device, QStringLiteral("Cannot create ") + file +
+                                         QStringLiteral(": ") + out.errorString());
+        else if (!out.write(histogram.toLatin1()))
+            AddToActivityLog(device, QStringLiteral("Cannot write to ") + file);
+        else {
             out.close();
-            FileCopy(file, Folders.StationLogsFolder, station,
-                     stamp + QStringLiteral(" - histogram.csv"), structure);
+            ArchiveFile(device, file, stamp + QStringLiteral(" - histogram.csv"));
         }
     }
+    // A picture that could not be saved is reported; one saved is archived
+    // only when older pictures are kept.
+    auto picture = [&](bool saved, const QString &file, const QString &archiveName) {
+        if (!saved)
+            AddToActivityLog(device, QStringLiteral("Cannot save the picture ") + file);
+        else if (keep)
+            ArchiveFile(device, file, archiveName);
+    };
     if (m_prefs.Flag(QStringLiteral("SaveHistogram"))) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram") + ending);
-        if (m_view.SaveHistogramPicture(device, file, width, height) && keep)
-            FileCopy(file, Folders.StationLogsFolder, station,
-                     QStringLiteral("histogram - ") + stamp + ending, structure);
+        picture(m_view.SaveHistogramPicture(device, file, width, height), file,
+                QStringLiteral("histogram - ") + stamp + ending);
     }
     for (int n = 1; n <= NamedColumnCount; ++n) {
         if (!m_prefs.Flag(QStringLiteral("LogGraph") + QString::number(n)))
@@ -148,9 +186,8 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
         const int column = n - 1;
         const QString &name = MeasurementColumns[column];
         const QString file = RecentFile(device, QStringLiteral(" - ") + name + ending);
-        if (m_view.SaveGraphPicture(device, column, file, width, height) && keep)
-            FileCopy(file, Folders.StationLogsFolder, station,
-                     name + QStringLiteral(" - ") + stamp + ending, structure);
+        picture(m_view.SaveGraphPicture(device, column, file, width, height), file,
+                name + QStringLiteral(" - ") + stamp + ending);
     }
     m_view.SetStatusText(QString());
 }

@@ -80,7 +80,7 @@ void Engine::TimerReceiveTimer()
                 HandleResponse(i, m_library.ReadResponse(), now, quiet, readings);
             }
             if (!d.RDSLogName.isEmpty() && d.RDSLog && !d.RDSLog->flush())
-                d.RDSLogName.clear();
+                DropModeLog(i, d.RDSLogName);
             if (G.ReceiveCycle == 4 && !quiet && measuring)
                 AddHistorySample(d, now);
             if (d.AlarmSetActive && !quiet)
@@ -164,7 +164,7 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
                 m_rdsStamp = RdsLogStamp(now);
             }
             if (!d.RDSLog || !d.RDSLog->writeLine(value + m_rdsStamp, LogFile::Flush::Later))
-                d.RDSLogName.clear();
+                DropModeLog(device, d.RDSLogName);
         }
         if (device == G.RdsOutputDevice)
             SendToRDSLumex(value);

@@ -10,8 +10,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QLocalSocket>
+#include <QProcessEnvironment>
+
 #include <csignal>
 #include <ctime>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace vantor::test;
 
@@ -192,4 +197,130 @@ TEST_F(HeadlessProcess, ASetClockIsLogged)
         return AppLog(data).contains(QStringLiteral("[application] System time has changed"));
     }));
     Terminate(first);
+}
+
+TEST_F(HeadlessProcess, AMistypedCountStartsAndStopsTheStationAsUsual)
+{
+    const QString data = tmp.path() + QStringLiteral("/station");
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(writeAll(data + QStringLiteral("/stations.ini"),
+                         "[General]\r\nStationCount=2147483647\r\n[Station0]\r\nName=Radio 1\r\n"));
+    StartOn(first, data);
+    ASSERT_TRUE(waitFor(
+        [&] { return AppLog(data).contains(QStringLiteral("is more than the file holds")); },
+        10000))
+        << qPrintable(AppLog(data));
+    EXPECT_TRUE(AppLog(data).contains(QStringLiteral(
+        "[application] StationCount=2147483647 in stations.ini is more than the file holds; 1 "
+        "read\r\n")));
+    Terminate(first);
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(readAll(data + QStringLiteral("/stations.ini")).contains("StationCount=1\r\n"));
+}
+
+TEST_F(HeadlessProcess, AnErrorDuringStartUpIsLoggedAndEndsWithAnErrorCode)
+{
+    const QString data = tmp.path() + QStringLiteral("/station");
+    ASSERT_TRUE(QDir().mkpath(data));
+    // A settings file far larger than memory (sparse: it takes no disk space)
+    // cannot be read; the address-space limit makes sure the attempt fails at
+    // once instead of filling memory.
+    QFile huge(data + QStringLiteral("/devices.ini"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    if (!huge.resize(qint64(64) << 30))
+        GTEST_SKIP() << "no sparse file of 64 GiB can be made here";
+    huge.close();
+    first.setChildProcessModifier([] {
+        const rlimit limit{rlim_t(4) << 30, rlim_t(4) << 30};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    StartOn(first, data);
+    ASSERT_TRUE(first.waitForFinished(20000));
+    QFile::remove(huge.fileName());
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit) << "no abort";
+    EXPECT_EQ(first.exitCode(), 1);
+    const QStringList lines = AppLog(data).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.last().contains(QStringLiteral("[application] Fatal Error: ")))
+        << qPrintable(AppLog(data));
+    EXPECT_TRUE(first.readAllStandardError().contains("Fatal Error: "));
+}
+
+TEST_F(HeadlessProcess, TheInstanceSocketIsForTheUserOnlyAndSurvivesAKill)
+{
+    const QString runtime = tmp.path() + QStringLiteral("/run");
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ASSERT_TRUE(
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString data = tmp.path() + QStringLiteral("/station");
+    const struct {
+        bool runtimeDir;
+        QString folder; // where the socket lives
+    } cases[] = {{true, runtime}, {false, data}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.runtimeDir ? "XDG_RUNTIME_DIR set" : "XDG_RUNTIME_DIR unset");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (c.runtimeDir)
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        else
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        first.setProcessEnvironment(env);
+        other.setProcessEnvironment(env);
+
+        const auto sockets = [&] {
+            QStringList found;
+            for (const QFileInfo &fi :
+                 QDir(c.folder).entryInfoList(QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+                struct stat st {};
+                if (::lstat(QFile::encodeName(fi.filePath()).constData(), &st) == 0 &&
+                    S_ISSOCK(st.st_mode))
+                    found << fi.filePath();
+            }
+            return found;
+        };
+        const auto socketMode = [](const QString &path) {
+            struct stat st {};
+            ::lstat(QFile::encodeName(path).constData(), &st);
+            return st.st_mode & 0777;
+        };
+
+        const auto startAndWait = [&](QProcess &p) {
+            const qsizetype starts = AppLog(data).count(QStringLiteral("TUNIX.DLL version "));
+            StartOn(p, data);
+            return waitFor(
+                [&] {
+                    return AppLog(data).count(QStringLiteral("TUNIX.DLL version ")) > starts &&
+                           !sockets().isEmpty();
+                },
+                10000);
+        };
+
+        ASSERT_TRUE(startAndWait(first));
+        const QStringList found = sockets();
+        ASSERT_EQ(found.size(), 1) << qPrintable(found.join(QLatin1Char(' ')));
+        const QString socket = found.front();
+        EXPECT_EQ(socketMode(socket) & 077, 0u) << std::oct << socketMode(socket);
+
+        // Killed without a chance to clean up, the copy leaves its socket.
+        ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
+        ASSERT_TRUE(first.waitForFinished(10000));
+        ASSERT_TRUE(QFileInfo::exists(socket));
+
+        ASSERT_TRUE(startAndWait(other));
+        EXPECT_EQ(sockets(), QStringList{socket});
+        EXPECT_EQ(socketMode(socket) & 077, 0u);
+        QLocalSocket peer;
+        peer.connectToServer(socket);
+        EXPECT_TRUE(peer.waitForConnected(5000)) << "the new copy listens on the recovered name";
+        peer.abort();
+
+        QProcess third;
+        third.setProcessEnvironment(env);
+        third.start(Program(), {QStringLiteral("--headless"), QStringLiteral("--data-dir"), data});
+        ASSERT_TRUE(third.waitForFinished(10000));
+        EXPECT_TRUE(third.readAllStandardError().contains("already running"));
+        Terminate(other);
+        EXPECT_EQ(other.exitCode(), 0);
+    }
 }

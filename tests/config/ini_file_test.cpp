@@ -1,17 +1,21 @@
+#include "file_size_limit.h"
 #include "ini_file.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vantor;
+using vantor::test::FileSizeLimit;
 using vantor::test::readAll;
 using vantor::test::writeAll;
 
@@ -288,31 +292,6 @@ private:
     bool switched_ = false;
 };
 
-// Lets writes grow a file to at most limit bytes, like a disk that is full.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lower = old_;
-        lower.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit old_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 const QByteArray OldContent = "[General]\r\nDeviceCount=3\r\n";
 } // namespace
 
@@ -397,4 +376,49 @@ TEST(IniFileUpdate, MissingFolderFails)
     ini.WriteString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("V"));
     EXPECT_FALSE(ini.UpdateFile());
     EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+TEST(IniFileUpdate, OwnerOnlyFilesAreNeverMoreOpenThanReadWriteForTheOwner)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    // Owner, group and others; the "user" flags only repeat the owner's.
+    const auto modeOf = [](const QString &file) {
+        return QFileInfo(file).permissions() & QFileDevice::Permissions::fromInt(0x7077);
+    };
+    const auto mode = [&] { return modeOf(path); };
+    const QFileDevice::Permissions rw = QFile::ReadOwner | QFile::WriteOwner;
+    const QFileDevice::Permissions open = rw | QFile::ReadGroup | QFile::ReadOther;
+    const QFileDevice::Permissions shared = rw | QFile::ReadGroup | QFile::WriteGroup;
+    const mode_t previousMask = umask(022);
+
+    IniFile created(path);
+    created.WriteString(QStringLiteral("General"), QStringLiteral("SmtpPassword"),
+                        QStringLiteral("secret"));
+    ASSERT_TRUE(created.UpdateFile(IniFile::Access::OwnerOnly));
+    EXPECT_EQ(mode(), rw) << "a new file";
+
+    const struct {
+        QFileDevice::Permissions before;
+        QFileDevice::Permissions after;
+    } cases[] = {{open, rw}, {shared, rw}, {rw, rw}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(QFile::setPermissions(path, c.before));
+        IniFile ini(path);
+        ini.WriteInteger(QStringLiteral("General"), QStringLiteral("Saved"), 1);
+        ASSERT_TRUE(ini.UpdateFile(IniFile::Access::OwnerOnly)) << c.before.toInt();
+        EXPECT_EQ(mode(), c.after) << std::hex << c.before.toInt();
+    }
+
+    // Other files keep what they have, and new ones get the usual mode.
+    const QString other = dir.filePath(QStringLiteral("stations.ini"));
+    IniFile fresh(other);
+    fresh.WriteInteger(QStringLiteral("General"), QStringLiteral("StationCount"), 0);
+    ASSERT_TRUE(fresh.UpdateFile());
+    EXPECT_EQ(modeOf(other), open);
+    const QFileDevice::Permissions groupWrite = open | QFile::WriteGroup;
+    ASSERT_TRUE(QFile::setPermissions(other, groupWrite));
+    ASSERT_TRUE(IniFile(other).UpdateFile());
+    EXPECT_EQ(modeOf(other), groupWrite);
+    umask(previousMask);
 }

@@ -1,4 +1,6 @@
+#include "file_size_limit.h"
 #include "folders.h"
+#include "platform_utils.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -66,4 +68,40 @@ TEST(Folders, FileCopyFallsBackToTheFlatNameWhenTheSubfolderCannotBeMade)
     ASSERT_TRUE(writeAll(dest + QStringLiteral("Blocked"), "a file where the folder would go"));
     EXPECT_TRUE(FileCopy(source, dest, QStringLiteral("Blocked"), QStringLiteral("x.csv"), 1));
     EXPECT_EQ(readAll(dest + QStringLiteral("Blocked - x.csv")), QByteArray("data"));
+}
+
+TEST(Folders, FileCopyShortensALongStationNameInBothLayouts)
+{
+    QTemporaryDir tmp;
+    const QString dest = WithSeparator(tmp.path());
+    const QString source = dest + QStringLiteral("src.csv");
+    ASSERT_TRUE(writeAll(source, "data"));
+    const QString station = QString::fromUtf8("\xc3\x9c").repeated(200); // 400 bytes
+    const QString name = QStringLiteral("2024-05-01 13-05-09.csv");
+    for (int structure : {0, 1}) {
+        QString error;
+        EXPECT_TRUE(FileCopy(source, dest, station, name, structure, &error))
+            << structure << qPrintable(error);
+    }
+    const QString flat = dest + DataFileName(station, QStringLiteral(" - ") + name);
+    EXPECT_EQ(readAll(flat), QByteArray("data"));
+    EXPECT_EQ(readAll(dest + DataFileName(station, QString()) + QLatin1Char('/') + name),
+              QByteArray("data"));
+}
+
+TEST(Folders, AFailedFileCopyTellsWhyAndLeavesNoPartCopy)
+{
+    QTemporaryDir tmp;
+    const QString dest = WithSeparator(tmp.path());
+    const QString source = dest + QStringLiteral("src.csv");
+    ASSERT_TRUE(writeAll(source, QByteArray(64 * 1024, 'x')));
+    vantor::test::FileSizeLimit full(4096);
+    if (!full.active())
+        GTEST_SKIP() << "no file size limit (RLIMIT_FSIZE) can be set here";
+    QString error;
+    EXPECT_FALSE(
+        FileCopy(source, dest, QStringLiteral("Radio 1"), QStringLiteral("x.csv"), 0, &error));
+    full.lift();
+    EXPECT_TRUE(error.startsWith(dest + QStringLiteral("Radio 1 - x.csv: "))) << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(dest + QStringLiteral("Radio 1 - x.csv")));
 }

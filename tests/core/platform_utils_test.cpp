@@ -55,6 +55,64 @@ TEST(PlatformUtils, SafeFileNameReplacesEveryForbiddenCharacter)
               QStringLiteral("Radio 1 - (Süd) & more"));
 }
 
+TEST(PlatformUtils, SafeFileNameNeverNamesAFolderOrItsParent)
+{
+    const struct {
+        const char *name;
+        const char *safe;
+    } cases[] = {
+        {".", "_"},
+        {"..", "__"},
+        {"...", "___"},
+        {" ", "_"},
+        {". .", "___"},
+        {" .. ", "____"},
+        {"..a", "..a"},
+        {"a.", "a."},
+        {"Radio 1", "Radio 1"},
+        {".hidden", ".hidden"},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SafeFileName(QLatin1String(c.name)), QLatin1String(c.safe)) << c.name;
+}
+
+TEST(PlatformUtils, DataFileNameShortensTheNameSoTheWholeNameFits)
+{
+    const auto bytes = [](const QString &name) { return QFile::encodeName(name).size(); };
+    const QString ending = QStringLiteral(" - 2024-05-01 12-00-05 - histogram.csv");
+
+    // Names that fit are only made safe.
+    EXPECT_EQ(DataFileName(QStringLiteral("Radio/1"), ending), QStringLiteral("Radio_1") + ending);
+    const QString exact = QString(MaxFileNameBytes - ending.size(), QLatin1Char('x'));
+    EXPECT_EQ(DataFileName(exact, ending), exact + ending);
+
+    // Two-byte letters, three-byte ideographs and four-byte symbols (a
+    // surrogate pair each) are cut whole, from the end of the name.
+    const struct {
+        QString unit;
+        int unitBytes;
+    } names[] = {
+        {QStringLiteral("a"), 1},
+        {QString::fromUtf8("\xc3\xbc"), 2},
+        {QString::fromUtf8("\xe6\x97\xa5"), 3},
+        {QString::fromUtf8("\xf0\x9f\x93\xbb"), 4},
+    };
+    for (const auto &n : names) {
+        const QString name = QStringLiteral("Long ") + n.unit.repeated(300);
+        const QString result = DataFileName(name, ending);
+        EXPECT_TRUE(result.endsWith(ending)) << n.unitBytes;
+        EXPECT_LE(bytes(result), MaxFileNameBytes) << n.unitBytes;
+        EXPECT_GT(bytes(result), MaxFileNameBytes - n.unitBytes) << "no more cut than needed";
+        EXPECT_TRUE(name.startsWith(result.chopped(ending.size()))) << n.unitBytes;
+        EXPECT_FALSE(result.chopped(ending.size()).back().isHighSurrogate()) << n.unitBytes;
+    }
+
+    // A name that is cut to dots and blanks is still no folder name.
+    EXPECT_EQ(DataFileName(QString(300, QLatin1Char('.')) + QStringLiteral("x"), QString()),
+              QString(MaxFileNameBytes, QLatin1Char('_')));
+}
+
 TEST(PlatformUtils, BadEmailAddress)
 {
     struct Case {

@@ -142,6 +142,43 @@ TEST_F(EngineStartup, LoadsTheSettingsFilesAsWritten)
     EXPECT_EQ(a.DefaultEmail, QStringLiteral("noc@example.com"));
 }
 
+TEST_F(EngineStartup, ACountBeyondTheFileIsReadAsTheSectionsPresentAndLoggedOnce)
+{
+    Write("stations.ini", "[General]\r\nStationCount=2147483647\r\n"
+                          "[Station0]\r\nName=Radio 1\r\n[Station1]\r\nName=Radio 2\r\n");
+    Write("devices.ini", "[General]\r\nDeviceCount=1000000\r\n[Device0]\r\nName=Tx Site\r\n");
+    engine.Start(tmp.path(), Data());
+    EXPECT_EQ(engine.Stations.size(), 2u);
+    EXPECT_EQ(engine.Devices.size(), 1u);
+    const QStringList lines = AppLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << AppLog().toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("TUNIX.DLL version")));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(
+        "[application] DeviceCount=1000000 in devices.ini is more than the file holds; 1 read")));
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("[application] StationCount=2147483647 in "
+                                                 "stations.ini is more than the file holds; 2 "
+                                                 "read")));
+    ASSERT_TRUE(engine.FormClose());
+    EXPECT_TRUE(readAll(DataFile("stations.ini")).contains("StationCount=2\r\n"));
+}
+
+TEST_F(EngineStartup, ConfigIniIsSavedForItsOwnerOnlyAndTheOtherFilesKeepTheirMode)
+{
+    const auto mode = [&](const char *name) {
+        return QFileInfo(DataFile(name)).permissions() & QFileDevice::Permissions::fromInt(0x7077);
+    };
+    const QFileDevice::Permissions rw = QFile::ReadOwner | QFile::WriteOwner;
+    const QFileDevice::Permissions shared = rw | QFile::ReadGroup;
+    for (const char *name : {"config.ini", "devices.ini"}) {
+        Write(name, "[General]\r\n");
+        ASSERT_TRUE(QFile::setPermissions(DataFile(name), shared | QFile::ReadOther));
+    }
+    engine.Start(tmp.path(), Data());
+    ASSERT_TRUE(engine.FormClose());
+    EXPECT_EQ(mode("config.ini"), rw);
+    EXPECT_EQ(mode("devices.ini"), shared | QFile::ReadOther);
+}
+
 TEST_F(EngineStartup, SavingWritesEveryKeyAndKeepsWhatItDoesNotWrite)
 {
     Write("stations.ini", "; hand-written note\r\n[General]\r\nStationCount=1\r\n"
