@@ -185,9 +185,13 @@ void DeleteFilesOlderThan(const QString &folder, int days, const QString &patter
     // On the classic system "*.*" matches every name, dotted or not.
     const QString mask = pattern == QLatin1String("*") ? pattern : QStringLiteral("*.") + pattern;
     QDir dir(folder);
-    const QFileInfoList files =
-        dir.entryInfoList({mask}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QFileInfo &fi : files) {
+    // Walked one entry at a time: an archive folder of a busy station holds
+    // hundreds of thousands of files, too many to list in memory at once.
+    QDirIterator files(folder, {mask},
+                       QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    while (files.hasNext()) {
+        files.next();
+        const QFileInfo fi = files.fileInfo();
         const QDateTime written = fi.lastModified();
         const qint64 ageDays = written.msecsTo(now) / 86400000;
         if (ageDays > days && written < now)

@@ -5,7 +5,8 @@ byte for byte as the server received it (after its own removal of the
 data-phase dot-stuffing), with the envelope beside it in <n>.json. With
 --cert and --key the server offers STARTTLS and requires it; with --user and
 --password it requires a login (over TLS when TLS is offered). --refuse
-names a recipient address the server rejects. Once listening it prints
+names a recipient address the server rejects; --port asks for a port (a
+server started again on its old port). Once listening it prints
 "READY <port>" on a line of its own and then serves until it is killed or its
 standard input closes, so a test that dies does not leave it behind.
 """
@@ -70,6 +71,7 @@ def main():
     parser.add_argument("--user")
     parser.add_argument("--password")
     parser.add_argument("--refuse")
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
     args = parser.parse_args()
 
     options = {}
@@ -84,7 +86,7 @@ def main():
             auth_require_tls=bool(args.cert),
         )
 
-    port = free_port()
+    port = args.port or free_port()
     controller = Controller(
         Store(args.store, args.refuse),
         hostname="127.0.0.1",

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -182,19 +183,39 @@ protected:
     // Files carry the time of their last write, and deleting old files reads
     // it; here files are written in real time while the engine lives weeks in
     // the past. Every file written since the last look gets the moment just
-    // before now, which is what it would have had within the hour.
+    // before now, which is what it would have had within the hour. Archives
+    // and mail copies never change once written, so they are stamped once.
     void StampNewFiles(const QDateTime &now)
     {
         const qint64 lastMoment = now.toMSecsSinceEpoch() - 1;
-        QDirIterator it(Data(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (it.fileInfo().lastModified().toMSecsSinceEpoch() <= lastMoment)
-                continue;
-            const timespec at{lastMoment / 1000, (lastMoment % 1000) * 1000000};
-            const timespec times[2] = {at, at};
-            ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        const timespec at{lastMoment / 1000, (lastMoment % 1000) * 1000000};
+        const timespec times[2] = {at, at};
+        auto stamp = [&](const QString &path) {
+            ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0)
+                << qPrintable(path);
+        };
+        for (const QString &folder : {engine.Folders.RecentFolder, engine.Folders.AppLogsFolder}) {
+            QDirIterator it(folder, QDir::Files);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (it.fileInfo().lastModified().toMSecsSinceEpoch() > lastMoment)
+                    stamp(path);
+            }
         }
+        for (const QString &folder :
+             {engine.Folders.StationLogsFolder, engine.Folders.EmailsSentFolder}) {
+            QDirIterator it(folder, QDir::Files);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (!stamped.contains(path)) {
+                    stamp(path);
+                    stamped.insert(path);
+                }
+            }
+        }
+        // Deleted files leave the set, so it stays the size of the folders.
+        if (now.time().hour() == 0)
+            stamped.removeIf([](const QString &path) { return !QFileInfo::exists(path); });
     }
 
     // The whole local days of the run, without its first and last.
@@ -230,7 +251,7 @@ protected:
         }
     }
 
-    void ExpectFilesKeptForTheirDays()
+    void ExpectFilesKeptForTheirDays(const QDateTime &start)
     {
         const QDate today = clock.currentDateTime().date();
         const QDir logs(engine.Folders.AppLogsFolder);
@@ -238,7 +259,7 @@ protected:
             std::set<QString> expected;
             // Deleted at the first change of day at which they are over
             // KeepDays whole days old: the last KeepDays + 2 days remain.
-            for (int back = 0; back <= KeepDays + 1; ++back)
+            for (int back = 0; back <= KeepDays + 1 && today.addDays(-back) >= start.date(); ++back)
                 expected.insert(QStringLiteral("D%1 - %2.log")
                                     .arg(i)
                                     .arg(today.addDays(-back).toString(Qt::ISODate)));
@@ -294,6 +315,7 @@ protected:
     std::map<int, std::map<QDate, int>> tunings;
     std::map<int, std::map<QDate, std::vector<QTime>>> startTimes;
     std::vector<qint64> rss;
+    QSet<QString> stamped;
 };
 
 } // namespace
@@ -310,7 +332,7 @@ TEST_F(SimulatedMonth, AcrossTheSpringChange)
     const QDate change(2025, 3, 30);
     for (int i = LoopDevices; i < LoopDevices + PredefinedDevices; ++i)
         EXPECT_EQ(startTimes[i][change].at(1), QTime(3, 0)) << "2:30 starts at the end of the gap";
-    ExpectFilesKeptForTheirDays();
+    ExpectFilesKeptForTheirDays(start);
     ExpectWholeCsvFiles();
     ExpectFlatMemory();
 }
@@ -324,7 +346,7 @@ TEST_F(SimulatedMonth, AcrossTheAutumnChange)
     EXPECT_EQ(subjects[QStringLiteral("Vantor Daily Report")], days);
     EXPECT_GT(subjects[QStringLiteral("Vantor Alarm Message")], days);
     ExpectEveryVisitOnce(start);
-    ExpectFilesKeptForTheirDays();
+    ExpectFilesKeptForTheirDays(start);
     ExpectWholeCsvFiles();
     ExpectFlatMemory();
 }
