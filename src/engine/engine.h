@@ -8,6 +8,7 @@
 #include "device_library.h"
 #include "engine_view.h"
 #include "folders.h"
+#include "log_throttle.h"
 #include "mail_queue.h"
 #include "model.h"
 #include "preferences.h"
@@ -222,6 +223,7 @@ private:
     QString PictureEnding() const;
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
+    void OnRdsClientRejected(const QString &text);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -232,6 +234,7 @@ private:
     TDateTime m_rdsStampTime = -1;
     QString m_rdsStamp;
     RdsOutputServer m_rdsServer;
+    LogThrottle m_rdsRejections;
 };
 
 } // namespace vantor

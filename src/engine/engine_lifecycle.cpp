@@ -16,6 +16,8 @@ Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QOb
 {
     connect(&m_rdsServer, &RdsOutputServer::error, this,
             [this](const QString &text) { RunGuarded([&] { OnRdsOutputError(text); }); });
+    connect(&m_rdsServer, &RdsOutputServer::clientRejected, this,
+            [this](const QString &text) { RunGuarded([&] { OnRdsClientRejected(text); }); });
 }
 
 Engine::~Engine() = default;

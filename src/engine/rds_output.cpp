@@ -77,4 +77,11 @@ void Engine::OnRdsOutputError(const QString &text)
     AddToActivityLog(-1, RdsOutputErrorLine(text));
 }
 
+void Engine::OnRdsClientRejected(const QString &text)
+{
+    // Whoever keeps knocking gets one line a minute, not one per attempt.
+    if (m_rdsRejections.Allow(0, m_clock.utcMilliseconds()))
+        AddToActivityLog(-1, RdsOutputErrorLine(text));
+}
+
 } // namespace vantor
