@@ -224,6 +224,9 @@ private:
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
     void OnRdsClientRejected(const QString &text);
+    // Data lost on a device's link, told by the library: one line a minute
+    // per device in its activity log.
+    void OnLinkWarning(int handle, const QString &text);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -235,6 +238,7 @@ private:
     QString m_rdsStamp;
     RdsOutputServer m_rdsServer;
     LogThrottle m_rdsRejections;
+    LogThrottle m_linkWarnings;
 };
 
 } // namespace vantor

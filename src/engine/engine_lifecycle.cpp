@@ -18,9 +18,15 @@ Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QOb
             [this](const QString &text) { RunGuarded([&] { OnRdsOutputError(text); }); });
     connect(&m_rdsServer, &RdsOutputServer::clientRejected, this,
             [this](const QString &text) { RunGuarded([&] { OnRdsClientRejected(text); }); });
+    m_library.SetWarningHandler([this](int handle, const QString &text) {
+        RunGuarded([&] { OnLinkWarning(handle, text); });
+    });
 }
 
-Engine::~Engine() = default;
+Engine::~Engine()
+{
+    m_library.SetWarningHandler({});
+}
 
 void Engine::Start(const QString &exeFolder, const QString &dataFolder)
 {
