@@ -96,6 +96,14 @@ TEST_F(RdsOutputEngine, GroupsFlowOnlyAfterTheDecoderIsLaunched)
     EXPECT_TRUE(engine.FormClose());
     ASSERT_TRUE(waitFor([&] { return client.bytesAvailable() >= 24; }));
     EXPECT_EQ(client.read(24), QByteArray("G:\r\nEXIT------------\r\n\r\n"));
+    // The decoder's moment to read it passes on the event loop.
+    bool closed = false;
+    QElapsedTimer real;
+    real.start();
+    engine.AfterClose([&] { closed = true; });
+    EXPECT_FALSE(closed);
+    ASSERT_TRUE(waitFor([&] { return closed; }, 2000));
+    EXPECT_GE(real.elapsed(), 180);
 }
 
 TEST_F(RdsOutputEngine, RefusedConnectionsLeaveOneLogLineAMinute)
