@@ -211,9 +211,10 @@ TEST_F(EngineEmail, ASilentServerHoldsUpNeitherTicksNorTheMeasurementLog)
     EXPECT_TRUE(silent.hasPendingConnections()) << "the first message is connected and waiting";
     EXPECT_FALSE(AppLog().contains(QStringLiteral("Unable to send email")));
 
-    EXPECT_LT(longestTick, 100);
+    // Margins for a busy machine; a tick held by the mail would take seconds.
+    EXPECT_LT(longestTick, 250);
     for (int k = 1; k < tickStarts.size(); ++k)
-        EXPECT_LT(tickStarts[k] - tickStarts[k - 1], 300) << "tick " << k;
+        EXPECT_LT(tickStarts[k] - tickStarts[k - 1], 500) << "tick " << k;
 
     QList<QByteArray> lines =
         readAll(engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv")).split('\n');
