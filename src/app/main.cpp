@@ -54,7 +54,7 @@ int RunHeadless(Application &app, const CommandLine &options)
     view.attach(&runner.engine());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
-                     [&runner] { QCoreApplication::exit(runner.shutDown() ? 0 : 1); });
+                     [&runner] { runner.shutDown(&QCoreApplication::exit); });
     app.setErrorHandler(
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     // A start cut short by an error is logged like any other error, but the

@@ -19,12 +19,17 @@ void StationRunner::start(const QString &exeFolder, const QString &dataFolder)
     m_timers.start();
 }
 
-bool StationRunner::shutDown()
+void StationRunner::shutDown(std::function<void(int exitCode)> finished)
 {
-    if (!m_engine.FormClose())
-        return false;
+    if (m_closing)
+        return;
+    if (!m_engine.FormClose()) {
+        finished(1);
+        return;
+    }
+    m_closing = true;
     m_timers.stop();
-    return true;
+    m_engine.AfterClose([finished = std::move(finished)] { finished(0); });
 }
 
 } // namespace vantor

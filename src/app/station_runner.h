@@ -10,6 +10,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 namespace vantor {
@@ -24,8 +25,11 @@ public:
     ~StationRunner() override;
 
     void start(const QString &exeFolder, const QString &dataFolder);
-    // Runs the shut-down sequence; false when the settings could not be saved.
-    bool shutDown();
+    // Runs the shut-down sequence, then lets the last frames and e-mail go
+    // out on the event loop (bounded, see Engine::AfterClose); finished gets
+    // the exit code: 0, or 1 at once when the settings could not be saved. A
+    // request while the last moments run is ignored.
+    void shutDown(std::function<void(int exitCode)> finished);
 
     Engine &engine() { return m_engine; }
 
@@ -35,6 +39,7 @@ private:
     Engine m_engine;
     EngineTimers m_timers;
     TimeChangeWatcher m_timeWatcher;
+    bool m_closing = false;
 };
 
 } // namespace vantor

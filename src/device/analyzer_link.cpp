@@ -6,6 +6,8 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include <utility>
+
 namespace vantor
 {
 
@@ -142,17 +144,23 @@ void AnalyzerLink::readIncoming()
     const std::uint64_t cutBefore = responses_.cutLines();
     const std::uint64_t droppedBefore = responses_.droppedResponses();
     responses_.feed(device->readAll());
-    // Told once per connection: a device that babbles would flood the log.
-    if (responses_.cutLines() != cutBefore && !cutReported_) {
-        cutReported_ = true;
-        qCWarning(lcDevice) << endpoint_ << "sent a line longer than"
-                            << ResponseBuffer::MaxResponseLength << "bytes; the rest was dropped";
-    }
-    if (responses_.droppedResponses() != droppedBefore && !dropReported_) {
-        dropReported_ = true;
-        qCWarning(lcDevice) << endpoint_
-                            << "sends faster than it is read; oldest responses dropped";
-    }
+    if (responses_.cutLines() != cutBefore)
+        reportLoss(QStringLiteral("The device sent a line longer than %1 bytes; the rest was "
+                                  "dropped")
+                       .arg(ResponseBuffer::MaxResponseLength),
+                   cutReported_);
+    if (responses_.droppedResponses() != droppedBefore)
+        reportLoss(QStringLiteral("The device sends faster than it is read; the oldest "
+                                  "responses were dropped"),
+                   dropReported_);
+}
+
+void AnalyzerLink::reportLoss(const QString &text, bool &toldOnStderr)
+{
+    emit dataLost(text);
+    // Once per connection here: a device that babbles would flood the output.
+    if (!std::exchange(toldOnStderr, true))
+        qCWarning(lcDevice).noquote() << endpoint_ << text;
 }
 
 void AnalyzerLink::onTcpDisconnected()

@@ -46,7 +46,13 @@ public:
 
     ResponseBuffer &responses() { return responses_; }
 
+signals:
+    // Received data were lost: a line cut to its first MaxResponseLength
+    // bytes, or the oldest responses dropped for the queue's limits.
+    void dataLost(const QString &text);
+
 private:
+    void reportLoss(const QString &text, bool &toldOnStderr);
     void openTcp();
     void openSerial();
     void discardConnection();

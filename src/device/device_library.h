@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 namespace vantor {
@@ -20,6 +21,8 @@ class DeviceLibrary
 {
 public:
     enum ConnectionKind { Serial = 0, Tcp = 1 };
+    // Told of data lost on a link: the device's handle and what was lost.
+    using WarningHandler = std::function<void(int handle, const QString &text)>;
 
     virtual ~DeviceLibrary() = default;
 
@@ -48,6 +51,12 @@ public:
     virtual double PCharToFloat(const QString &text) = 0;
     virtual QString Version() = 0;
     virtual void SetTCPReconnectTimeout(int seconds) = 0;
+    // Where to tell of data lost on a link: a response cut because its line
+    // was too long, responses dropped because they came faster than they
+    // were read. The handler runs on the event loop, never inside a call of
+    // this interface, as often as it happens. A library that loses nothing
+    // has nothing to tell.
+    virtual void SetWarningHandler(WarningHandler handler) { (void)handler; }
 };
 
 } // namespace vantor

@@ -121,4 +121,10 @@ void FakeDeviceLibrary::pushResponse(int handle, const QString &response)
     responses_[handle].push_back(response);
 }
 
+void FakeDeviceLibrary::warn(int handle, const QString &text)
+{
+    if (warningHandler_)
+        warningHandler_(handle, text);
+}
+
 } // namespace vantor

@@ -38,6 +38,8 @@ public:
     double PCharToFloat(const QString &text) override;
     QString Version() override;
     void SetTCPReconnectTimeout(int seconds) override;
+    // Kept, not recorded as a call.
+    void SetWarningHandler(WarningHandler handler) override { warningHandler_ = std::move(handler); }
 
     const std::vector<Call> &calls() const { return calls_; }
     // The calls of one function, in order.
@@ -52,6 +54,9 @@ public:
     // Whether Connect brings the selected link up (false by default).
     void setConnectSucceeds(bool succeeds) { connectSucceeds_ = succeeds; }
     void pushResponse(int handle, const QString &response);
+    // Tells the handler of lost data on the link of handle, as the real
+    // library does from the event loop.
+    void warn(int handle, const QString &text);
 
 private:
     void record(const QString &function, QStringList args = {});
@@ -63,6 +68,7 @@ private:
     bool connectSucceeds_ = false;
     std::map<int, bool> connected_;
     std::map<int, std::deque<QString>> responses_;
+    WarningHandler warningHandler_;
 };
 
 } // namespace vantor

@@ -12,7 +12,13 @@ AnalyzerLinkLibrary::~AnalyzerLinkLibrary() = default;
 int AnalyzerLinkLibrary::AddDevice()
 {
     links_.push_back(std::make_unique<AnalyzerLink>(dataFolder_));
-    return static_cast<int>(links_.size()) - 1;
+    const int handle = static_cast<int>(links_.size()) - 1;
+    QObject::connect(links_.back().get(), &AnalyzerLink::dataLost,
+                     [this, handle](const QString &text) {
+                         if (warningHandler_)
+                             warningHandler_(handle, text);
+                     });
+    return handle;
 }
 
 void AnalyzerLinkLibrary::SetDevice(int handle)
@@ -89,6 +95,11 @@ QString AnalyzerLinkLibrary::Version()
 void AnalyzerLinkLibrary::SetTCPReconnectTimeout(int seconds)
 {
     tcpReconnectTimeout_ = seconds;
+}
+
+void AnalyzerLinkLibrary::SetWarningHandler(WarningHandler handler)
+{
+    warningHandler_ = std::move(handler);
 }
 
 } // namespace vantor

@@ -16,7 +16,9 @@
 //    stop bit, no flow control.
 //  - A command is written as its first 255 characters in Latin-1 plus CR; a
 //    command given while the link is down is dropped.
-//  - Responses are cut and limited as ResponseBuffer describes.
+//  - Responses are cut and limited as ResponseBuffer describes; every cut
+//    line and every read that dropped responses is told to the warning
+//    handler, and to stderr once per connection.
 //  - The library never reconnects by itself: SetTCPReconnectTimeout only
 //    stores its value. Reconnecting is the connection manager's job.
 #pragma once
@@ -50,6 +52,7 @@ public:
     double PCharToFloat(const QString &text) override;
     QString Version() override;
     void SetTCPReconnectTimeout(int seconds) override;
+    void SetWarningHandler(WarningHandler handler) override;
 
     int tcpReconnectTimeout() const { return tcpReconnectTimeout_; }
 
@@ -60,6 +63,7 @@ private:
     std::vector<std::unique_ptr<AnalyzerLink>> links_;
     int selected_ = -1;
     int tcpReconnectTimeout_ = 0;
+    WarningHandler warningHandler_;
 };
 
 } // namespace vantor

@@ -1,5 +1,6 @@
 // Brings every configured device onto the device library and keeps its link
-// up: one device per connection tick, round robin.
+// up: one device per connection tick, round robin; tells a device's activity
+// log of data its link lost.
 #include "connection_entry.h"
 #include "engine.h"
 
@@ -108,6 +109,17 @@ void Engine::DisconnectAll()
             CloseDeviceLogFile(d);
         m_library.SetDevice(d.Handle);
         m_library.Disconnect();
+    }
+}
+
+void Engine::OnLinkWarning(int handle, const QString &text)
+{
+    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
+        if (Devices[i].Handle == handle) {
+            if (m_linkWarnings.Allow(i, m_clock.utcMilliseconds()))
+                AddToActivityLog(i, text);
+            return;
+        }
     }
 }
 

@@ -1,13 +1,14 @@
 // The one way e-mail leaves the station, the Preferences dialog's test
 // message and the daily report.
+#include "curl_mail_transport.h"
 #include "daily_report.h"
 #include "engine.h"
 #include "send_email.h"
 
 namespace vantor {
 
-bool Engine::SendEmail(const QString &recipient, const QString &text, bool showErrors,
-                       const QString &subject)
+void Engine::SendEmail(const QString &recipient, const QString &text, bool showErrors,
+                       const QString &subject, std::function<void(bool)> done)
 {
     EmailSettings settings;
     settings.Enable = m_prefs.Flag(QStringLiteral("Enable"));
@@ -19,25 +20,44 @@ bool Engine::SendEmail(const QString &recipient, const QString &text, bool showE
     settings.From = m_prefs.Text(QStringLiteral("From"));
     settings.Subject = m_prefs.Text(QStringLiteral("Subject"));
     settings.Signature = m_prefs.Text(QStringLiteral("Signature"));
-    const SendEmailOutcome outcome =
-        SendEmailMessage(settings, recipient, text, subject, m_clock.currentDateTime(),
-                         Folders.EmailsSentFolder, *m_mail);
-    if (outcome.transportFailed) {
-        if (showErrors)
-            ShowMessage(outcome.status);
-        AddToActivityLog(-1, UnableToSendLine(outcome.status));
+    ComposedEmail composed = ComposeEmail(settings, recipient, text, subject,
+                                          m_clock.currentDateTime(), Folders.EmailsSentFolder);
+    if (!composed.delivery) {
+        if (done)
+            QMetaObject::invokeMethod(
+                this, [done = std::move(done), result = composed.accepted] { done(result); },
+                Qt::QueuedConnection);
+        return;
     }
-    return outcome.result;
+    m_mail->Enqueue(std::move(*composed.delivery),
+                    [this, showErrors, done = std::move(done)](const QString &status) {
+                        RunGuarded([&] {
+                            const bool delivered = Delivered(status);
+                            if (!delivered) {
+                                if (showErrors)
+                                    ShowMessage(status);
+                                AddToActivityLog(-1, UnableToSendLine(status));
+                            }
+                            if (done)
+                                done(delivered);
+                        });
+                    });
 }
 
-QString Engine::SendTestEmail()
+void Engine::SendTestEmail()
 {
-    if (!m_prefs.Flag(QStringLiteral("Enable")))
-        return QStringLiteral("Enable the Email function first");
-    return SendEmail(m_prefs.Text(QStringLiteral("To")), QStringLiteral("Test Message"), true,
-                     QString())
-               ? QStringLiteral("Email sent OK")
-               : QStringLiteral("Unable to send email");
+    if (!m_prefs.Flag(QStringLiteral("Enable"))) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] { emit TestEmailFinished(QStringLiteral("Enable the Email function first")); },
+            Qt::QueuedConnection);
+        return;
+    }
+    SendEmail(m_prefs.Text(QStringLiteral("To")), QStringLiteral("Test Message"), true, QString(),
+              [this](bool sent) {
+                  emit TestEmailFinished(sent ? QStringLiteral("Email sent OK")
+                                              : QStringLiteral("Unable to send email"));
+              });
 }
 
 void Engine::SendDailyReport()
@@ -48,7 +68,7 @@ void Engine::SendDailyReport()
 
 void Engine::SetMailTransport(std::unique_ptr<MailTransport> transport)
 {
-    m_mail = std::move(transport);
+    m_mail = std::make_unique<MailQueue>(std::move(transport));
 }
 
 } // namespace vantor

@@ -8,7 +8,8 @@
 #include "device_library.h"
 #include "engine_view.h"
 #include "folders.h"
-#include "mail_transport.h"
+#include "log_throttle.h"
+#include "mail_queue.h"
 #include "model.h"
 #include "preferences.h"
 #include "rds_output_server.h"
@@ -18,6 +19,7 @@
 #include <QStringList>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -52,6 +54,12 @@ public:
     // The shut-down sequence. False when the settings could not be written;
     // the engine then keeps running as it was.
     bool FormClose();
+    // The last moments after FormClose, with the event loop running: the
+    // closing frame gets its 200 ms to reach the decoder, and queued e-mail up
+    // to MailShutDownGraceMs to go out (then it is abandoned and logged as
+    // not sent). done runs when both are over.
+    void AfterClose(std::function<void()> done);
+    static constexpr int MailShutDownGraceMs = 6000;
 
     void AddToActivityLog(int target, const QString &message);
 
@@ -135,24 +143,32 @@ public:
     // One evaluation step of one alarm kind.
     void HandleAlarm(int device, int kind, bool condition, bool present, TDateTime now);
 
-    // E-mail: true when the message was handed over and delivered, or when no
-    // server is configured; an empty subject takes the "Subject" setting.
-    bool SendEmail(const QString &recipient, const QString &text, bool showErrors,
-                   const QString &subject);
-    // The Preferences dialog's test message: the text to show.
-    QString SendTestEmail();
+    // E-mail: composes the message and keeps its copy at once, then queues it
+    // and returns; the failure is shown and logged when delivery has ended.
+    // An empty subject takes the "Subject" setting. done, when given, runs
+    // later with the result: true when the message was delivered or no server
+    // is configured.
+    void SendEmail(const QString &recipient, const QString &text, bool showErrors,
+                   const QString &subject, std::function<void(bool)> done = {});
+    // The Preferences dialog's test message; its outcome comes as
+    // TestEmailFinished.
+    void SendTestEmail();
     void SendDailyReport();
-    // Replaces the mail transport (the SMTP client by default).
+    // Replaces the mail transport (the SMTP client by default); only while no
+    // e-mail is pending.
     void SetMailTransport(std::unique_ptr<MailTransport> transport);
+    int PendingEmails() const { return m_mail->Pending(); }
 
-    // RDS output: the server following the settings (autoStart at start-up),
-    // a group or control frame to every client, the decoder program.
+    // RDS output: the server following the settings (autoStart at start-up;
+    // a start-up launch of the decoder follows a newly announced port 300 ms
+    // later, on a timer), a group or control frame to every client, the
+    // decoder program.
     void UpdateRdsOutput(bool autoStart);
     void SendToRDSLumex(const QString &payload);
     bool RDSLumexRunning() const;
     // The decoder launch: at start-up, or by the operator for the selected device.
     void LaunchDecoder(bool startUp);
-    // The closing frame at shut-down, with a moment for it to arrive.
+    // The closing frame at shut-down; AfterClose gives it a moment to arrive.
     void CloseRdsOutput();
     int RdsOutputServerPort() const { return m_rdsServer.Port(); }
 
@@ -180,6 +196,10 @@ public:
 
     // Shows a message to the operator, or logs it when nobody is looking.
     void ShowMessage(const QString &text);
+
+signals:
+    // The text the Preferences dialog shows for its test message.
+    void TestEmailFinished(const QString &text);
 
 public slots:
     void TimerConnectTimer();
@@ -210,6 +230,10 @@ private:
     void OpenActivityLog(int device, TDateTime date);
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
+    void OnRdsClientRejected(const QString &text);
+    // Data lost on a device's link, told by the library: one line a minute
+    // per device in its activity log.
+    void OnLinkWarning(int handle, const QString &text);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -218,11 +242,13 @@ private:
     // What loading the settings files had to correct, logged once start-up is
     // announced.
     QStringList m_loadNotes;
-    std::unique_ptr<MailTransport> m_mail;
+    std::unique_ptr<MailQueue> m_mail;
     // The RDS log stamp of the current receive tick.
     TDateTime m_rdsStampTime = -1;
     QString m_rdsStamp;
     RdsOutputServer m_rdsServer;
+    LogThrottle m_rdsRejections;
+    LogThrottle m_linkWarnings;
 };
 
 } // namespace vantor

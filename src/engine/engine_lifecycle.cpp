@@ -6,6 +6,7 @@
 #include "platform_utils.h"
 
 #include <QDir>
+#include <QTimer>
 
 #include <utility>
 
@@ -13,13 +14,21 @@ namespace vantor {
 
 Engine::Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent)
     : QObject(parent), m_clock(clock), m_library(library), m_view(view),
-      m_mail(std::make_unique<CurlMailTransport>())
+      m_mail(std::make_unique<MailQueue>(std::make_unique<CurlMailTransport>()))
 {
     connect(&m_rdsServer, &RdsOutputServer::error, this,
             [this](const QString &text) { RunGuarded([&] { OnRdsOutputError(text); }); });
+    connect(&m_rdsServer, &RdsOutputServer::clientRejected, this,
+            [this](const QString &text) { RunGuarded([&] { OnRdsClientRejected(text); }); });
+    m_library.SetWarningHandler([this](int handle, const QString &text) {
+        RunGuarded([&] { OnLinkWarning(handle, text); });
+    });
 }
 
-Engine::~Engine() = default;
+Engine::~Engine()
+{
+    m_library.SetWarningHandler({});
+}
 
 void Engine::Start(const QString &exeFolder, const QString &dataFolder)
 {
@@ -91,6 +100,17 @@ bool Engine::FormClose()
     DisconnectAll();
     RunGuarded([this] { DeleteOldFiles(); });
     return true;
+}
+
+void Engine::AfterClose(std::function<void()> done)
+{
+    // The decoder reads the closing frame while the event loop still serves
+    // its connection, rather than losing it to a reset at exit.
+    constexpr int ExitPauseMs = 200;
+    QTimer::singleShot(RDSLumexRunning() ? ExitPauseMs : 0, this,
+                       [this, done = std::move(done)]() mutable {
+                           m_mail->Finish(MailShutDownGraceMs, std::move(done));
+                       });
 }
 
 void Engine::DeleteOldFiles()

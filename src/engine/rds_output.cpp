@@ -5,14 +5,9 @@
 #include "rds_output_update.h"
 #include "rds_socket_errors.h"
 
-#include <QThread>
+#include <QTimer>
 
 namespace vantor {
-
-namespace {
-constexpr int AnnouncePauseMs = 300;
-constexpr int ExitPauseMs = 200;
-} // namespace
 
 void Engine::UpdateRdsOutput(bool autoStart)
 {
@@ -21,13 +16,19 @@ void Engine::UpdateRdsOutput(bool autoStart)
                                      m_prefs.Flag(QStringLiteral("RDSLumexAuto")),
                                      m_prefs.Integer(QStringLiteral("RDSLumexDevice"))};
     const RdsOutputFollowUp next = ApplyRdsOutputSettings(m_rdsServer, settings, autoStart, G);
-    if (next.announce) {
+    if (next.announce)
         AddToActivityLog(-1, RdsOutputAvailableLine(G.RdsOutputPort));
-        // The decoder gets a moment to find the port before it is started.
-        QThread::msleep(AnnouncePauseMs);
-    }
-    if (next.launchDecoder)
+    if (!next.launchDecoder)
+        return;
+    if (!next.announce) {
         LaunchDecoder(true);
+        return;
+    }
+    // The port gets a moment between its announcement and the decoder's start;
+    // the station runs on meanwhile.
+    constexpr int AnnouncePauseMs = 300;
+    QTimer::singleShot(AnnouncePauseMs, this,
+                       [this] { RunGuarded([this] { LaunchDecoder(true); }); });
 }
 
 void Engine::SendToRDSLumex(const QString &payload)
@@ -67,15 +68,20 @@ void Engine::LaunchDecoder(bool startUp)
 
 void Engine::CloseRdsOutput()
 {
-    if (!RDSLumexRunning())
-        return;
-    SendToRDSLumex(QStringLiteral("EXIT------------"));
-    QThread::msleep(ExitPauseMs);
+    if (RDSLumexRunning())
+        SendToRDSLumex(QStringLiteral("EXIT------------"));
 }
 
 void Engine::OnRdsOutputError(const QString &text)
 {
     AddToActivityLog(-1, RdsOutputErrorLine(text));
+}
+
+void Engine::OnRdsClientRejected(const QString &text)
+{
+    // Whoever keeps knocking gets one line a minute, not one per attempt.
+    if (m_rdsRejections.Allow(0, m_clock.utcMilliseconds()))
+        AddToActivityLog(-1, RdsOutputErrorLine(text));
 }
 
 } // namespace vantor

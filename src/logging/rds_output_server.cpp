@@ -1,5 +1,6 @@
 #include "rds_output_server.h"
 
+#include "open_handles.h"
 #include "rds_socket_errors.h"
 
 #include <QNetworkProxy>
@@ -14,6 +15,12 @@ namespace {
 constexpr int ListenBacklog = 5;
 // What clients send is of no use; keep only a little of it in memory at a time.
 constexpr qint64 ClientReadBuffer = 4096;
+constexpr qint64 BudgetPeriodMs = 60 * 1000;
+
+QString Peer(const QTcpSocket *client)
+{
+    return client->peerAddress().toString();
+}
 } // namespace
 
 QByteArray RdsFrame(const QString &payload)
@@ -86,8 +93,9 @@ void RdsOutputServer::Send(const QString &payload)
 {
     const QByteArray frame = RdsFrame(payload);
     // A failing client leaves m_clients while the loop runs.
-    const std::vector<QTcpSocket *> clients = m_clients;
-    for (QTcpSocket *client : clients) {
+    const std::vector<Client> clients = m_clients;
+    for (const Client &c : clients) {
+        QTcpSocket *client = c.socket;
         m_sending = true;
         const qint64 written = client->write(frame);
         client->flush();
@@ -101,19 +109,59 @@ void RdsOutputServer::Send(const QString &payload)
 void RdsOutputServer::AcceptClients()
 {
     while (QTcpSocket *client = m_server->nextPendingConnection()) {
-        m_clients.push_back(client);
+        const QString refusal = Refusal();
+        if (!refusal.isEmpty()) {
+            const QString peer = Peer(client);
+            client->abort();
+            client->deleteLater();
+            emit clientRejected(
+                QStringLiteral("Connection from %1 refused: %2").arg(peer, refusal));
+            continue;
+        }
+        Client accepted{client, {}, 0};
+        accepted.minuteStart.start();
+        m_clients.push_back(accepted);
         client->setReadBufferSize(ClientReadBuffer);
-        connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+        connect(client, &QTcpSocket::readyRead, this, [this, client] { Discard(client); });
         connect(client, &QTcpSocket::disconnected, this, [this, client] { Drop(client); });
         connect(client, &QTcpSocket::errorOccurred, this,
                 [this, client](QAbstractSocket::SocketError failure) {
                     ClientFailed(client, failure);
                 });
         // A client may have sent data, or even gone, before it was taken.
-        client->readAll();
+        Discard(client);
         if (client->state() != QAbstractSocket::ConnectedState)
             Drop(client);
     }
+}
+
+QString RdsOutputServer::Refusal() const
+{
+    if (m_clients.size() >= static_cast<size_t>(RdsMaxClients))
+        return QStringLiteral("%1 clients are connected already").arg(RdsMaxClients);
+    if (WithinHandleReserve(RdsHandleReserve))
+        return QStringLiteral("the file handles left are kept for devices and files");
+    return {};
+}
+
+void RdsOutputServer::Discard(QTcpSocket *client)
+{
+    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
+                                 [client](const Client &c) { return c.socket == client; });
+    if (it == m_clients.end())
+        return;
+    if (it->minuteStart.hasExpired(BudgetPeriodMs)) {
+        it->minuteStart.restart();
+        it->received = 0;
+    }
+    it->received += client->readAll().size();
+    if (it->received <= RdsClientByteBudget)
+        return;
+    const QString peer = Peer(client);
+    Drop(client);
+    emit clientRejected(QStringLiteral("Client %1 dropped: it sent more than %2 bytes in a minute")
+                            .arg(peer)
+                            .arg(RdsClientByteBudget));
 }
 
 void RdsOutputServer::ClientFailed(QTcpSocket *client, QAbstractSocket::SocketError failure)
@@ -134,7 +182,8 @@ void RdsOutputServer::ServerFailed(QAbstractSocket::SocketError failure)
 
 void RdsOutputServer::Drop(QTcpSocket *client)
 {
-    const auto it = std::find(m_clients.begin(), m_clients.end(), client);
+    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
+                                 [client](const Client &c) { return c.socket == client; });
     if (it == m_clients.end())
         return;
     m_clients.erase(it);
@@ -145,9 +194,9 @@ void RdsOutputServer::Drop(QTcpSocket *client)
 
 void RdsOutputServer::CloseClients()
 {
-    const std::vector<QTcpSocket *> clients = m_clients;
-    for (QTcpSocket *client : clients)
-        Drop(client);
+    const std::vector<Client> clients = m_clients;
+    for (const Client &c : clients)
+        Drop(c.socket);
 }
 
 } // namespace vantor

@@ -1,11 +1,17 @@
-// The RDS output's TCP server: listens on every local IPv4 address, keeps each
-// client it accepts and sends all of them the same 24-byte text frames. What
-// clients send is read and thrown away. Runs on the event loop of the thread
-// that owns it; it starts no threads.
+// The RDS output's TCP server: listens on every local IPv4 address, keeps the
+// clients it accepts and sends all of them the same 24-byte text frames. What
+// clients send is read and thrown away. It listens where anyone may connect,
+// so it keeps within limits of its own: at most RdsMaxClients clients; none
+// while the process is within RdsHandleReserve handles of its limit, which
+// are kept for devices and data files; and a client that sends more than
+// RdsClientByteBudget bytes in a minute is dropped (a decoder only takes the
+// stream). Runs on the event loop of the thread that owns it; it starts no
+// threads.
 #pragma once
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -18,6 +24,10 @@ namespace vantor {
 
 // Characters of text that one frame carries.
 inline constexpr int RdsPayloadLength = 16;
+
+inline constexpr int RdsMaxClients = 32;
+inline constexpr int RdsHandleReserve = 256;
+inline constexpr qint64 RdsClientByteBudget = 4096;
 
 // "G:" CR LF, the payload, CR LF CR LF, as Latin-1 bytes: 24 bytes whatever the
 // payload. Clients read frames by position, so a payload that is not 16
@@ -59,16 +69,29 @@ public:
 signals:
     // A socket failure worth logging, as its Windows Sockets text.
     void error(const QString &text);
+    // A connection refused, or a client dropped, for the limits above; the
+    // text says which and why.
+    void clientRejected(const QString &text);
 
 private:
+    struct Client {
+        QTcpSocket *socket;
+        // Bytes received in the minute that began at minuteStart.
+        QElapsedTimer minuteStart;
+        qint64 received = 0;
+    };
+
     void AcceptClients();
+    // Why a new connection cannot be taken; empty when it can.
+    QString Refusal() const;
+    void Discard(QTcpSocket *client);
     void ClientFailed(QTcpSocket *client, QAbstractSocket::SocketError failure);
     void ServerFailed(QAbstractSocket::SocketError failure);
     void Drop(QTcpSocket *client);
     void CloseClients();
 
     QTcpServer *m_server;
-    std::vector<QTcpSocket *> m_clients;
+    std::vector<Client> m_clients;
     // Set while a frame is written: a failure then is a failed send.
     bool m_sending = false;
 };

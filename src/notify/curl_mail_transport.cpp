@@ -46,6 +46,12 @@ int KeepServerReply(CURL *, curl_infotype type, char *data, size_t size, void *u
     return 0;
 }
 
+// Polled by libcurl about once a second, also while it waits for the server.
+int StopWhenAborted(void *aborted, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(aborted)->load() ? 1 : 0;
+}
+
 struct CurlDeleter {
     void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
 };
@@ -104,8 +110,15 @@ void CurlMailTransport::Auth(bool authenticate, bool tls, const QString &user,
     password_ = password;
 }
 
+void CurlMailTransport::Abort()
+{
+    aborted_ = true;
+}
+
 QString CurlMailTransport::Send(const QString &host, int port, int timeLimitMs)
 {
+    if (aborted_)
+        return QStringLiteral("sending failed: aborted");
     const SmtpPayload payload = PayloadFromMessage(message_);
     if (payload.recipients.isEmpty())
         return QStringLiteral("no recipient address in the message");
@@ -141,8 +154,19 @@ QString CurlMailTransport::Send(const QString &host, int port, int timeLimitMs)
     curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, KeepServerReply);
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &serverReply);
-    // The limit covers the whole dialogue, connecting included.
+    // The limit covers the whole dialogue, connecting included. libcurl waits
+    // for the answer to QUIT outside that limit, for up to two minutes unless
+    // told a shorter reply time-out, and with a connection kept for reuse it
+    // would do so at clean-up, where no setting of this transfer applies. It
+    // would also wait for a hung name lookup to end.
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimitMs));
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     static_cast<long>(std::max(1, (timeLimitMs + 999) / 1000)));
+    curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, StopWhenAborted);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &aborted_);
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, sender.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
     curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);

@@ -4,9 +4,12 @@
 // certificate store plus, when given, one PEM file of trusted certificates
 // (SetCaFile, or the environment variable VANTOR_SMTP_CA_FILE), so a station
 // whose mail server has its own certificate can trust exactly that one.
+// Send blocks; the program runs it on the mail queue's thread only.
 #pragma once
 
 #include "mail_transport.h"
+
+#include <atomic>
 
 namespace vantor {
 
@@ -24,8 +27,12 @@ public:
     // "connection refused", "server not found", "time-out after <n> ms",
     // "authentication failed", "TLS failed", "recipient refused",
     // "sender refused", "invalid server", "no recipient" or "sending failed",
-    // followed by the details. timeLimitMs bounds the whole dialogue.
+    // followed by the details. timeLimitMs bounds the whole dialogue, and
+    // also the wait for the answer to the closing QUIT.
     QString Send(const QString &host, int port, int timeLimitMs) override;
+    // The dialogue in progress ends within about a second with a status
+    // beginning "sending failed"; later Sends fail at once the same way.
+    void Abort() override;
 
 private:
     QByteArray message_;
@@ -34,6 +41,7 @@ private:
     QString user_;
     QString password_;
     QString caFile_;
+    std::atomic<bool> aborted_ = false;
 };
 
 } // namespace vantor

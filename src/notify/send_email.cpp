@@ -2,7 +2,6 @@
 
 #include "email_copy.h"
 #include "email_message.h"
-#include "smtp_server.h"
 #include "transport_text.h"
 
 namespace vantor {
@@ -13,14 +12,14 @@ bool PlausibleRecipient(const QString &recipient)
            recipient.contains(QLatin1Char('@'));
 }
 
-SendEmailOutcome SendEmailMessage(const EmailSettings &settings, const QString &recipient,
-                                  const QString &text, const QString &subject, const QDateTime &now,
-                                  const QString &emailsSentFolder, MailTransport &transport)
+ComposedEmail ComposeEmail(const EmailSettings &settings, const QString &recipient,
+                           const QString &text, const QString &subject, const QDateTime &now,
+                           const QString &emailsSentFolder)
 {
-    SendEmailOutcome outcome;
+    ComposedEmail composed;
     if (!settings.Enable || !PlausibleRecipient(recipient))
-        return outcome;
-    outcome.result = true;
+        return composed;
+    composed.accepted = true;
 
     const EmailMessage message{settings.From, recipient,
                                subject.isEmpty() ? settings.Subject : subject,
@@ -30,18 +29,20 @@ SendEmailOutcome SendEmailMessage(const EmailSettings &settings, const QString &
     // stop the message itself.
     SaveEmailCopy(emailsSentFolder, now, serialised);
 
-    const SmtpServer server = ParseSmtpServer(settings.SMTPServer);
     if (settings.SMTPServer.isEmpty())
-        return outcome;
+        return composed;
+    composed.delivery = OutgoingEmail{AdjustForTransport(serialised),
+                                      settings.Authenticate,
+                                      settings.TLS,
+                                      settings.Username,
+                                      settings.Password,
+                                      ParseSmtpServer(settings.SMTPServer)};
+    return composed;
+}
 
-    transport.Msg(AdjustForTransport(serialised));
-    transport.Auth(settings.Authenticate, settings.TLS, settings.Username, settings.Password);
-    outcome.status = transport.Send(server.host, server.port, SendTimeLimitMs);
-    if (!outcome.status.startsWith(QLatin1String("OK"))) {
-        outcome.transportFailed = true;
-        outcome.result = false;
-    }
-    return outcome;
+bool Delivered(const QString &status)
+{
+    return status.startsWith(QLatin1String("OK"));
 }
 
 QString UnableToSendLine(const QString &status)

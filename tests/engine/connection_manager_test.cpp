@@ -206,3 +206,31 @@ TEST_F(ConnectionManager, ALinkBackBeforeTheNextVisitIsNeitherLostNorFound)
     engine.TimerConnectTimer(); // visits device 0 again
     EXPECT_EQ(DeviceLog(0), before);
 }
+
+TEST_F(ConnectionManager, LostDataOfALinkReachesTheDeviceLogOnceAMinute)
+{
+    WriteDevices({QStringLiteral("10.0.0.5:7000"), QStringLiteral("10.0.0.6:7000")});
+    Start();
+    ConnectAll();
+    const QString cut = QStringLiteral("The device sent a line longer than 4096 bytes");
+    const QString fast = QStringLiteral("The device sends faster than it is read");
+
+    library.warn(0, cut);
+    library.warn(0, fast); // the same minute: not told
+    library.warn(1, fast); // another device has its own minute
+    library.warn(7, cut);  // no device holds that handle
+    EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("[D0] ") + cut)) << qPrintable(DeviceLog(0));
+    EXPECT_FALSE(DeviceLog(0).contains(fast));
+    EXPECT_TRUE(DeviceLog(1).endsWith(QStringLiteral("[D1] ") + fast)) << qPrintable(DeviceLog(1));
+
+    clock.advanceSeconds(59);
+    library.warn(0, fast);
+    EXPECT_FALSE(DeviceLog(0).contains(fast));
+    clock.advanceSeconds(1);
+    library.warn(0, fast);
+    EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("[D0] ") + fast));
+    // A clock set back does not silence the device for the time it went back.
+    clock.advanceSeconds(-3600);
+    library.warn(0, cut);
+    EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("[D0] ") + cut));
+}

@@ -1,14 +1,18 @@
 // The engine with the real device library against the analyzer simulator over
 // loopback TCP and a pseudo-terminal: registration, connection, loss and
-// reconnection, polling and the values that come back.
+// reconnection, polling and the values that come back; and a device that
+// floods its link.
 #include "analyzer-sim/simulator.h"
 #include "clock_time_group.h"
 #include "engine.h"
 #include "link_library.h"
+#include "response_buffer.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -200,4 +204,47 @@ TEST_F(EngineWithSimulator, ASerialDeviceOnAPseudoTerminal)
     for (int s = 0; s < 3; ++s)
         RunSecond();
     EXPECT_NEAR(engine->Devices[0].ColumnValue[GetTableColumn(QStringLiteral("Level"))], 62.0, 3.0);
+}
+
+// An analyzer that floods its link: a line far too long, then more responses
+// than the library keeps between two reads. The device's activity log tells
+// of the lost data, once a minute.
+TEST_F(EngineWithSimulator, AFloodingDeviceIsToldInItsActivityLogOnceAMinute)
+{
+    QTcpServer analyzer;
+    ASSERT_TRUE(analyzer.listen(QHostAddress::LocalHost));
+    WriteDevices(QStringLiteral("127.0.0.1:%1").arg(analyzer.serverPort()));
+    Start();
+    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(waitFor([&] { return analyzer.hasPendingConnections(); }));
+    std::unique_ptr<QTcpSocket> link(analyzer.nextPendingConnection());
+
+    const QString cut = QStringLiteral("The device sent a line longer than 4096 bytes");
+    const QString fast = QStringLiteral("The device sends faster than it is read");
+    auto flood = [&](const QByteArray &bytes) {
+        link->write(bytes);
+        ASSERT_TRUE(waitFor([&] { return link->bytesToWrite() == 0; }));
+    };
+    auto manyResponses = [] {
+        QByteArray burst;
+        for (int i = 0; i < ResponseBuffer::MaxQueuedResponses + 10; ++i)
+            burst += "G=" + QByteArray::number(i) + "\r\n";
+        return burst;
+    };
+
+    flood(QByteArray(3 * ResponseBuffer::MaxResponseLength, 'x') + "\r\n");
+    ASSERT_TRUE(waitFor([&] { return DeviceLines().contains(cut); })) << qPrintable(DeviceLines());
+    flood(manyResponses());
+    // Everything has arrived, and nothing more is told within the minute.
+    ASSERT_TRUE(waitFor([&] {
+        library->SetDevice(engine->Devices[0].Handle);
+        return library->ReadBufferLength() == ResponseBuffer::MaxQueuedResponses;
+    }));
+    EXPECT_FALSE(DeviceLines().contains(fast));
+    EXPECT_EQ(DeviceLines().count(cut), 1);
+
+    clock.advanceSeconds(61);
+    flood(manyResponses());
+    ASSERT_TRUE(waitFor([&] { return DeviceLines().contains(fast); })) << qPrintable(DeviceLines());
+    EXPECT_EQ(DeviceLines().count(fast), 1);
 }

@@ -1,5 +1,6 @@
 #include "rds_output_server.h"
 
+#include "open_handles.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <arpa/inet.h>
 #include <memory>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,6 +38,19 @@ protected:
     {
         QObject::connect(&server, &RdsOutputServer::error,
                          [this](const QString &text) { errors << text; });
+        QObject::connect(&server, &RdsOutputServer::clientRejected,
+                         [this](const QString &text) { rejections << text; });
+    }
+
+    // A client the server refuses: it is closed at once.
+    std::unique_ptr<QTcpSocket> ConnectRefused()
+    {
+        auto client = std::make_unique<QTcpSocket>();
+        const int before = rejections.size();
+        client->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(server.Port()));
+        EXPECT_TRUE(waitFor([&] { return rejections.size() == before + 1; }));
+        EXPECT_TRUE(waitFor([&] { return client->state() == QAbstractSocket::UnconnectedState; }));
+        return client;
     }
 
     // A client on the loopback address, once the server has taken it.
@@ -62,6 +77,7 @@ protected:
 
     RdsOutputServer server;
     QStringList errors;
+    QStringList rejections;
 };
 
 TEST(RdsFrameTest, CarriesSixteenCharactersBetweenFixedMarks)
@@ -130,19 +146,93 @@ TEST_F(RdsOutputServerTest, ClientThatLeavesIsDroppedQuietlyAndTheOthersGoOn)
     EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
 }
 
-TEST_F(RdsOutputServerTest, WhatClientsSendIsReadAndIgnored)
+TEST_F(RdsOutputServerTest, ALittleChatterIsIgnoredAFloodDropsTheClient)
 {
     ASSERT_TRUE(server.Start(0));
+    auto quiet = Connect();
     auto talker = Connect();
-    // Far more than the system buffers between the two ends hold: the client
-    // gets rid of it only if the server keeps reading.
-    const QByteArray chatter(16 * 1024 * 1024, 'x');
-    talker->write(chatter);
-    EXPECT_TRUE(waitFor([&] { return talker->bytesToWrite() == 0; }, 8000));
-
+    talker->write(QByteArray(RdsClientByteBudget, 'x'));
+    EXPECT_TRUE(waitFor([&] { return talker->bytesToWrite() == 0; }));
     server.Send(QStringLiteral("D3C30400E3A5ABCD"));
     EXPECT_EQ(Receive(*talker, 24), Frames({"D3C30400E3A5ABCD"}));
-    EXPECT_EQ(server.ClientCount(), 1);
+    EXPECT_EQ(server.ClientCount(), 2);
+
+    // One byte over the budget of the minute, and the talker is gone.
+    talker->write("x");
+    ASSERT_TRUE(waitFor([&] { return server.ClientCount() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return talker->state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(rejections,
+              QStringList{QStringLiteral(
+                  "Client 127.0.0.1 dropped: it sent more than 4096 bytes in a minute")});
+    server.Send(QStringLiteral("EXIT------------"));
+    EXPECT_EQ(Receive(*quiet, 48), Frames({"D3C30400E3A5ABCD", "EXIT------------"}));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(RdsOutputServerTest, BeyondThirtyTwoClientsConnectionsAreClosedAtOnce)
+{
+    ASSERT_TRUE(server.Start(0));
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int k = 0; k < RdsMaxClients; ++k)
+        clients.push_back(Connect());
+    auto refused = ConnectRefused();
+    EXPECT_EQ(server.ClientCount(), RdsMaxClients);
+    EXPECT_EQ(rejections,
+              QStringList{QStringLiteral(
+                  "Connection from 127.0.0.1 refused: 32 clients are connected already")});
+
+    // A place that comes free is taken again, and the clients kept get
+    // every frame.
+    clients.front()->abort();
+    ASSERT_TRUE(waitFor([&] { return server.ClientCount() == RdsMaxClients - 1; }));
+    clients.front() = Connect();
+    server.Send(QStringLiteral("D3C30400E3A5ABCD"));
+    for (const auto &client : clients)
+        EXPECT_EQ(Receive(*client, 24), Frames({"D3C30400E3A5ABCD"}));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
+}
+
+// The process's own limit on open handles is lowered to a little above the
+// reserve, so that a few clients bring it within the reserve.
+TEST_F(RdsOutputServerTest, ClientsNeverTakeTheHandlesKeptForDevicesAndFiles)
+{
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int open = OpenHandleCount();
+    if (open < 0)
+        GTEST_SKIP() << "the open handles cannot be counted here";
+    const rlim_t lowered = static_cast<rlim_t>(open + RdsHandleReserve + 8);
+    if (saved.rlim_cur < lowered)
+        GTEST_SKIP() << "the handle limit is already below what the test needs";
+    rlimit low = saved;
+    low.rlim_cur = lowered;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    struct Restore {
+        rlimit limit;
+        ~Restore() { setrlimit(RLIMIT_NOFILE, &limit); }
+    } restore{saved};
+
+    ASSERT_TRUE(server.Start(0));
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    // Each client here holds two handles of this process: its own end and the
+    // server's.
+    while (rejections.isEmpty() && clients.size() < 8) {
+        auto client = std::make_unique<QTcpSocket>();
+        client->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(server.Port()));
+        const int before = server.ClientCount();
+        ASSERT_TRUE(
+            waitFor([&] { return server.ClientCount() > before || !rejections.isEmpty(); }));
+        clients.push_back(std::move(client));
+    }
+    ASSERT_EQ(rejections.size(), 1);
+    EXPECT_TRUE(rejections[0].endsWith(
+        QStringLiteral("refused: the file handles left are kept for devices and files")))
+        << rejections[0].toStdString();
+    EXPECT_GE(server.ClientCount(), 1);
+    EXPECT_GT(OpenHandleLimit() - OpenHandleCount(), RdsHandleReserve / 2)
+        << "the reserve is still there for others";
+    EXPECT_TRUE(server.IsListening());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(RdsOutputServerTest, ClientThatStopsReadingIsDroppedOnceAFrameNoLongerFits)

@@ -12,31 +12,10 @@ using vantor::test::readAll;
 
 namespace {
 
-// Records what the sending side hands over and answers with a set status.
-class RecordingTransport : public MailTransport
-{
-public:
-    QString status = QStringLiteral("OK");
-    QByteArrayList messages;
-    QString authCall;
-    QString sendCall;
-
-    void Msg(const QByteArray &message) override { messages.append(message); }
-    void Auth(bool authenticate, bool tls, const QString &user, const QString &password) override
-    {
-        authCall = QStringLiteral("%1 %2 %3 %4").arg(authenticate).arg(tls).arg(user, password);
-    }
-    QString Send(const QString &host, int port, int timeLimitMs) override
-    {
-        sendCall = QStringLiteral("%1 %2 %3").arg(host).arg(port).arg(timeLimitMs);
-        return status;
-    }
-};
-
-class SendEmail : public ::testing::Test
+class ComposeEmailTest : public ::testing::Test
 {
 protected:
-    SendEmail()
+    ComposeEmailTest()
     {
         settings.Enable = true;
         settings.SMTPServer = QStringLiteral("mail.example.org:587");
@@ -45,10 +24,10 @@ protected:
         folder = tmp.path() + QLatin1Char('/');
     }
 
-    SendEmailOutcome Send(const QString &recipient, const QString &text,
+    ComposedEmail Compose(const QString &recipient, const QString &text,
                           const QString &subject = {})
     {
-        return SendEmailMessage(settings, recipient, text, subject, now, folder, transport);
+        return ComposeEmail(settings, recipient, text, subject, now, folder);
     }
 
     QStringList Copies() const { return QDir(tmp.path()).entryList(QDir::Files); }
@@ -57,13 +36,12 @@ protected:
     QTemporaryDir tmp;
     QString folder;
     EmailSettings settings;
-    RecordingTransport transport;
     QDateTime now{QDate(2026, 12, 8), QTime(21, 15, 7), QTimeZone(3600)};
 };
 
 } // namespace
 
-TEST_F(SendEmail, DisabledOrImplausibleRecipientDoesNothing)
+TEST_F(ComposeEmailTest, DisabledOrImplausibleRecipientDoesNothing)
 {
     const struct {
         bool enable;
@@ -80,27 +58,25 @@ TEST_F(SendEmail, DisabledOrImplausibleRecipientDoesNothing)
     };
     for (const auto &c : cases) {
         settings.Enable = c.enable;
-        const SendEmailOutcome out = Send(QString::fromLatin1(c.recipient), QStringLiteral("t"));
-        EXPECT_EQ(out.result, c.sent) << c.recipient;
+        const ComposedEmail out = Compose(QString::fromLatin1(c.recipient), QStringLiteral("t"));
+        EXPECT_EQ(out.accepted, c.sent) << c.recipient;
+        EXPECT_EQ(out.delivery.has_value(), c.sent) << c.recipient;
         EXPECT_EQ(Copies().isEmpty(), !c.sent) << c.recipient;
-        EXPECT_FALSE(out.transportFailed);
         QDir(tmp.path()).removeRecursively();
         QDir().mkpath(tmp.path());
     }
-    EXPECT_EQ(transport.messages.size(), 2);
 }
 
-TEST_F(SendEmail, CopyAndHandOver)
+TEST_F(ComposeEmailTest, CopyAndHandOver)
 {
     settings.Authenticate = true;
     settings.TLS = true;
     settings.Username = QStringLiteral("user");
     settings.Password = QStringLiteral("pass word");
-    const SendEmailOutcome out =
-        Send(QStringLiteral("ops@example.org"), QStringLiteral("Silence\r\n.hidden"));
-    EXPECT_TRUE(out.result);
-    EXPECT_FALSE(out.transportFailed);
-    EXPECT_EQ(out.status, QStringLiteral("OK"));
+    const ComposedEmail out =
+        Compose(QStringLiteral("ops@example.org"), QStringLiteral("Silence\r\n.hidden"));
+    EXPECT_TRUE(out.accepted);
+    ASSERT_TRUE(out.delivery);
 
     const QByteArray expected = "From: station@example.org\r\n"
                                 "Subject: Vantor Alarm Message\r\n"
@@ -115,77 +91,75 @@ TEST_F(SendEmail, CopyAndHandOver)
                                 ".\r\n";
     EXPECT_EQ(Copies(), QStringList{QStringLiteral("2026-12-08 21-15-07.eml")});
     EXPECT_EQ(Copy(), expected);
-    EXPECT_EQ(transport.messages, QByteArrayList{expected});
-    EXPECT_EQ(transport.authCall, QStringLiteral("1 1 user pass word"));
-    EXPECT_EQ(transport.sendCall, QStringLiteral("mail.example.org 587 5000"));
+    const OutgoingEmail &mail = *out.delivery;
+    EXPECT_EQ(mail.message, expected);
+    EXPECT_TRUE(mail.authenticate);
+    EXPECT_TRUE(mail.tls);
+    EXPECT_EQ(mail.user, QStringLiteral("user"));
+    EXPECT_EQ(mail.password, QStringLiteral("pass word"));
+    EXPECT_EQ(mail.server, (SmtpServer{QStringLiteral("mail.example.org"), 587}));
 }
 
-TEST_F(SendEmail, GivenSubjectAndPortRules)
+TEST_F(ComposeEmailTest, GivenSubjectAndPortRules)
 {
     settings.SMTPServer = QStringLiteral("ab:2525");
-    Send(QStringLiteral("ops@example.org"), QStringLiteral("x"),
-         QStringLiteral("Vantor Daily Report"));
+    const ComposedEmail out = Compose(QStringLiteral("ops@example.org"), QStringLiteral("x"),
+                                      QStringLiteral("Vantor Daily Report"));
     EXPECT_TRUE(Copy().contains("\r\nSubject: Vantor Daily Report\r\n"));
-    EXPECT_EQ(transport.sendCall, QStringLiteral("ab:2525 25 5000"));
+    ASSERT_TRUE(out.delivery);
+    EXPECT_EQ(out.delivery->server, (SmtpServer{QStringLiteral("ab:2525"), 25}));
 }
 
-TEST_F(SendEmail, EmptyServerKeepsTheCopyAndSendsNothing)
+TEST_F(ComposeEmailTest, EmptyServerKeepsTheCopyAndSendsNothing)
 {
     settings.SMTPServer.clear();
-    const SendEmailOutcome out = Send(QStringLiteral("ops@example.org"), QStringLiteral("x"));
-    EXPECT_TRUE(out.result);
-    EXPECT_TRUE(out.status.isEmpty());
-    EXPECT_TRUE(transport.messages.isEmpty());
-    EXPECT_TRUE(transport.sendCall.isEmpty());
+    const ComposedEmail out = Compose(QStringLiteral("ops@example.org"), QStringLiteral("x"));
+    EXPECT_TRUE(out.accepted);
+    EXPECT_FALSE(out.delivery);
     EXPECT_TRUE(Copy().endsWith("\r\n\r\nx\r\n\r\n-- \r\nNorth station\r\n.\r\n"));
 }
 
-TEST_F(SendEmail, TransportAdjustmentsSpareTheCopy)
+TEST_F(ComposeEmailTest, TransportAdjustmentsSpareTheCopy)
 {
     const QString text = QStringLiteral("Content-Transfer-Encoding: 7bit\r\n"
                                         "Content-Transfer-Encoding: 7bit\r\n"
                                         "\r\n"
                                         " =?UTF-8?Q?caf=C3=A9?=");
-    Send(QStringLiteral("ops@example.org"), text);
+    const ComposedEmail out = Compose(QStringLiteral("ops@example.org"), text);
     const QByteArray copy = Copy();
     EXPECT_EQ(copy.count("Content-Transfer-Encoding: 7bit"), 2);
     EXPECT_TRUE(copy.contains("7bit\r\n\r\n =?UTF-8?Q?caf"));
 
-    ASSERT_EQ(transport.messages.size(), 1);
+    ASSERT_TRUE(out.delivery);
     QByteArray adjusted = copy;
     adjusted.replace(adjusted.indexOf("7bit"), 1, "8");
     adjusted.replace("7bit\r\n\r\n =?UTF-8?Q?", "7bit\r\n =?UTF-8?Q?");
-    EXPECT_EQ(transport.messages[0], adjusted);
-    EXPECT_TRUE(transport.messages[0].contains("8bit\r\nContent-Transfer-Encoding: 7bit\r\n =?"));
+    EXPECT_EQ(out.delivery->message, adjusted);
+    EXPECT_TRUE(out.delivery->message.contains("8bit\r\nContent-Transfer-Encoding: 7bit\r\n =?"));
 }
 
-TEST_F(SendEmail, StatusDecidesTheResult)
+TEST(SendEmailStatus, OnlyALeadingOkIsDelivery)
 {
     const struct {
         const char *status;
         bool ok;
     } cases[] = {{"OK", true}, {"OK (250 Accepted)", true},  {"Ok", false}, {" OK", false},
                  {"", false},  {"connection refused", false}};
-    for (const auto &c : cases) {
-        transport.status = QString::fromLatin1(c.status);
-        const SendEmailOutcome out = Send(QStringLiteral("ops@example.org"), QStringLiteral("x"));
-        EXPECT_EQ(out.result, c.ok) << c.status;
-        EXPECT_EQ(out.transportFailed, !c.ok) << c.status;
-        EXPECT_EQ(out.status, transport.status);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Delivered(QString::fromLatin1(c.status)), c.ok) << c.status;
     EXPECT_EQ(UnableToSendLine(QStringLiteral("time-out after 5000 ms")),
               QStringLiteral("Unable to send email (time-out after 5000 ms)"));
 }
 
-TEST_F(SendEmail, CopyOfTheSameSecondIsReplacedAndAnUnwritableCopyIsIgnored)
+TEST_F(ComposeEmailTest, CopyOfTheSameSecondIsReplacedAndAnUnwritableCopyIsIgnored)
 {
-    Send(QStringLiteral("first@example.org"), QStringLiteral("first"));
-    Send(QStringLiteral("second@example.org"), QStringLiteral("second"));
+    Compose(QStringLiteral("first@example.org"), QStringLiteral("first"));
+    Compose(QStringLiteral("second@example.org"), QStringLiteral("second"));
     EXPECT_EQ(Copies().size(), 1);
     EXPECT_TRUE(Copy().contains("\r\nsecond\r\n"));
 
     folder = tmp.path() + QStringLiteral("/missing/");
-    const SendEmailOutcome out = Send(QStringLiteral("ops@example.org"), QStringLiteral("x"));
-    EXPECT_TRUE(out.result);
-    EXPECT_EQ(transport.messages.size(), 3);
+    const ComposedEmail out = Compose(QStringLiteral("ops@example.org"), QStringLiteral("x"));
+    EXPECT_TRUE(out.accepted);
+    EXPECT_TRUE(out.delivery);
 }

@@ -3,6 +3,7 @@
 #include "curl_mail_transport.h"
 #include "email_copy.h"
 #include "email_message.h"
+#include "mail_queue.h"
 #include "send_email.h"
 #include "smtp_test_server.h"
 #include "test_support.h"
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+
+#include <future>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -70,6 +73,29 @@ protected:
         transport.Msg(message);
         transport.Auth(authenticate, tls, User, password);
         return transport.Send(QStringLiteral("127.0.0.1"), port, timeLimitMs);
+    }
+
+    // Composes a message and sends it through a queue with the given
+    // transport, as the station does; the status once it is known.
+    QString ComposeAndSend(const EmailSettings &settings, const QString &recipient,
+                           const QString &text, const QString &folder,
+                           std::unique_ptr<CurlMailTransport> transport)
+    {
+        const ComposedEmail composed = ComposeEmail(settings, recipient, text, {}, Now(), folder);
+        if (!composed.delivery)
+            return QStringLiteral("nothing to send");
+        MailQueue queue(std::move(transport));
+        QString status;
+        queue.Enqueue(*composed.delivery, [&](const QString &s) { status = s; });
+        EXPECT_TRUE(waitFor([&] { return queue.Pending() == 0; }, 3 * SendTimeLimitMs));
+        return status;
+    }
+
+    static std::unique_ptr<CurlMailTransport> TrustingTransport()
+    {
+        auto transport = std::make_unique<CurlMailTransport>();
+        transport->SetCaFile(certDir->path() + QStringLiteral("/cert.pem"));
+        return transport;
     }
 
     static inline QTemporaryDir *certDir = nullptr;
@@ -213,6 +239,30 @@ TEST_F(SmtpDelivery, ServerDownOrSilent)
     EXPECT_LT(elapsed, 3000);
 }
 
+TEST_F(SmtpDelivery, AbortCutsASilentDialogueShort)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    CurlMailTransport transport;
+    transport.Msg(Message(QStringLiteral("ops@example.org"), QStringLiteral("x")));
+    transport.Auth(false, false, {}, {});
+    QElapsedTimer clock;
+    clock.start();
+    auto status = std::async(std::launch::async, [&] {
+        return transport.Send(QStringLiteral("127.0.0.1"), silent.serverPort(), 20000);
+    });
+    // Once the connection is made the dialogue waits for a greeting that
+    // never comes.
+    ASSERT_TRUE(waitFor([&] { return silent.hasPendingConnections(); }));
+    transport.Abort();
+    ASSERT_EQ(status.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_TRUE(status.get().startsWith(QLatin1String("sending failed")));
+    // Aborted for good: the next message does not even connect.
+    EXPECT_TRUE(transport.Send(QStringLiteral("127.0.0.1"), silent.serverPort(), 20000)
+                    .startsWith(QLatin1String("sending failed")));
+}
+
 TEST_F(SmtpDelivery, InvalidServerOrNoRecipientIsReportedWithoutConnecting)
 {
     CurlMailTransport transport;
@@ -243,15 +293,12 @@ TEST_F(SmtpDelivery, SendEmailDeliversAndKeepsTheCopy)
     settings.Username = User;
     settings.Password = Password;
     settings.Signature = QStringLiteral(".sig");
-    CurlMailTransport transport;
-    transport.SetCaFile(certDir->path() + QStringLiteral("/cert.pem"));
 
     const QString folder = sent.path() + QLatin1Char('/');
-    const SendEmailOutcome out =
-        SendEmailMessage(settings, QStringLiteral("a@example.org, b@example.org"),
-                         QStringLiteral("Alarm\r\n.line"), {}, Now(), folder, transport);
-    EXPECT_TRUE(out.result) << out.status.toStdString();
-    EXPECT_FALSE(out.transportFailed);
+    const QString status =
+        ComposeAndSend(settings, QStringLiteral("a@example.org, b@example.org"),
+                       QStringLiteral("Alarm\r\n.line"), folder, TrustingTransport());
+    EXPECT_TRUE(Delivered(status)) << status.toStdString();
 
     const QByteArray copy = readAll(folder + QStringLiteral("2026-12-10 03-15-07.eml"));
     EXPECT_EQ(copy, QByteArray("From: station@example.org\r\n"
@@ -283,8 +330,6 @@ TEST_F(SmtpDelivery, SendEmailReportsTransportFailures)
     settings.TLS = true;
     settings.Username = User;
     settings.Password = QStringLiteral("wrong");
-    CurlMailTransport transport;
-    transport.SetCaFile(certDir->path() + QStringLiteral("/cert.pem"));
 
     const struct {
         QString server;
@@ -293,12 +338,9 @@ TEST_F(SmtpDelivery, SendEmailReportsTransportFailures)
                  {QStringLiteral("127.0.0.1:%1").arg(ClosedPort()), "connection refused"}};
     for (const auto &c : cases) {
         settings.SMTPServer = c.server;
-        const SendEmailOutcome out =
-            SendEmailMessage(settings, QStringLiteral("ops@example.org"), QStringLiteral("x"), {},
-                             Now(), folder, transport);
-        EXPECT_FALSE(out.result) << c.status;
-        EXPECT_TRUE(out.transportFailed) << c.status;
-        EXPECT_TRUE(out.status.startsWith(QLatin1String(c.status))) << out.status.toStdString();
+        const QString status = ComposeAndSend(settings, QStringLiteral("ops@example.org"),
+                                              QStringLiteral("x"), folder, TrustingTransport());
+        EXPECT_TRUE(status.startsWith(QLatin1String(c.status))) << status.toStdString();
         // The copy stays even though the message did not go out.
         EXPECT_FALSE(readAll(folder + EmailCopyFileName(Now())).isEmpty());
         QFile::remove(folder + EmailCopyFileName(Now()));
