@@ -7,7 +7,6 @@
 #include "open_file_limit.h"
 #include "single_instance.h"
 #include "station_runner.h"
-#include "station_view.h"
 #include "termination_signals.h"
 
 #include <QDir>
@@ -49,9 +48,8 @@ int RunHeadless(Application &app, const CommandLine &options)
                      qPrintable(QDir::toNativeSeparators(dataFolder)), demo->port());
     }
 
-    StationView view;
+    HeadlessView view;
     StationRunner runner(std::make_unique<AnalyzerLinkLibrary>(dataFolder), view);
-    view.attach(&runner.engine());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
                      [&runner] { QCoreApplication::exit(runner.shutDown() ? 0 : 1); });

@@ -1,11 +1,13 @@
 // The monitoring engine: owns the device, station and alarm-set tables, the
 // folder set, the engine globals and the preferences, and carries every engine
-// operation. It knows no windows; it reaches the screen through EngineView.
+// operation. It knows no windows: it announces what changed as signals, once
+// per tick, and asks EngineView only what it must.
 #pragma once
 
 #include "alarm_readings.h"
 #include "clock.h"
 #include "device_library.h"
+#include "engine_news.h"
 #include "engine_view.h"
 #include "folders.h"
 #include "mail_transport.h"
@@ -33,6 +35,19 @@ public:
 
 // The frequency as the LED display shows it: "98,1" is 98.10, "100" 100.00.
 QString LedFrequencyText(const QString &frequency);
+
+// A station's entry in the main window's station box.
+QString StationBoxText(const TStation &station);
+
+// A mode countdown as the value list shows it: 118, or 118 (paused).
+QString CountdownText(int seconds, bool paused);
+
+struct TrafficTotals {
+    qint64 sent = 0;
+    qint64 received = 0;
+
+    bool operator==(const TrafficTotals &) const = default;
+};
 
 class Engine : public QObject
 {
@@ -94,7 +109,7 @@ public:
     void Tune(int device, int station, bool manual);
     void Retune(int device, const QString &frequency, bool restoreModes);
     // The "Tune the station" button for a station of the list: the message to
-    // show, empty when the device was tuned.
+    // show, empty when the station's device was tuned.
     QString TuneStation(int station);
     int FindDeviceID(const QString &name) const;
     int FindActualAlarmSetID(int device) const;
@@ -107,6 +122,12 @@ public:
     // The operator's Stop and Pause buttons for a device.
     void StopByUser(int device);
     void TogglePause(int device);
+
+    // Pictures of a device drawn with the settings of the moment and saved by
+    // the image-file rule; false when nothing was written.
+    bool SaveDeviceHistogram(int device, const QString &fileName, int width, int height) const;
+    bool SaveDeviceGraph(int device, int column, const QString &fileName, int width,
+                         int height) const;
 
     // Scheduler.
     bool HandleScheduling(int device);
@@ -153,13 +174,20 @@ public:
     void CloseRdsOutput();
     int RdsOutputServerPort() const { return m_rdsServer.Port(); }
 
+    // Status display: the traffic totals for the activity filter (0 all
+    // devices, i + 1 device i, anything else none) and the uptime text.
+    TrafficTotals Traffic(int filterIndex) const;
+    QString UptimeText() const;
+
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();
 
     // Runs one event handler; an error escaping it is logged and the handler
-    // cut short, as the process-wide handler does.
+    // cut short, as the process-wide handler does. What the handler changed is
+    // announced when the outermost handler ends.
     template <typename F> void RunGuarded(F &&handler)
     {
+        ++m_handlerDepth;
         try {
             handler();
         } catch (const std::exception &e) {
@@ -167,7 +195,12 @@ public:
         } catch (...) {
             HandleAppException(std::runtime_error("unknown error"));
         }
+        if (--m_handlerDepth == 0)
+            Announce();
     }
+
+    // Emits what changed since the last announcement.
+    void Announce();
 
     const Clock &clock() const { return m_clock; }
     DeviceLibrary &library() { return m_library; }
@@ -177,6 +210,18 @@ public:
 
     // Shows a message to the operator, or logs it when nobody is looking.
     void ShowMessage(const QString &text);
+
+signals:
+    // Devices that changed, each with what changed (DeviceChange bits), in
+    // the order they first changed; once per tick or operator action.
+    void devicesChanged(const QList<vantor::DeviceNews> &news);
+    // The station list changed (loaded or edited).
+    void stationsChanged();
+    // The status tick ran; secondPassed on the ticks that count a second
+    // (uptime and countdowns), every tick may change the traffic totals.
+    void statusTicked(bool secondPassed);
+    // The status bar text while files are saved ("" when done).
+    void statusTextChanged(const QString &text);
 
 public slots:
     void TimerConnectTimer();
@@ -203,6 +248,7 @@ private:
     QString PictureEnding() const;
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
+    void Note(int device, DeviceChange change) { m_news.note(device, change); }
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -213,6 +259,8 @@ private:
     TDateTime m_rdsStampTime = -1;
     QString m_rdsStamp;
     RdsOutputServer m_rdsServer;
+    NewsCollector m_news;
+    int m_handlerDepth = 0;
 };
 
 } // namespace vantor

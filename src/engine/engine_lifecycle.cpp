@@ -26,6 +26,7 @@ void Engine::Start(const QString &exeFolder, const QString &dataFolder)
     AddToActivityLog(-1, QStringLiteral("TUNIX.DLL version ") + LibraryVersion);
     LoadPreferences();
     UpdateRdsOutput(true);
+    Announce();
 }
 
 void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
@@ -63,8 +64,6 @@ void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
     G.LogDay = m_clock.now();
 
     LoadSettings();
-    if (Devices.empty())
-        m_view.MarkDeviceListDefault();
     for (TDevice &d : Devices)
         ResetDeviceRuntime(d);
 

@@ -56,6 +56,7 @@ void Engine::StartMeasuring(int device)
             d.MeasurementLogName.clear();
     }
     d.MeasuringStarted = true;
+    Note(device, ModeChanged);
     if (d.Station.RDS >= 0) {
         d.Mode = ModeMeasuringPart;
         return;
@@ -82,6 +83,7 @@ void Engine::StartRDS(int device)
     if (m_prefs.Flag(QStringLiteral("LogRDS")))
         d.RDSLog = CreateModeFile(d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
     d.Mode = ModeRdsPart;
+    Note(device, ModeChanged);
 }
 
 void Engine::FinishMode(int device)
@@ -90,6 +92,7 @@ void Engine::FinishMode(int device)
         return;
     TDevice &d = Devices[device];
     d.Mode = 0;
+    Note(device, ModeChanged);
     for (const char *c : {"*m", "*p", "*r"})
         Send(device, QLatin1String(c));
     const TDateTime t = m_clock.now();
@@ -124,7 +127,7 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     const int width = m_prefs.Integer(QStringLiteral("GraphWidth"));
     const int height = m_prefs.Integer(QStringLiteral("GraphHeight"));
     const QString ending = PictureEnding();
-    m_view.SetStatusText(QStringLiteral("Saving data ..."));
+    emit statusTextChanged(QStringLiteral("Saving data ..."));
 
     const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
@@ -138,7 +141,7 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     }
     if (m_prefs.Flag(QStringLiteral("SaveHistogram"))) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram") + ending);
-        if (m_view.SaveHistogramPicture(device, file, width, height) && keep)
+        if (SaveDeviceHistogram(device, file, width, height) && keep)
             FileCopy(file, Folders.StationLogsFolder, station,
                      QStringLiteral("histogram - ") + stamp + ending, structure);
     }
@@ -148,11 +151,11 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
         const int column = n - 1;
         const QString &name = MeasurementColumns[column];
         const QString file = RecentFile(device, QStringLiteral(" - ") + name + ending);
-        if (m_view.SaveGraphPicture(device, column, file, width, height) && keep)
+        if (SaveDeviceGraph(device, column, file, width, height) && keep)
             FileCopy(file, Folders.StationLogsFolder, station,
                      name + QStringLiteral(" - ") + stamp + ending, structure);
     }
-    m_view.SetStatusText(QString());
+    emit statusTextChanged(QString());
 }
 
 void Engine::Stop(int device)
@@ -165,7 +168,7 @@ void Engine::Stop(int device)
     d.StationActive = false;
     d.MeasuringCountdown = 0;
     d.RDSCountdown = 0;
-    m_view.RefreshSelection(false);
+    Note(device, Stopped);
 }
 
 void Engine::StopByUser(int device)
@@ -181,6 +184,7 @@ void Engine::TogglePause(int device)
     if (InvalidDevice(device))
         return;
     Devices[device].Paused = !Devices[device].Paused;
+    Note(device, PauseChanged);
 }
 
 } // namespace vantor

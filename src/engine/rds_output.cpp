@@ -6,6 +6,7 @@
 #include "rds_socket_errors.h"
 
 #include <QThread>
+#include <QTimer>
 
 namespace vantor {
 
@@ -21,13 +22,18 @@ void Engine::UpdateRdsOutput(bool autoStart)
                                      m_prefs.Flag(QStringLiteral("RDSLumexAuto")),
                                      m_prefs.Integer(QStringLiteral("RDSLumexDevice"))};
     const RdsOutputFollowUp next = ApplyRdsOutputSettings(m_rdsServer, settings, autoStart, G);
-    if (next.announce) {
+    if (next.announce)
         AddToActivityLog(-1, RdsOutputAvailableLine(G.RdsOutputPort));
-        // The decoder gets a moment to find the port before it is started.
-        QThread::msleep(AnnouncePauseMs);
-    }
-    if (next.launchDecoder)
+    if (!next.launchDecoder)
+        return;
+    if (!next.announce) {
         LaunchDecoder(true);
+        return;
+    }
+    // The decoder gets a moment to find the port before it is started; the
+    // event loop, and with it every device and window, runs on meanwhile.
+    QTimer::singleShot(AnnouncePauseMs, this,
+                       [this] { RunGuarded([this] { LaunchDecoder(true); }); });
 }
 
 void Engine::SendToRDSLumex(const QString &payload)
