@@ -77,6 +77,8 @@ GraphWindow::GraphWindow(Engine &engine, std::function<int()> selectedDevice, QW
     auto *options = new QGroupBox(QStringLiteral("Graph Options"));
     options->setAccessibleName(options->title());
     auto *column = new QVBoxLayout(options);
+    column->setSpacing(2);
+    column->setContentsMargins(6, 4, 6, 4);
     const QColor colours[3] = {QColor(0, 0, 255), QColor(255, 0, 0), QColor(0, 128, 0)};
     QStringList names{QStringLiteral("(none)")};
     for (int c = 0; c < NamedColumnCount; ++c)
@@ -121,6 +123,8 @@ GraphWindow::GraphWindow(Engine &engine, std::function<int()> selectedDevice, QW
     m_max->setObjectName(QStringLiteral("SEMAX"));
     m_max->setAccessibleName(QStringLiteral("SEMAX"));
     auto *yLayout = new QVBoxLayout(yAxis);
+    yLayout->setSpacing(2);
+    yLayout->setContentsMargins(6, 2, 6, 4);
     yLayout->addWidget(m_auto);
     yLayout->addWidget(m_manual);
     auto *range = new QHBoxLayout;

@@ -323,6 +323,9 @@ QMdiSubWindow *MainWindow::frameOf(QWidget *child) const
 
 void MainWindow::addWindowMenuItems()
 {
+    if (m_windowItemsAdded)
+        return;
+    m_windowItemsAdded = true;
     for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
         QAction *action = m_windowMenu->addAction(frame->windowTitle());
         connect(action, &QAction::triggered, this, [this, action] { MDIShow(action->text()); });
@@ -355,18 +358,23 @@ QList<QRect> ScreenAreas()
 }
 } // namespace
 
+std::array<std::pair<QWidget *, AppWindow>, 3> MainWindow::placedChildren() const
+{
+    return {{{m_activity, AppWindow::RecentActivity},
+             {m_data, AppWindow::RecentData},
+             {m_graph, AppWindow::Graph}}};
+}
+
 void MainWindow::applyPreferences()
 {
     const Preferences &prefs = m_engine.Prefs();
     const QScreen *primary = QGuiApplication::primaryScreen();
     const QRect primaryArea = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
     ApplyPlacement(this, prefs.Placement(AppWindow::Main), ScreenAreas(), primaryArea);
-    const QRect client = m_mdi->viewport()->rect().isEmpty() ? QRect(QPoint(0, 0), m_mdi->size())
-                                                             : m_mdi->viewport()->rect();
-    const std::pair<QWidget *, AppWindow> children[] = {{m_activity, AppWindow::RecentActivity},
-                                                        {m_data, AppWindow::RecentData},
-                                                        {m_graph, AppWindow::Graph}};
-    for (const auto &[child, window] : children)
+    // The frame is not laid out before it is shown: its own size stands for the
+    // area the child windows live in.
+    const QRect client(QPoint(0, 0), size());
+    for (const auto &[child, window] : placedChildren())
         ApplyPlacement(frameOf(child), prefs.Placement(window), {client}, client);
     m_data->accumulated()->setChecked(prefs.Flag(QStringLiteral("Accumulated")));
     m_data->pages()->setCurrentIndex(prefs.Integer(QStringLiteral("RecentDataShow")));
@@ -385,10 +393,7 @@ void MainWindow::storePlacements()
 {
     Preferences &prefs = m_engine.Prefs();
     prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, prefs.Placement(AppWindow::Main)));
-    const std::pair<QWidget *, AppWindow> children[] = {{m_activity, AppWindow::RecentActivity},
-                                                        {m_data, AppWindow::RecentData},
-                                                        {m_graph, AppWindow::Graph}};
-    for (const auto &[child, window] : children)
+    for (const auto &[child, window] : placedChildren())
         prefs.SetPlacement(window, CurrentPlacement(frameOf(child), prefs.Placement(window)));
 }
 

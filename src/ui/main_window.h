@@ -7,7 +7,9 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
+#include <utility>
 
 class QAction;
 class QComboBox;
@@ -85,6 +87,8 @@ private:
     void createMenus();
     QMdiSubWindow *addChild(QWidget *child);
     void addWindowMenuItems();
+    // The child windows whose placement is kept, with their keys.
+    std::array<std::pair<QWidget *, AppWindow>, 3> placedChildren() const;
 
     void onDevicesChanged(const QList<DeviceNews> &news);
     void onStationsChanged();
@@ -126,6 +130,7 @@ private:
     QAction *m_tileVertical = nullptr;
     QMenu *m_windowMenu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
+    bool m_windowItemsAdded = false;
     RecentActivityWindow *m_activity;
     RecentDataWindow *m_data;
     GraphWindow *m_graph;
