@@ -3,6 +3,7 @@
 #include "chart_box.h"
 #include "graph_window.h"
 #include "led_display.h"
+#include "single_instance.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -204,4 +205,20 @@ TEST_F(MainWindowTest, PicturesAreSavedByTheirNames)
     const QString histogram = tmp.path() + QStringLiteral("/histogram.bmp");
     ASSERT_TRUE(window.saveHistogram(histogram));
     EXPECT_EQ(QImageReader(histogram).size(), window.recentData()->histogramBox()->size());
+}
+
+TEST_F(MainWindowTest, ASecondStartBringsTheWindowForward)
+{
+    SingleInstance first(Data());
+    ASSERT_TRUE(first.claim());
+    QObject::connect(&first, &SingleInstance::activationRequested, &window,
+                     &MainWindow::bringToFront);
+    for (const auto &away : {std::function<void()>([&] { window.showMinimized(); }),
+                             std::function<void()>([&] { window.CiaTray1DblClick(); })}) {
+        away();
+        ASSERT_TRUE(window.isMinimized() || !window.isVisible());
+        SingleInstance second(Data());
+        EXPECT_FALSE(second.claim());
+        EXPECT_TRUE(waitFor([&] { return window.isVisible() && !window.isMinimized(); }));
+    }
 }
