@@ -122,6 +122,9 @@ GraphWindow::GraphWindow(Engine &engine, std::function<int()> selectedDevice, QW
     m_min->setAccessibleName(QStringLiteral("SEMIN"));
     m_max->setObjectName(QStringLiteral("SEMAX"));
     m_max->setAccessibleName(QStringLiteral("SEMAX"));
+    // The text fields inside carry the boxes' names for screen readers.
+    for (QSpinBox *box : {m_min, m_max})
+        box->findChild<QLineEdit *>()->setAccessibleName(box->accessibleName());
     auto *yLayout = new QVBoxLayout(yAxis);
     yLayout->setSpacing(2);
     yLayout->setContentsMargins(6, 2, 6, 4);

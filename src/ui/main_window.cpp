@@ -246,7 +246,8 @@ void MainWindow::createToolBar()
     bar->addActions({m_tune, m_quickEntry});
     // Every toolbar button carries the name of its action for screen readers.
     for (QAction *action : bar->actions()) {
-        if (QWidget *button = bar->widgetForAction(action); button && !action->isSeparator())
+        QWidget *button = bar->widgetForAction(action);
+        if (button != nullptr && !action->text().isEmpty())
             button->setAccessibleName(action->text().remove(QLatin1Char('&')));
     }
 }

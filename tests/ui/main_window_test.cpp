@@ -1,11 +1,14 @@
 // The main window and its children driven against an engine on the fake
 // clock: device selection, the LED, pause, the Window menu, picture saves.
+#include "bar_meter.h"
 #include "chart_box.h"
 #include "graph_window.h"
 #include "led_display.h"
 #include "single_instance.h"
 #include "window_fixture.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QImageReader>
@@ -221,4 +224,36 @@ TEST_F(MainWindowTest, ASecondStartBringsTheWindowForward)
         EXPECT_FALSE(second.claim());
         EXPECT_TRUE(waitFor([&] { return window.isVisible() && !window.isMinimized(); }));
     }
+}
+
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
+{
+    ConnectAll();
+    QStringList unnamed;
+    QList<QWidget *> controls = window.findChildren<QWidget *>();
+    for (QWidget *widget : controls) {
+        // Controls are what takes focus or input; a label or a frame is not one.
+        const bool control = widget->focusPolicy() != Qt::NoFocus ||
+                             qobject_cast<QAbstractButton *>(widget) != nullptr ||
+                             qobject_cast<BarMeter *>(widget) != nullptr ||
+                             qobject_cast<LedDisplay *>(widget) != nullptr;
+        // Parts Qt adds to its own controls (overflow arrows, table corners,
+        // drop-down lists) take their meaning from the control they belong to.
+        const QString className = QLatin1String(widget->metaObject()->className());
+        if (!control || widget->objectName() == QLatin1String("qt_toolbar_ext_button") ||
+            widget->objectName() == QLatin1String("qt_menubar_ext_button") ||
+            className == QLatin1String("QTableCornerButton") ||
+            className == QLatin1String("QComboBoxListView"))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        if (accessible == nullptr || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 (%2, in %3)")
+                           .arg(widget->objectName(),
+                                QLatin1String(widget->metaObject()->className()),
+                                widget->parentWidget()
+                                    ? QLatin1String(
+                                          widget->parentWidget()->metaObject()->className())
+                                    : QLatin1String("-"));
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(QLatin1Char('\n')));
 }
