@@ -184,10 +184,10 @@ public:
 
     // Runs one event handler; an error escaping it is logged and the handler
     // cut short, as the process-wide handler does. What the handler changed is
-    // announced when the outermost handler ends.
+    // announced when it ends (also when a dialog's event loop runs ticks
+    // inside an operator's handler, so the windows stay current meanwhile).
     template <typename F> void RunGuarded(F &&handler)
     {
-        ++m_handlerDepth;
         try {
             handler();
         } catch (const std::exception &e) {
@@ -195,8 +195,7 @@ public:
         } catch (...) {
             HandleAppException(std::runtime_error("unknown error"));
         }
-        if (--m_handlerDepth == 0)
-            Announce();
+        Announce();
     }
 
     // Emits what changed since the last announcement.
@@ -260,7 +259,6 @@ private:
     QString m_rdsStamp;
     RdsOutputServer m_rdsServer;
     NewsCollector m_news;
-    int m_handlerDepth = 0;
 };
 
 } // namespace vantor
