@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_box.h"
+#include "alarm_details_window.h"
 #include "graph_window.h"
 #include "image_file.h"
 #include "image_save_dialog.h"
@@ -86,13 +87,15 @@ MainWindow::MainWindow(Engine &engine, QWidget *parent)
     createToolBar();
     createMenus();
 
-    // Created in the order of start-up: Recent Activity, Recent Data, Graph Window.
+    // Created in the order of start-up: Recent Activity, Recent Data, Graph
+    // Window, Alarm Details.
     const auto selected = [this] { return selectedDevice(); };
     m_activity = new RecentActivityWindow(engine);
     m_data = new RecentDataWindow(engine, selected);
     m_graph = new GraphWindow(engine, selected);
+    m_alarms = new AlarmDetailsWindow(engine, selected);
     for (QWidget *child : {static_cast<QWidget *>(m_activity), static_cast<QWidget *>(m_data),
-                           static_cast<QWidget *>(m_graph)})
+                           static_cast<QWidget *>(m_graph), static_cast<QWidget *>(m_alarms)})
         addChild(child);
 
     connect(&engine, &Engine::devicesChanged, this, &MainWindow::onDevicesChanged);
@@ -359,11 +362,12 @@ QList<QRect> ScreenAreas()
 }
 } // namespace
 
-std::array<std::pair<QWidget *, AppWindow>, 3> MainWindow::placedChildren() const
+std::array<std::pair<QWidget *, AppWindow>, 4> MainWindow::placedChildren() const
 {
     return {{{m_activity, AppWindow::RecentActivity},
              {m_data, AppWindow::RecentData},
-             {m_graph, AppWindow::Graph}}};
+             {m_graph, AppWindow::Graph},
+             {m_alarms, AppWindow::AlarmDetails}}};
 }
 
 void MainWindow::applyPreferences()

@@ -20,6 +20,7 @@ class QSystemTrayIcon;
 
 namespace vantor {
 
+class AlarmDetailsWindow;
 class GraphWindow;
 class LedDisplay;
 class RecentActivityWindow;
@@ -72,6 +73,7 @@ public:
     RecentActivityWindow *recentActivity() const { return m_activity; }
     RecentDataWindow *recentData() const { return m_data; }
     GraphWindow *graphWindow() const { return m_graph; }
+    AlarmDetailsWindow *alarmDetails() const { return m_alarms; }
     QMdiSubWindow *frameOf(QWidget *child) const;
     // The notification-area icon, null where there is no tray.
     QSystemTrayIcon *trayIcon() const { return m_tray; }
@@ -88,7 +90,7 @@ private:
     QMdiSubWindow *addChild(QWidget *child);
     void addWindowMenuItems();
     // The child windows whose placement is kept, with their keys.
-    std::array<std::pair<QWidget *, AppWindow>, 3> placedChildren() const;
+    std::array<std::pair<QWidget *, AppWindow>, 4> placedChildren() const;
 
     void onDevicesChanged(const QList<DeviceNews> &news);
     void onStationsChanged();
@@ -134,6 +136,7 @@ private:
     RecentActivityWindow *m_activity;
     RecentDataWindow *m_data;
     GraphWindow *m_graph;
+    AlarmDetailsWindow *m_alarms;
 };
 
 } // namespace vantor
