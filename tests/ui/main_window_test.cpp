@@ -10,12 +10,15 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QImageReader>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTableWidget>
+#include <QTimer>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -256,4 +259,20 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
                                     : QLatin1String("-"));
     }
     EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(QLatin1Char('\n')));
+}
+
+TEST_F(MainWindowTest, AMissingManualIsReportedAndTheEditorsWait)
+{
+    QString shown;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window.findChild<QAction *>(QStringLiteral("PdfManual1"))->trigger();
+    EXPECT_TRUE(shown.contains(QStringLiteral("vantor.pdf"))) << qPrintable(shown);
+    for (const char *editor : {"Preferences1", "DeviceList1", "MonitoringScheduler1", "Alarms1",
+                               "StationList1", "ToolButton14"})
+        EXPECT_FALSE(window.findChild<QAction *>(QLatin1String(editor))->isEnabled()) << editor;
 }
