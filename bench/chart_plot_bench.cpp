@@ -124,6 +124,26 @@ void BM_GraphWindowPlot(benchmark::State &state)
 }
 BENCHMARK(BM_GraphWindowPlot)->Unit(benchmark::kMillisecond);
 
+// The same plot without its series (same axes, captions and title): what the
+// window pays whatever the number of points.
+void BM_GraphWindowFrame(benchmark::State &state)
+{
+    QImage image(Width, Height, QImage::Format_RGB32);
+    GraphOptions options = WindowOptions();
+    const GraphScales scales = ComputeGraphScales(Device(), options);
+    options.autoY = false;
+    options.manualMin = scales.yMin;
+    options.manualMax = scales.yMax;
+    TDevice frameOnly = Device();
+    for (THistorySample &sample : frameOnly.History)
+        sample.Values.fill(NoValue);
+    for (auto _ : state) {
+        DrawGraph(ChartTarget{&image, DrawMode::Image, Width, Height}, frameOnly, options);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_GraphWindowFrame)->Unit(benchmark::kMillisecond);
+
 void BM_GraphValuePictures(benchmark::State &state)
 {
     QImage image(Width, Height, QImage::Format_RGB32);
