@@ -8,7 +8,11 @@
 // The receivers run in a separate analyzer-sim process, so the CPU counted
 // here is the engine's own (plus the Qt event loop it needs).
 //
-//     engine_load_bench [--devices 10,100,300] [--seconds 20] [--sim PATH]
+//     engine_load_bench [--devices 10,100,300] [--seconds 20] [--sim PATH] [--windows]
+//
+// With --windows the main window and its children show the engine (run it
+// under a display, e.g. Xvfb), so the CPU the windows add can be compared
+// with the same station headless.
 //
 // Before the runs a stall check times a fixed computation, to show how long
 // this machine stalls a thread that has nothing else to do.
@@ -17,7 +21,10 @@
 #include "engine.h"
 #include "engine_timers.h"
 #include "link_library.h"
+#include "main_window.h"
+#include "window_view.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -34,8 +41,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -369,7 +378,7 @@ bool allMeasuring(const Engine &engine, const Clock &clock)
     return true;
 }
 
-std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int seconds)
+std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int seconds, bool windows)
 {
     QString error;
     SimulatorProcess sim;
@@ -384,9 +393,27 @@ std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int se
 
     SystemClock clock;
     CountingLibrary library(data);
-    HeadlessView view;
-    Engine engine(clock, library, view);
+    HeadlessView headless;
+    WindowView windowView;
+    Engine engine(clock, library,
+                  windows ? static_cast<EngineView &>(windowView)
+                          : static_cast<EngineView &>(headless));
+    std::unique_ptr<MainWindow> window;
+    if (windows) {
+        window = std::make_unique<MainWindow>(engine);
+        windowView.attach(window.get());
+    }
     engine.Start(QCoreApplication::applicationDirPath(), data);
+    if (window) {
+        // The busiest choices: the bar meters, and three graph values every second.
+        Preferences &prefs = engine.Prefs();
+        prefs.SetInteger(QStringLiteral("RecentDataShow"), 1);
+        prefs.SetInteger(QStringLiteral("GraphValue1"), 1);
+        prefs.SetInteger(QStringLiteral("GraphValue2"), 10);
+        prefs.SetInteger(QStringLiteral("GraphValue3"), 6);
+        prefs.SetInteger(QStringLiteral("GraphRate"), 0);
+        window->applyPreferences();
+    }
     TimedTicks ticks(engine);
     ticks.setInterval(TimedTicks::Connect, StartupConnectIntervalMs);
     if (!runUntil([&] { return allMeasuring(engine, clock); }, StartupLimitMs)) {
@@ -434,7 +461,16 @@ void printLoadAverage(const char *when)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Windows need a QApplication, which needs a display; headless runs need neither.
+    bool windows = false;
+    for (int i = 1; i < argc; ++i)
+        windows = windows || std::strcmp(argv[i], "--windows") == 0;
+    std::unique_ptr<QCoreApplication> application;
+    if (windows)
+        application = std::make_unique<QApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Engine CPU and receive tick with many simulated receivers."));
@@ -448,7 +484,9 @@ int main(int argc, char **argv)
     const QCommandLineOption simOption(QStringLiteral("sim"),
                                        QStringLiteral("The analyzer-sim executable."),
                                        QStringLiteral("PATH"), QStringLiteral(VANTOR_ANALYZER_SIM));
-    parser.addOptions({devicesOption, secondsOption, simOption});
+    const QCommandLineOption windowsOption(QStringLiteral("windows"),
+                                           QStringLiteral("Show the engine in its windows."));
+    parser.addOptions({devicesOption, secondsOption, simOption, windowsOption});
     parser.process(app);
 
     QList<int> counts;
@@ -479,7 +517,7 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     int status = 0;
     for (const int n : counts) {
-        const auto r = runLoad(parser.value(simOption), n, seconds);
+        const auto r = runLoad(parser.value(simOption), n, seconds, windows);
         if (!r) {
             status = 1;
             continue;

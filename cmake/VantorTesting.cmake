@@ -1,14 +1,17 @@
-# vantor_add_test(NAME name SOURCES ... LIBS ... [GUI] [TIMEOUT seconds])
+# vantor_add_test(NAME name SOURCES ... LIBS ... [GUI | WIDGETS] [TIMEOUT seconds])
 # Builds one GoogleTest executable and registers it with CTest. Every test runs
 # with the offscreen Qt platform; GUI selects a main that creates a
-# QGuiApplication (pictures, fonts) instead of a QCoreApplication.
+# QGuiApplication (pictures, fonts) instead of a QCoreApplication, WIDGETS one
+# that creates a QApplication (windows).
 function(vantor_add_test)
-    cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI;WIDGETS" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
-    if(T_GUI)
+    if(T_WIDGETS)
+        set(main vantor_test_main_widgets)
+    elseif(T_GUI)
         set(main vantor_test_main_gui)
     else()
         set(main vantor_test_main_core)

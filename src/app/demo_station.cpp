@@ -78,6 +78,11 @@ bool WriteDemoConfiguration(const QString &folder, QString *error)
     config.WriteBool(General, QStringLiteral("SaveHistogram"), true);
     config.WriteBool(General, QStringLiteral("LogGraph1"), true);
     config.WriteBool(General, QStringLiteral("LogGraph10"), true);
+    // The Graph Window opens on MAX, Level and Pilot, refreshed every second.
+    config.WriteInteger(General, QStringLiteral("GraphValue1"), 1);
+    config.WriteInteger(General, QStringLiteral("GraphValue2"), 10);
+    config.WriteInteger(General, QStringLiteral("GraphValue3"), 6);
+    config.WriteInteger(General, QStringLiteral("GraphRate"), 0);
 
     return Save(devices, error) && Save(stations, error) && Save(alarms, error) &&
            Save(config, error, IniFile::Access::OwnerOnly);

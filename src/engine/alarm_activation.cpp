@@ -33,6 +33,7 @@ void Engine::ActivateAlarm(int device, int kind)
     if (InvalidDevice(device))
         return;
     TDevice &d = Devices[device];
+    Note(device, AlarmChanged);
     if (kind == AlarmConnection || kind == AlarmNoResponse) {
         const QString alarm = kind == AlarmConnection
                                   ? QStringLiteral("Alarm: Unable to connect to the device!")
@@ -83,6 +84,7 @@ void Engine::DeactivateAlarm(int device, int kind)
 {
     if (InvalidDevice(device) || InvalidAlarmKind(kind) || !Devices[device].AlarmActive[kind])
         return;
+    Note(device, AlarmChanged);
     const TBasic &basic = Devices[device].AlarmSet.Basic[kind];
     for (int pin = 1; pin <= PinCount; ++pin) {
         if (basic.DrivePin(pin))

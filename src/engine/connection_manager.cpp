@@ -25,7 +25,7 @@ void Engine::TimerConnectTimer()
         if (d.Handle < 0) {
             if (!d.ActivityLines)
                 d.ActivityLines.emplace();
-            m_view.DeviceRegistered(i, d.Name);
+            Note(i, Registered);
             OpenActivityLog(i, m_clock.now());
             d.Handle = InitializeDevice(i);
         }
@@ -37,6 +37,7 @@ void Engine::TimerConnectTimer()
             d.ConnectAttempts = 0;
             d.BytesUnanswered = 0;
             d.UnansweredAlarmRaised = false;
+            Note(i, ConnectionChanged);
             AddToActivityLog(1000 + i, QStringLiteral("Connected to ") + d.Connection);
             if (!(d.Mode & ModeRdsPart))
                 Send(i, QStringLiteral("*r"));
@@ -49,6 +50,7 @@ void Engine::TimerConnectTimer()
         if (d.ConnectCountdown > 0)
             return;
         if (d.ConnectCountdown == -1) {
+            Note(i, ConnectionChanged);
             AddToActivityLog(1000 + i, QStringLiteral("Disconnected from ") + d.Connection);
         } else {
             TryConnect(i);

@@ -1,11 +1,13 @@
 // The monitoring engine: owns the device, station and alarm-set tables, the
 // folder set, the engine globals and the preferences, and carries every engine
-// operation. It knows no windows; it reaches the screen through EngineView.
+// operation. It knows no windows: it announces what changed as signals, once
+// per tick, and asks EngineView only what it must.
 #pragma once
 
 #include "alarm_readings.h"
 #include "clock.h"
 #include "device_library.h"
+#include "engine_news.h"
 #include "engine_view.h"
 #include "folders.h"
 #include "log_throttle.h"
@@ -36,6 +38,19 @@ public:
 
 // The frequency as the LED display shows it: "98,1" is 98.10, "100" 100.00.
 QString LedFrequencyText(const QString &frequency);
+
+// A station's entry in the main window's station box.
+QString StationBoxText(const TStation &station);
+
+// A mode countdown as the value list shows it: 118, or 118 (paused).
+QString CountdownText(int seconds, bool paused);
+
+struct TrafficTotals {
+    qint64 sent = 0;
+    qint64 received = 0;
+
+    bool operator==(const TrafficTotals &) const = default;
+};
 
 class Engine : public QObject
 {
@@ -105,7 +120,7 @@ public:
     void Tune(int device, int station, bool manual);
     void Retune(int device, const QString &frequency, bool restoreModes);
     // The "Tune the station" button for a station of the list: the message to
-    // show, empty when the device was tuned.
+    // show, empty when the station's device was tuned.
     QString TuneStation(int station);
     int FindDeviceID(const QString &name) const;
     int FindActualAlarmSetID(int device) const;
@@ -118,6 +133,12 @@ public:
     // The operator's Stop and Pause buttons for a device.
     void StopByUser(int device);
     void TogglePause(int device);
+
+    // Pictures of a device drawn with the settings of the moment and saved by
+    // the image-file rule; false when nothing was written.
+    bool SaveDeviceHistogram(int device, const QString &fileName, int width, int height) const;
+    bool SaveDeviceGraph(int device, int column, const QString &fileName, int width,
+                         int height) const;
 
     // Scheduler.
     bool HandleScheduling(int device);
@@ -172,11 +193,18 @@ public:
     void CloseRdsOutput();
     int RdsOutputServerPort() const { return m_rdsServer.Port(); }
 
+    // Status display: the traffic totals for the activity filter (0 all
+    // devices, i + 1 device i, anything else none) and the uptime text.
+    TrafficTotals Traffic(int filterIndex) const;
+    QString UptimeText() const;
+
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();
 
     // Runs one event handler; an error escaping it is logged and the handler
-    // cut short, as the process-wide handler does.
+    // cut short, as the process-wide handler does. What the handler changed is
+    // announced when it ends (also when a dialog's event loop runs ticks
+    // inside an operator's handler, so the windows stay current meanwhile).
     template <typename F> void RunGuarded(F &&handler)
     {
         try {
@@ -186,7 +214,11 @@ public:
         } catch (...) {
             HandleAppException(std::runtime_error("unknown error"));
         }
+        Announce();
     }
+
+    // Emits what changed since the last announcement.
+    void Announce();
 
     const Clock &clock() const { return m_clock; }
     DeviceLibrary &library() { return m_library; }
@@ -200,6 +232,16 @@ public:
 signals:
     // The text the Preferences dialog shows for its test message.
     void TestEmailFinished(const QString &text);
+    // Devices that changed, each with what changed (DeviceChange bits), in
+    // the order they first changed; once per tick or operator action.
+    void devicesChanged(const QList<vantor::DeviceNews> &news);
+    // The station list changed (loaded or edited).
+    void stationsChanged();
+    // The status tick ran; secondPassed on the ticks that count a second
+    // (uptime and countdowns), every tick may change the traffic totals.
+    void statusTicked(bool secondPassed);
+    // The status bar text while files are saved ("" when done).
+    void statusTextChanged(const QString &text);
 
 public slots:
     void TimerConnectTimer();
@@ -234,6 +276,7 @@ private:
     // Data lost on a device's link, told by the library: one line a minute
     // per device in its activity log.
     void OnLinkWarning(int handle, const QString &text);
+    void Note(int device, DeviceChange change) { m_news.note(device, change); }
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -249,6 +292,7 @@ private:
     RdsOutputServer m_rdsServer;
     LogThrottle m_rdsRejections;
     LogThrottle m_linkWarnings;
+    NewsCollector m_news;
 };
 
 } // namespace vantor

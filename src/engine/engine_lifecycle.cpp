@@ -39,6 +39,7 @@ void Engine::Start(const QString &exeFolder, const QString &dataFolder)
         AddToActivityLog(-1, note);
     LoadPreferences();
     UpdateRdsOutput(true);
+    Announce();
 }
 
 void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
@@ -77,8 +78,6 @@ void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
     G.LogDay = m_clock.now();
 
     LoadSettings();
-    if (Devices.empty())
-        m_view.MarkDeviceListDefault();
     for (TDevice &d : Devices)
         ResetDeviceRuntime(d);
 

@@ -16,7 +16,6 @@ void Engine::LoadSettings()
     m_loadNotes.clear();
     LoadDevices(IniFile(DataFile("devices.ini")), Devices, DevicesToSave, &m_loadNotes);
     LoadStations(IniFile(DataFile("stations.ini")), Stations, &m_loadNotes);
-    m_view.StationBoxClear();
     for (int j = 0; j < static_cast<int>(Stations.size()); ++j)
         InitializeStation(j);
     LoadAlarmSets(IniFile(DataFile("alarms.ini")), AlarmSets, &m_loadNotes);
@@ -26,11 +25,14 @@ void Engine::InitializeStation(int station)
 {
     if (InvalidStation(station))
         return;
-    TStation &s = Stations[station];
-    m_view.StationBoxAdd(s.Frequency + QStringLiteral(" - ") + s.Name + QStringLiteral(" (") +
-                         s.DeviceName + QStringLiteral(")"));
-    m_view.StationBoxSelectFirst();
-    s.LastAlarmTime.fill(0);
+    Stations[station].LastAlarmTime.fill(0);
+    m_news.noteStations();
+}
+
+QString StationBoxText(const TStation &station)
+{
+    return station.Frequency + QStringLiteral(" - ") + station.Name + QStringLiteral(" (") +
+           station.DeviceName + QStringLiteral(")");
 }
 
 void Engine::LoadPreferences()

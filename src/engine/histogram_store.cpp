@@ -25,7 +25,7 @@ void Engine::StoreHistogram(int device, const QString &text)
     SummariseHistogram(d, m_prefs.Integer(QStringLiteral("DeviationLimit")) +
                               m_prefs.Integer(QStringLiteral("DeviationTolerance")));
     d.HistogramTime = FormatDateTime(QStringLiteral("d.mm.yyyy h:nn:ss"), m_clock.now());
-    m_view.HistogramStored(device);
+    Note(device, HistogramStored);
 }
 
 } // namespace vantor

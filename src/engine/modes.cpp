@@ -87,6 +87,7 @@ void Engine::StartMeasuring(int device)
             DropModeLog(device, d.MeasurementLogName);
     }
     d.MeasuringStarted = true;
+    Note(device, ModeChanged);
     if (d.Station.RDS >= 0) {
         d.Mode = ModeMeasuringPart;
         return;
@@ -115,6 +116,7 @@ void Engine::StartRDS(int device)
         d.RDSLog =
             CreateModeFile(device, d.RDSLogName, RecentFile(device, QStringLiteral(".lumex")));
     d.Mode = ModeRdsPart;
+    Note(device, ModeChanged);
 }
 
 void Engine::FinishMode(int device)
@@ -123,6 +125,7 @@ void Engine::FinishMode(int device)
         return;
     TDevice &d = Devices[device];
     d.Mode = 0;
+    Note(device, ModeChanged);
     for (const char *c : {"*m", "*p", "*r"})
         Send(device, QLatin1String(c));
     const TDateTime t = m_clock.now();
@@ -151,7 +154,7 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     const int width = m_prefs.Integer(QStringLiteral("GraphWidth"));
     const int height = m_prefs.Integer(QStringLiteral("GraphHeight"));
     const QString ending = PictureEnding();
-    m_view.SetStatusText(QStringLiteral("Saving data ..."));
+    emit statusTextChanged(QStringLiteral("Saving data ..."));
 
     const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
@@ -177,7 +180,7 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     };
     if (m_prefs.Flag(QStringLiteral("SaveHistogram"))) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram") + ending);
-        picture(m_view.SaveHistogramPicture(device, file, width, height), file,
+        picture(SaveDeviceHistogram(device, file, width, height), file,
                 QStringLiteral("histogram - ") + stamp + ending);
     }
     for (int n = 1; n <= NamedColumnCount; ++n) {
@@ -186,10 +189,10 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
         const int column = n - 1;
         const QString &name = MeasurementColumns[column];
         const QString file = RecentFile(device, QStringLiteral(" - ") + name + ending);
-        picture(m_view.SaveGraphPicture(device, column, file, width, height), file,
+        picture(SaveDeviceGraph(device, column, file, width, height), file,
                 name + QStringLiteral(" - ") + stamp + ending);
     }
-    m_view.SetStatusText(QString());
+    emit statusTextChanged(QString());
 }
 
 void Engine::Stop(int device)
@@ -202,7 +205,7 @@ void Engine::Stop(int device)
     d.StationActive = false;
     d.MeasuringCountdown = 0;
     d.RDSCountdown = 0;
-    m_view.RefreshSelection(false);
+    Note(device, Stopped);
 }
 
 void Engine::StopByUser(int device)
@@ -218,6 +221,7 @@ void Engine::TogglePause(int device)
     if (InvalidDevice(device))
         return;
     Devices[device].Paused = !Devices[device].Paused;
+    Note(device, PauseChanged);
 }
 
 } // namespace vantor

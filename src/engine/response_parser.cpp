@@ -70,8 +70,10 @@ void Engine::TimerReceiveTimer()
             m_library.SetDevice(Devices[i].Handle);
             const int n = m_library.ReadBufferLength();
             TDevice &d = Devices[i];
-            if (n > 0)
+            if (n > 0) {
                 d.SilentSeconds = 0;
+                Note(i, ResponsesRead);
+            }
             const bool quiet = d.SilentSeconds > 30 || d.ConnectCountdown >= 0 ||
                                now < d.IgnoreUntil || !d.StationActive;
             for (int k = 0; k < n; ++k) {
@@ -151,7 +153,6 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
                 readings.TimeError = error;
                 const QString text = QString::number(error) + QStringLiteral(" s");
                 AddToLastData(device, QStringLiteral("Time Error"), text);
-                m_view.AddToVLEA(device, QStringLiteral("Time Error"), text);
             }
             readings.PI = value.left(4);
             AddToLastData(device, QStringLiteral("PI"), readings.PI);
@@ -172,12 +173,9 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
         StoreHistogram(device, value);
         const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
         AddToLastData(device, QStringLiteral("Histogram Max at"), text);
-        m_view.AddToVLEA(device, QStringLiteral("Histogram Max at"), text);
         d.ColumnValue[GetTableColumn(QStringLiteral("Histogram Max at"))] =
             static_cast<float>(d.HistogramMaxAt);
-        return;
     }
-    m_view.AddToVLEA(device, name, value);
 }
 
 float Engine::StrToSingle(const QString &text)

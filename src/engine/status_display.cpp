@@ -1,5 +1,6 @@
-// The status tick: traffic totals and uptime for the statistics, the mode
-// countdowns of the selected device, and the daily report once a day of uptime.
+// The status tick: the daily report once a day of uptime, and the figures the
+// status display shows (traffic totals, uptime, countdowns), which the windows
+// read when the tick is announced.
 #include "engine.h"
 
 #include <cmath>
@@ -9,42 +10,47 @@ namespace vantor {
 void Engine::TimerStatusTimer()
 {
     RunGuarded([this] {
-        qint64 sent = 0;
-        qint64 received = 0;
-        const int filter = m_view.ActivityFilterIndex();
-        if (filter == 0) {
-            for (const TDevice &d : Devices) {
-                sent += d.BytesSent;
-                received += d.BytesReceived;
+        bool secondPassed = false;
+        if (++G.StatusTickCount > 4) {
+            G.StatusTickCount = 0;
+            secondPassed = true;
+            const int days = static_cast<int>(std::trunc(m_clock.utcNow() - G.StartUtc));
+            if (days != G.LastUptimeDays) {
+                G.LastUptimeDays = days;
+                if (m_prefs.Flag(QStringLiteral("SendDailyReports")))
+                    SendDailyReport();
             }
-        } else if (!InvalidDevice(filter - 1)) {
-            sent = Devices[filter - 1].BytesSent;
-            received = Devices[filter - 1].BytesReceived;
         }
-        m_view.ShowTraffic(sent, received);
-        const int selected = m_view.SelectedDevice();
-
-        if (++G.StatusTickCount <= 4)
-            return;
-        G.StatusTickCount = 0;
-        const double uptime = m_clock.utcNow() - G.StartUtc;
-        const int days = static_cast<int>(std::trunc(uptime));
-        if (days != G.LastUptimeDays) {
-            G.LastUptimeDays = days;
-            if (m_prefs.Flag(QStringLiteral("SendDailyReports")))
-                SendDailyReport();
-        }
-        m_view.ShowUptime(QString::number(days) + QStringLiteral(" days, ") +
-                          FormatDateTime(QStringLiteral("h:nn:ss"), uptime - days));
-        if (InvalidDevice(selected))
-            return;
-        const TDevice &d = Devices[selected];
-        const QString suffix = d.Paused ? QStringLiteral(" (paused)") : QString();
-        m_view.AddToVLEA(selected, QStringLiteral("Measuring Mode countdown"),
-                         QString::number(d.MeasuringCountdown) + suffix);
-        m_view.AddToVLEA(selected, QStringLiteral("RDS Mode countdown"),
-                         QString::number(d.RDSCountdown) + suffix);
+        emit statusTicked(secondPassed);
     });
+}
+
+TrafficTotals Engine::Traffic(int filterIndex) const
+{
+    TrafficTotals totals;
+    if (filterIndex == 0) {
+        for (const TDevice &d : Devices) {
+            totals.sent += d.BytesSent;
+            totals.received += d.BytesReceived;
+        }
+    } else if (!InvalidDevice(filterIndex - 1)) {
+        totals.sent = Devices[filterIndex - 1].BytesSent;
+        totals.received = Devices[filterIndex - 1].BytesReceived;
+    }
+    return totals;
+}
+
+QString Engine::UptimeText() const
+{
+    const double uptime = m_clock.utcNow() - G.StartUtc;
+    const int days = static_cast<int>(std::trunc(uptime));
+    return QString::number(days) + QStringLiteral(" days, ") +
+           FormatDateTime(QStringLiteral("h:nn:ss"), uptime - days);
+}
+
+QString CountdownText(int seconds, bool paused)
+{
+    return QString::number(seconds) + (paused ? QStringLiteral(" (paused)") : QString());
 }
 
 QString LedFrequencyText(const QString &frequency)

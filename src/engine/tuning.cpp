@@ -15,8 +15,6 @@ void Engine::Tune(int device, int station, bool manual)
     }
     FinishMode(device);
     d.Paused = false;
-    if (device == m_view.SelectedDevice())
-        m_view.ResetBars();
     if (station >= 0) {
         d.StationIndex = station;
         d.Station = Stations[station];
@@ -46,7 +44,8 @@ void Engine::Tune(int device, int station, bool manual)
     m_library.ClearValues();
     for (int n = m_library.ReadBufferLength(); n > 0; --n)
         m_library.ReadResponse();
-    m_view.RefreshSelection(true);
+    // The windows reset the bar meters and refresh the device if it is shown.
+    Note(device, Tuned);
 }
 
 void Engine::Retune(int device, const QString &frequency, bool restoreModes)
@@ -87,7 +86,6 @@ QString Engine::TuneStation(int station)
         return QStringLiteral("No valid device assigned to this station. \rAssign a device in the "
                               "Station List.");
     Tune(device, station, true);
-    m_view.SelectDevice(device);
     return {};
 }
 

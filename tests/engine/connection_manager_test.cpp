@@ -58,7 +58,7 @@ TEST_F(ConnectionManager, FirstVisitRegistersTheDeviceAndMakesTheFirstAttempt)
 
     const TDevice &d = engine.Devices[0];
     EXPECT_EQ(d.Handle, 0);
-    EXPECT_EQ(view.registered, QStringList{QStringLiteral("D0")});
+    EXPECT_EQ(news.devicesWith(Registered), QList<int>{0}) << "announced once the tick ends";
     EXPECT_TRUE(d.ActivityLogOpen);
     EXPECT_TRUE(AppLines().endsWith(
         QStringLiteral("[application] Initializing device D0 (0), getting handle 0")));
@@ -107,6 +107,7 @@ TEST_F(ConnectionManager, ConnectsLosesAndRetriesAfterTheTimeout)
     engine.TimerConnectTimer(); // sees the link up
     const TDevice &d = engine.Devices[0];
     EXPECT_EQ(d.ConnectCountdown, -1);
+    EXPECT_EQ(news.devicesWith(ConnectionChanged), QList<int>{0});
     EXPECT_TRUE(AppLines().endsWith(QStringLiteral("[application] Connected to 10.0.0.5:7000")));
     EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("[D0] Connected to 10.0.0.5:7000")));
     // An idle device gets every output switched off.
@@ -120,6 +121,7 @@ TEST_F(ConnectionManager, ConnectsLosesAndRetriesAfterTheTimeout)
     library.setConnected(0, false);
     engine.TimerConnectTimer();
     EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("Disconnected from 10.0.0.5:7000")));
+    EXPECT_EQ(news.devicesWith(ConnectionChanged), (QList<int>{0, 0}));
     EXPECT_TRUE(library.calls(QStringLiteral("Connect")).empty())
         << "no attempt on the visit that sees the loss";
     EXPECT_EQ(d.ConnectCountdown, 30);

@@ -117,6 +117,7 @@ protected:
     FakeDeviceLibrary library;
     RecordingView view;
     Engine engine{clock, library, view};
+    EngineRecorder news{engine};
 };
 
 } // namespace vantor::test

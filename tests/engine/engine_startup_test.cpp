@@ -40,6 +40,7 @@ protected:
     FakeDeviceLibrary library;
     RecordingView view;
     Engine engine{clock, library, view};
+    EngineRecorder news{engine};
 };
 
 } // namespace
@@ -59,7 +60,6 @@ TEST_F(EngineStartup, FreshFolderGetsItsTreeLogAndStartValues)
                                        "2024.05.01 13:05:09 [application] TUNIX.DLL version ") +
                             library.Version() + QStringLiteral("\r\n"));
     EXPECT_EQ(view.shownLines.size(), 2);
-    EXPECT_TRUE(view.deviceListDefault);
     EXPECT_TRUE(engine.Devices.empty());
     EXPECT_EQ(engine.G.ConnectIndex, -1);
     EXPECT_EQ(engine.G.RdsOutputDevice, -1);
@@ -115,7 +115,6 @@ TEST_F(EngineStartup, LoadsTheSettingsFilesAsWritten)
     // A count beyond the sections present gives empty devices.
     EXPECT_TRUE(engine.Devices[1].Name.isEmpty());
     EXPECT_EQ(engine.Devices[1].SchedulingMode, 0);
-    EXPECT_FALSE(view.deviceListDefault);
 
     ASSERT_EQ(engine.Stations.size(), 3u);
     const TStation &s = engine.Stations[0];
@@ -126,10 +125,12 @@ TEST_F(EngineStartup, LoadsTheSettingsFilesAsWritten)
     EXPECT_EQ(engine.Stations[1].Name, QStringLiteral("Radio 2")); // names ignore letter case
     EXPECT_EQ(engine.Stations[1].Measuring, 16);
     EXPECT_EQ(engine.Stations[1].RDS, 2);
-    EXPECT_EQ(view.stationBox,
-              (QStringList{QStringLiteral("98.5 - Radio 1 (Tx Site)"),
-                           QStringLiteral(" - Radio 2 ()"), QStringLiteral(" -  ()")}));
-    EXPECT_EQ(view.stationBoxSelection, 0);
+    QStringList stationBox;
+    for (const TStation &station : engine.Stations)
+        stationBox << StationBoxText(station);
+    EXPECT_EQ(stationBox, (QStringList{QStringLiteral("98.5 - Radio 1 (Tx Site)"),
+                                       QStringLiteral(" - Radio 2 ()"), QStringLiteral(" -  ()")}));
+    EXPECT_EQ(news.stationAnnouncements, 1) << "one announcement for the whole list";
 
     ASSERT_EQ(engine.AlarmSets.size(), 1u);
     const TAlarmSet &a = engine.AlarmSets[0];

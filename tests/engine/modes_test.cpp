@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -61,9 +62,9 @@ TEST_F(Modes, TuningCopiesTheStationAndSetsTheReceiver)
     Dev().Paused = true;
     Dev().LastData.Set(QStringLiteral("MAX"), QStringLiteral("1"));
     library.pushResponse(0, QStringLiteral("MAX=77"));
-    view.selectedDevice = 0;
+    news.clear();
 
-    engine.Tune(0, 0, true);
+    engine.RunGuarded([&] { engine.Tune(0, 0, true); });
 
     EXPECT_TRUE(Dev().StationActive);
     EXPECT_FALSE(Dev().Paused);
@@ -86,8 +87,9 @@ TEST_F(Modes, TuningCopiesTheStationAndSetsTheReceiver)
     EXPECT_EQ(library.calls(QStringLiteral("ClearValues")).size(), 1u);
     library.SetDevice(0);
     EXPECT_EQ(library.ReadBufferLength(), 0) << "stale answers dropped";
-    EXPECT_EQ(view.barResets, 1);
-    EXPECT_EQ(view.refreshes, QList<bool>{true});
+    ASSERT_EQ(news.batches.size(), 1) << "one announcement for the whole tuning";
+    EXPECT_EQ(news.devicesWith(Tuned), QList<int>{0});
+    EXPECT_EQ(news.devicesWith(ModeChanged), QList<int>{0}) << "the old mode finished";
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(argsFile); }));
     EXPECT_EQ(readAll(argsFile), "Radio|1|D0|\n" + QDir(exe).canonicalPath().toLatin1() + "\n");
 
@@ -111,7 +113,6 @@ TEST_F(Modes, TheTuneButtonNeedsADeviceForTheStation)
     EXPECT_FALSE(Dev().StationActive);
     EXPECT_TRUE(engine.TuneStation(1).isEmpty());
     EXPECT_TRUE(Dev().StationActive);
-    EXPECT_EQ(view.selectedDevice, 0);
 }
 
 TEST_F(Modes, ModesSwitchTheOutputsAndArchiveTheirFiles)
@@ -141,7 +142,11 @@ TEST_F(Modes, ModesSwitchTheOutputsAndArchiveTheirFiles)
               QStringList{QStringLiteral("2024-05-01 12-02-00.csv")});
 
     clock.advanceSeconds(60);
+    news.clear();
     engine.Stop(0);
+    EXPECT_TRUE(news.batches.isEmpty()) << "told when the handler ends, not before";
+    engine.Announce();
+    EXPECT_EQ(news.devicesWith(Stopped), QList<int>{0});
     EXPECT_FALSE(Dev().StationActive);
     EXPECT_EQ(Dev().StationIndex, -1);
     EXPECT_EQ(Archive(QStringLiteral("Radio 1")),
@@ -180,41 +185,52 @@ TEST_F(Modes, TheEndOfMeasuringSavesHistogramAndPictures)
     engine.Tune(0, 0, false);
     engine.StartMeasuring(0);
     engine.AddToLastData(0, QStringLiteral("Histogram Data"), QStringLiteral("  0:    3  "));
+    for (int s = 0; s < 5; ++s) {
+        Dev().History.push_back({clock.now(), {}});
+        Dev().History.back().Values.fill(60.0f + s);
+        clock.advanceSeconds(1);
+    }
     Dev().HistoryCount = 5;
-    clock.advanceSeconds(5);
     engine.FinishMode(0);
 
     const QString recent = engine.Folders.RecentFolder;
     EXPECT_EQ(readAll(recent + QStringLiteral("Radio 1 - histogram.csv")), "  0:    3  ");
-    EXPECT_EQ(
-        view.pictures,
-        (QStringList{QStringLiteral("histogram 0 %1Radio 1 - histogram.bmp 320x200").arg(recent),
-                     QStringLiteral("graph 0 0 %1Radio 1 - MAX.bmp 320x200").arg(recent),
-                     QStringLiteral("graph 0 9 %1Radio 1 - Level.bmp 320x200").arg(recent)}));
+    // The pictures are drawn at the preferred size and saved by their names.
+    for (const char *picture :
+         {"Radio 1 - histogram.bmp", "Radio 1 - MAX.bmp", "Radio 1 - Level.bmp"}) {
+        QImageReader reader(recent + QLatin1String(picture));
+        EXPECT_EQ(reader.format(), "bmp") << picture;
+        EXPECT_EQ(reader.size(), QSize(320, 200)) << picture;
+    }
+    EXPECT_FALSE(QFileInfo::exists(recent + QStringLiteral("Radio 1 - AVE.bmp")));
     EXPECT_EQ(Archive(),
               (QStringList{QStringLiteral("Radio 1 - 2024-05-01 12-00-05 - histogram.csv"),
                            QStringLiteral("Radio 1 - 2024-05-01 12-00-05.csv"),
                            QStringLiteral("Radio 1 - Level - 2024-05-01 12-00-05.bmp"),
                            QStringLiteral("Radio 1 - MAX - 2024-05-01 12-00-05.bmp"),
                            QStringLiteral("Radio 1 - histogram - 2024-05-01 12-00-05.bmp")}));
-    EXPECT_EQ(view.statusTexts, (QStringList{QStringLiteral("Saving data ..."), QString()}));
+    EXPECT_EQ(news.statusTexts, (QStringList{QStringLiteral("Saving data ..."), QString()}));
 
     // Less than one usable second of measuring saves nothing of the kind.
-    view.pictures.clear();
+    QDir(recent).removeRecursively();
+    QDir().mkpath(recent);
     Dev().HistoryCount = 0;
     engine.StartMeasuring(0);
     engine.FinishMode(0);
-    EXPECT_TRUE(view.pictures.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(recent + QStringLiteral("Radio 1 - histogram.bmp")));
+    EXPECT_FALSE(QFileInfo::exists(recent + QStringLiteral("Radio 1 - MAX.bmp")));
 }
 
 TEST_F(Modes, StopAndPauseFromTheOperator)
 {
     Start();
     ConnectAll();
-    engine.StopByUser(0);
+    news.clear();
+    engine.RunGuarded([&] { engine.StopByUser(0); });
     EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("Stopped by user")));
-    EXPECT_TRUE(view.refreshes.isEmpty()) << "an idle device is not stopped again";
-    engine.TogglePause(0);
+    EXPECT_TRUE(news.devicesWith(Stopped).isEmpty()) << "an idle device is not stopped again";
+    engine.RunGuarded([&] { engine.TogglePause(0); });
+    EXPECT_EQ(news.devicesWith(PauseChanged), QList<int>{0});
     EXPECT_TRUE(Dev().Paused);
     engine.TogglePause(0);
     EXPECT_FALSE(Dev().Paused);

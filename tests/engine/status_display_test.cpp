@@ -54,31 +54,21 @@ TEST_F(StatusDisplay, TrafficFollowsTheActivityFilter)
     engine.Devices[0].BytesReceived = 10;
     engine.Devices[1].BytesSent = 5;
     engine.Devices[1].BytesReceived = 7;
-    view.filterIndex = 0;
-    engine.TimerStatusTimer();
-    EXPECT_EQ(view.traffic, std::make_pair(qint64(3'000'000'005LL), qint64(17)));
-    view.filterIndex = 2;
-    engine.TimerStatusTimer();
-    EXPECT_EQ(view.traffic, std::make_pair(qint64(5), qint64(7)));
-    for (const int outside : {7, -1}) {
-        view.filterIndex = outside;
-        engine.TimerStatusTimer();
-        EXPECT_EQ(view.traffic, std::make_pair(qint64(0), qint64(0))) << outside;
-    }
+    EXPECT_EQ(engine.Traffic(0), (TrafficTotals{3'000'000'005LL, 17}));
+    EXPECT_EQ(engine.Traffic(2), (TrafficTotals{5, 7}));
+    EXPECT_EQ(engine.Traffic(7), (TrafficTotals{0, 0}));
+    EXPECT_EQ(engine.Traffic(-1), (TrafficTotals{0, 0}));
 }
 
-TEST_F(StatusDisplay, UptimeAndCountdownsOnceASecond)
+TEST_F(StatusDisplay, EveryFifthTickCountsASecond)
 {
     clock.advanceMs(2 * 86400000LL + (7 * 3600 + 5 * 60 + 9) * 1000LL - 1000);
     engine.G.LastUptimeDays = 2;
-    view.selectedDevice = 1;
-    engine.Devices[1].MeasuringCountdown = 42;
-    engine.Devices[1].RDSCountdown = 60;
-    engine.Devices[1].Paused = true;
     StatusSecond();
-    EXPECT_EQ(view.uptime, QStringLiteral("2 days, 7:05:09"));
-    EXPECT_TRUE(view.valueList.contains(QStringLiteral("1 Measuring Mode countdown=42 (paused)")));
-    EXPECT_TRUE(view.valueList.contains(QStringLiteral("1 RDS Mode countdown=60 (paused)")));
+    EXPECT_EQ(news.statusTicks, (QList<bool>{false, false, false, false, true}));
+    EXPECT_EQ(engine.UptimeText(), QStringLiteral("2 days, 7:05:09"));
+    EXPECT_EQ(CountdownText(42, true), QStringLiteral("42 (paused)"));
+    EXPECT_EQ(CountdownText(60, false), QStringLiteral("60"));
 }
 
 TEST_F(StatusDisplay, TheDailyReportGoesOutOnceADayOfUptime)
@@ -124,7 +114,7 @@ TEST_F(StatusDisplayAcrossSpringChange, ADayOfUptimeIsTwentyFourHoursWhateverThe
     clock.advanceSeconds(23 * 3600 + 1800); // 12:30 summer time, a local day later
     StatusSecond();
     EXPECT_EQ(Reports(), 0);
-    EXPECT_EQ(view.uptime, QStringLiteral("0 days, 23:30:01"));
+    EXPECT_EQ(engine.UptimeText(), QStringLiteral("0 days, 23:30:01"));
     clock.advanceSeconds(1800);
     StatusSecond();
     EXPECT_EQ(Reports(), 1);

@@ -1,0 +1,643 @@
+#include "main_window.h"
+
+#include "about_box.h"
+#include "alarm_details_window.h"
+#include "graph_window.h"
+#include "image_file.h"
+#include "image_save_dialog.h"
+#include "led_display.h"
+#include "platform_utils.h"
+#include "program_icon.h"
+#include "recent_activity_window.h"
+#include "recent_data_window.h"
+#include "shell_open.h"
+#include "window_placement.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUrl>
+
+#include <cmath>
+
+namespace vantor {
+
+namespace {
+
+// A child window is never closed while the program runs: closing it only
+// minimises it in the frame.
+class ChildFrame : public QMdiSubWindow
+{
+public:
+    using QMdiSubWindow::QMdiSubWindow;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->ignore();
+        showMinimized();
+    }
+};
+
+QAction *NewAction(QObject *parent, const QString &text, const QString &name)
+{
+    auto *action = new QAction(text, parent);
+    action->setObjectName(name);
+    return action;
+}
+
+// Uptime beyond which choosing a device moves the activity filter as well.
+constexpr int FilterFollowsAfterSeconds = 20;
+
+} // namespace
+
+MainWindow::MainWindow(Engine &engine, QWidget *parent)
+    : QMainWindow(parent), m_engine(engine), m_mdi(new QMdiArea)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Vantor"));
+    setAccessibleName(windowTitle());
+    resize(893, 637);
+
+    m_mdi->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi->setAccessibleName(QStringLiteral("MDIClient"));
+    m_mdi->setBackground(QColor(105, 119, 150));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setAccessibleName(QStringLiteral("StatusBar1"));
+
+    createActions();
+    createToolBar();
+    createMenus();
+
+    // Created in the order of start-up: Recent Activity, Recent Data, Graph
+    // Window, Alarm Details.
+    const auto selected = [this] { return selectedDevice(); };
+    m_activity = new RecentActivityWindow(engine);
+    m_data = new RecentDataWindow(engine, selected);
+    m_graph = new GraphWindow(engine, selected);
+    m_alarms = new AlarmDetailsWindow(engine, selected);
+    for (QWidget *child : {static_cast<QWidget *>(m_activity), static_cast<QWidget *>(m_data),
+                           static_cast<QWidget *>(m_graph), static_cast<QWidget *>(m_alarms)})
+        addChild(child);
+
+    connect(&engine, &Engine::devicesChanged, this, &MainWindow::onDevicesChanged);
+    connect(&engine, &Engine::stationsChanged, this, &MainWindow::onStationsChanged);
+    connect(&engine, &Engine::statusTicked, this, &MainWindow::onStatusTicked);
+    connect(&engine, &Engine::statusTextChanged, this, [this](const QString &text) {
+        statusBar()->showMessage(text);
+        // Files are saved right after this on the same thread: show it now.
+        statusBar()->repaint();
+    });
+    connect(m_data->pages(), &QTabWidget::currentChanged, this, [this](int page) {
+        m_engine.Prefs().SetInteger(QStringLiteral("RecentDataShow"), page);
+    });
+
+    setWindowIcon(ProgramIcon());
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(ProgramIcon(), this);
+        m_tray->setObjectName(QStringLiteral("CiaTray1"));
+        m_tray->setToolTip(QStringLiteral("Vantor"));
+        connect(m_tray, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick)
+                        CiaTray1DblClick();
+                });
+        m_tray->show();
+    }
+}
+
+void MainWindow::CiaTray1DblClick()
+{
+    setVisible(!isVisible());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createActions()
+{
+    const auto icon = [this](QStyle::StandardPixmap pixmap) {
+        return style()->standardIcon(pixmap);
+    };
+    // The editors come with their own dialogs; until then their items are shown disabled.
+    m_preferences =
+        NewAction(this, QStringLiteral("&Preferences..."), QStringLiteral("Preferences1"));
+    m_preferences->setIcon(icon(QStyle::SP_FileDialogDetailedView));
+    m_deviceList =
+        NewAction(this, QStringLiteral("&Device List..."), QStringLiteral("DeviceList1"));
+    m_deviceList->setIcon(icon(QStyle::SP_ComputerIcon));
+    m_scheduler = NewAction(this, QStringLiteral("&Monitoring Scheduler..."),
+                            QStringLiteral("MonitoringScheduler1"));
+    m_scheduler->setIcon(icon(QStyle::SP_FileDialogListView));
+    m_alarmSets = NewAction(this, QStringLiteral("&Alarm Sets..."), QStringLiteral("Alarms1"));
+    m_alarmSets->setIcon(icon(QStyle::SP_MessageBoxWarning));
+    m_stationList =
+        NewAction(this, QStringLiteral("&Station List..."), QStringLiteral("StationList1"));
+    m_stationList->setIcon(icon(QStyle::SP_DirIcon));
+    for (QAction *editor : {m_preferences, m_deviceList, m_scheduler, m_alarmSets, m_stationList})
+        editor->setEnabled(false);
+
+    m_cascade = NewAction(this, QStringLiteral("&Cascade"), QStringLiteral("Cascade1"));
+    m_cascade->setIcon(icon(QStyle::SP_TitleBarNormalButton));
+    connect(m_cascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    m_tileHorizontal =
+        NewAction(this, QStringLiteral("&Tile (Horizontal)"), QStringLiteral("iles1"));
+    m_tileHorizontal->setIcon(icon(QStyle::SP_ToolBarVerticalExtensionButton));
+    connect(m_tileHorizontal, &QAction::triggered, this, [this] {
+        // One above the other, each the full width of the area.
+        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+        const QRect area = m_mdi->viewport()->rect();
+        const int height = windows.isEmpty() ? 0 : area.height() / int(windows.size());
+        for (int k = 0; k < windows.size(); ++k) {
+            windows[k]->showNormal();
+            windows[k]->setGeometry(0, k * height, area.width(), height);
+        }
+    });
+    m_tileVertical =
+        NewAction(this, QStringLiteral("Tile (&Vertical)"), QStringLiteral("ileVertical1"));
+    m_tileVertical->setIcon(icon(QStyle::SP_ToolBarHorizontalExtensionButton));
+    connect(m_tileVertical, &QAction::triggered, this, [this] {
+        // Side by side, each the full height of the area.
+        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+        const QRect area = m_mdi->viewport()->rect();
+        const int width = windows.isEmpty() ? 0 : area.width() / int(windows.size());
+        for (int k = 0; k < windows.size(); ++k) {
+            windows[k]->showNormal();
+            windows[k]->setGeometry(k * width, 0, width, area.height());
+        }
+    });
+
+    const auto toolAction = [this](const QString &text, const QString &name, const QIcon &glyph,
+                                   void (MainWindow::*handler)()) {
+        QAction *action = NewAction(this, text, name);
+        action->setIcon(glyph);
+        action->setToolTip(text);
+        action->setStatusTip(text);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { m_engine.RunGuarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+    m_pause = toolAction(QStringLiteral("Pause the device"), QStringLiteral("ToolButton12"),
+                         icon(QStyle::SP_MediaPause), &MainWindow::ToolButton12Click);
+    m_pause->setCheckable(true);
+    m_stop = toolAction(QStringLiteral("Stop the device"), QStringLiteral("ToolButton15"),
+                        icon(QStyle::SP_MediaStop), &MainWindow::ToolButton15Click);
+    m_runDecoder = toolAction(QStringLiteral("Run RDS Lumex"), QStringLiteral("ToolButton11"),
+                              icon(QStyle::SP_MediaPlay), &MainWindow::ToolButton11Click);
+    m_tune = toolAction(QStringLiteral("Tune the station"), QStringLiteral("ToolButton17"),
+                        icon(QStyle::SP_ArrowRight), &MainWindow::ToolButton17Click);
+    m_quickEntry =
+        NewAction(this, QStringLiteral("Quick station entry"), QStringLiteral("ToolButton14"));
+    m_quickEntry->setIcon(icon(QStyle::SP_FileDialogNewFolder));
+    m_quickEntry->setStatusTip(m_quickEntry->text());
+    m_quickEntry->setEnabled(false);
+}
+
+void MainWindow::createToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setAccessibleName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->addActions({m_preferences, m_deviceList, m_scheduler, m_alarmSets, m_stationList});
+    bar->addSeparator();
+    bar->addActions({m_cascade, m_tileHorizontal, m_tileVertical});
+    bar->addSeparator();
+
+    m_deviceBox = new QComboBox;
+    m_deviceBox->setObjectName(QStringLiteral("CBFIL"));
+    m_deviceBox->setAccessibleName(QStringLiteral("Select device"));
+    m_deviceBox->setToolTip(QStringLiteral("Select device"));
+    m_deviceBox->setStatusTip(QStringLiteral("Select device"));
+    m_deviceBox->setFixedWidth(137);
+    QFont bold = m_deviceBox->font();
+    bold.setBold(true);
+    m_deviceBox->setFont(bold);
+    connect(m_deviceBox, &QComboBox::activated, this,
+            [this] { m_engine.RunGuarded([this] { CBFILChange(RefreshSource::Operator); }); });
+    bar->addWidget(m_deviceBox);
+    bar->addActions({m_pause, m_stop, m_runDecoder});
+    bar->addSeparator();
+
+    m_led = new LedDisplay;
+    m_led->setObjectName(QStringLiteral("LL"));
+    bar->addWidget(m_led);
+    m_stationBox = new QComboBox;
+    m_stationBox->setObjectName(QStringLiteral("CBST"));
+    m_stationBox->setAccessibleName(QStringLiteral("CBST"));
+    m_stationBox->setFixedWidth(193);
+    bar->addWidget(m_stationBox);
+    bar->addActions({m_tune, m_quickEntry});
+    // Every toolbar button carries the name of its action for screen readers.
+    for (QAction *action : bar->actions()) {
+        QWidget *button = bar->widgetForAction(action);
+        if (button != nullptr && !action->text().isEmpty())
+            button->setAccessibleName(action->text().remove(QLatin1Char('&')));
+    }
+}
+
+void MainWindow::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    const auto item = [this](QMenu *menu, const QString &text, const QString &name,
+                             void (MainWindow::*handler)()) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { m_engine.RunGuarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+    item(file, QStringLiteral("Save &Graph..."), QStringLiteral("SaveGraph2"),
+         &MainWindow::SaveGraph2Click);
+    item(file, QStringLiteral("Save &Histogram..."), QStringLiteral("SaveGraph1"),
+         &MainWindow::SaveGraph1Click);
+    item(file, QStringLiteral("Save S&creenshot..."), QStringLiteral("SaveScreenshot1"),
+         &MainWindow::SaveScreenshot1Click);
+    file->addSeparator();
+    item(file, QStringLiteral("&Save Settings"), QStringLiteral("SaveSettings1"),
+         &MainWindow::SaveSettings1Click);
+    file->addSeparator();
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Exit1"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    item(view, QStringLiteral("&Data Folder..."), QStringLiteral("DataFolder1"),
+         &MainWindow::DataFolder1Click);
+
+    QMenu *setup = menuBar()->addMenu(QStringLiteral("&Setup"));
+    setup->addAction(m_preferences);
+    setup->addSeparator();
+    setup->addActions({m_deviceList, m_scheduler, m_alarmSets});
+    setup->addSeparator();
+    setup->addAction(m_stationList);
+
+    m_windowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
+    m_windowMenu->addActions({m_cascade, m_tileHorizontal, m_tileVertical});
+    m_windowMenu->addSeparator();
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    item(help, QStringLiteral("&Pdf Manual"), QStringLiteral("PdfManual1"),
+         &MainWindow::PdfManual1Click);
+    help->addSeparator();
+    item(help, QStringLiteral("&About..."), QStringLiteral("About1"), &MainWindow::About1Click);
+
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        menu->setAccessibleName(menu->title().remove(QLatin1Char('&')));
+}
+
+QMdiSubWindow *MainWindow::addChild(QWidget *child)
+{
+    auto *frame = new ChildFrame;
+    frame->setWidget(child);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    frame->setWindowTitle(child->windowTitle());
+    frame->setAccessibleName(child->windowTitle());
+    m_mdi->addSubWindow(frame);
+    return frame;
+}
+
+QMdiSubWindow *MainWindow::frameOf(QWidget *child) const
+{
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->widget() == child)
+            return frame;
+    }
+    return nullptr;
+}
+
+void MainWindow::addWindowMenuItems()
+{
+    if (m_windowItemsAdded)
+        return;
+    m_windowItemsAdded = true;
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        QAction *action = m_windowMenu->addAction(frame->windowTitle());
+        connect(action, &QAction::triggered, this, [this, action] { MDIShow(action->text()); });
+    }
+}
+
+void MainWindow::MDIShow(const QString &itemText)
+{
+    QString caption = itemText;
+    caption.remove(QLatin1Char('&'));
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->windowTitle() != caption)
+            continue;
+        if (frame->isMinimized())
+            frame->showNormal();
+        frame->show();
+        m_mdi->setActiveSubWindow(frame);
+        frame->raise();
+        return;
+    }
+}
+
+namespace {
+QList<QRect> ScreenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+} // namespace
+
+std::array<std::pair<QWidget *, AppWindow>, 4> MainWindow::placedChildren() const
+{
+    return {{{m_activity, AppWindow::RecentActivity},
+             {m_data, AppWindow::RecentData},
+             {m_graph, AppWindow::Graph},
+             {m_alarms, AppWindow::AlarmDetails}}};
+}
+
+void MainWindow::applyPreferences()
+{
+    const Preferences &prefs = m_engine.Prefs();
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QRect primaryArea = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
+    ApplyPlacement(this, prefs.Placement(AppWindow::Main), ScreenAreas(), primaryArea);
+    // The frame is not laid out before it is shown: its own size stands for the
+    // area the child windows live in.
+    const QRect client(QPoint(0, 0), size());
+    for (const auto &[child, window] : placedChildren())
+        ApplyPlacement(frameOf(child), prefs.Placement(window), {client}, client);
+    m_data->accumulated()->setChecked(prefs.Flag(QStringLiteral("Accumulated")));
+    m_data->pages()->setCurrentIndex(prefs.Integer(QStringLiteral("RecentDataShow")));
+    m_graph->applySettings();
+    addWindowMenuItems();
+    if (m_engine.Devices.empty()) {
+        // With nothing to monitor, the device list is the place to start.
+        QFont bold = m_deviceList->font();
+        bold.setBold(true);
+        m_deviceList->setFont(bold);
+    }
+    show();
+}
+
+void MainWindow::storePlacements()
+{
+    Preferences &prefs = m_engine.Prefs();
+    prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, prefs.Placement(AppWindow::Main)));
+    for (const auto &[child, window] : placedChildren())
+        prefs.SetPlacement(window, CurrentPlacement(frameOf(child), prefs.Placement(window)));
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+int MainWindow::selectedDevice() const
+{
+    return m_deviceBox->currentIndex();
+}
+
+void MainWindow::selectDevice(int device)
+{
+    m_deviceBox->setCurrentIndex(device);
+}
+
+void MainWindow::CBFILChange(RefreshSource source)
+{
+    m_data->clearValues();
+    const int device = selectedDevice();
+    if (m_engine.InvalidDevice(device))
+        return;
+    const TDevice &d = m_engine.Devices[device];
+    m_pause->setChecked(d.Paused);
+    const bool fromTuning = source == RefreshSource::Tuning;
+    if (!fromTuning) {
+        const double uptimeSeconds = (m_engine.clock().now() - m_engine.G.StartTime) * 86400.0;
+        if (std::floor(uptimeSeconds + 1e-6) > FilterFollowsAfterSeconds &&
+            m_activity->filterIndex() > 0)
+            m_activity->setFilterIndex(device + 1);
+    }
+    if (d.StationActive) {
+        m_data->AddToVLEA(QStringLiteral("Actual Station"), d.Station.Name);
+        m_data->AddToVLEA(QStringLiteral("Measuring Mode countdown"),
+                          QString::number(d.MeasuringCountdown));
+        m_data->AddToVLEA(QStringLiteral("RDS Mode countdown"), QString::number(d.RDSCountdown));
+        m_led->setText(LedFrequencyText(d.Station.Frequency));
+    } else {
+        m_data->AddToVLEA(QStringLiteral("Actual Station"), QString());
+        m_led->setText(QStringLiteral("0.00"));
+    }
+    if (fromTuning)
+        return;
+    showValues(device);
+    m_graph->repaintPlot();
+    if (m_data->pages()->currentIndex() == RecentDataWindow::HistogramPage)
+        m_data->repaintHistogram();
+    m_data->ResetBars();
+}
+
+void MainWindow::showValues(int device)
+{
+    for (const TLastData &entry : m_engine.Devices[device].LastData)
+        m_data->AddToVLEA(entry.Name, entry.Value);
+}
+
+void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
+{
+    const int selected = selectedDevice();
+    for (const DeviceNews &n : news) {
+        if (m_engine.InvalidDevice(n.device))
+            continue;
+        if (n.has(Registered)) {
+            m_deviceBox->addItem(m_engine.Devices[n.device].Name);
+            m_activity->addDevice(m_engine.Devices[n.device].Name);
+            if (m_deviceBox->count() == 1) {
+                m_deviceBox->setCurrentIndex(0);
+                CBFILChange(RefreshSource::Main);
+            }
+        }
+        if (n.device != selected)
+            continue;
+        if (n.has(Stopped)) {
+            CBFILChange(RefreshSource::Main);
+        } else if (n.has(Tuned)) {
+            m_data->ResetBars();
+            CBFILChange(RefreshSource::Tuning);
+        }
+        if (n.has(ResponsesRead))
+            showValues(n.device);
+        if (n.has(HistogramStored) &&
+            m_data->pages()->currentIndex() == RecentDataWindow::HistogramPage)
+            m_data->repaintHistogram();
+        if (n.has(PauseChanged))
+            m_pause->setChecked(m_engine.Devices[n.device].Paused);
+    }
+}
+
+void MainWindow::onStationsChanged()
+{
+    m_stationBox->clear();
+    for (const TStation &station : m_engine.Stations)
+        m_stationBox->addItem(StationBoxText(station));
+    m_stationBox->setCurrentIndex(m_stationBox->count() > 0 ? 0 : -1);
+}
+
+void MainWindow::onStatusTicked(bool secondPassed)
+{
+    const TrafficTotals totals = m_engine.Traffic(m_activity->filterIndex());
+    m_activity->setStatistic(0, QString::number(totals.sent));
+    m_activity->setStatistic(1, QString::number(totals.received));
+    if (!secondPassed)
+        return;
+    m_activity->setStatistic(2, m_engine.UptimeText());
+    const int device = selectedDevice();
+    if (m_engine.InvalidDevice(device))
+        return;
+    const TDevice &d = m_engine.Devices[device];
+    m_data->AddToVLEA(QStringLiteral("Measuring Mode countdown"),
+                      CountdownText(d.MeasuringCountdown, d.Paused));
+    m_data->AddToVLEA(QStringLiteral("RDS Mode countdown"),
+                      CountdownText(d.RDSCountdown, d.Paused));
+}
+
+void MainWindow::ToolButton12Click()
+{
+    const int device = selectedDevice();
+    if (m_engine.InvalidDevice(device)) {
+        m_pause->setChecked(false);
+        return;
+    }
+    m_engine.TogglePause(device);
+    m_pause->setChecked(m_engine.Devices[device].Paused);
+}
+
+void MainWindow::ToolButton15Click()
+{
+    const int device = selectedDevice();
+    if (!m_engine.InvalidDevice(device))
+        m_engine.StopByUser(device);
+}
+
+void MainWindow::ToolButton11Click()
+{
+    m_engine.LaunchDecoder(false);
+}
+
+void MainWindow::ToolButton17Click()
+{
+    const int station = m_stationBox->currentIndex();
+    if (m_engine.InvalidStation(station))
+        return;
+    const QString message = m_engine.TuneStation(station);
+    if (!message.isEmpty()) {
+        QMessageBox::information(this, windowTitle(),
+                                 QString(message).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        return;
+    }
+    // The tuning is told first, so the displays see the new station.
+    m_engine.Announce();
+    const int device = m_engine.FindDeviceID(m_engine.Stations[station].DeviceName);
+    selectDevice(device);
+    CBFILChange(RefreshSource::Main);
+    m_activity->setFilterIndex(device + 1);
+}
+
+QString MainWindow::runSaveDialog()
+{
+    return AskPictureFileName(this, m_engine.Folders.DataFolder);
+}
+
+bool MainWindow::saveGraph(const QString &fileName)
+{
+    return m_graph->saveGraph(fileName);
+}
+
+bool MainWindow::saveHistogram(const QString &fileName)
+{
+    return m_data->saveHistogram(fileName);
+}
+
+bool MainWindow::saveScreenshot(const QString &fileName)
+{
+    repaint();
+    return SaveImageFile(grab().toImage(), fileName);
+}
+
+void MainWindow::SaveGraph2Click()
+{
+    if (const QString file = runSaveDialog(); !file.isEmpty())
+        saveGraph(file);
+}
+
+void MainWindow::SaveGraph1Click()
+{
+    if (const QString file = runSaveDialog(); !file.isEmpty())
+        saveHistogram(file);
+}
+
+void MainWindow::SaveScreenshot1Click()
+{
+    const QString file = runSaveDialog();
+    if (!file.isEmpty() && !saveScreenshot(file))
+        throw EngineError(QString(QStringLiteral("Cannot write ") + file).toStdString());
+}
+
+void MainWindow::SaveSettings1Click()
+{
+    storePlacements();
+    m_engine.SaveSettings();
+}
+
+void MainWindow::DataFolder1Click()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_engine.Folders.DataFolder));
+}
+
+void MainWindow::PdfManual1Click()
+{
+    const QString manual = m_engine.Folders.ExeFolder + QStringLiteral("vantor.pdf");
+    if (!QFileInfo::exists(manual)) {
+        QMessageBox::information(this, windowTitle(),
+                                 QStringLiteral("The manual vantor.pdf is not in the program "
+                                                "folder %1.")
+                                     .arg(QDir::toNativeSeparators(m_engine.Folders.ExeFolder)));
+        return;
+    }
+    ShellOpen(manual, QString(), m_engine.Folders.ExeFolder);
+}
+
+void MainWindow::About1Click()
+{
+    AboutBox(this).exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    storePlacements();
+    if (m_closeHandler && !m_closeHandler()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace vantor

@@ -1,0 +1,142 @@
+// The main window (TForm1): the frame with its toolbar, menus and status bar,
+// the area the child windows live in, and the displays that follow the device
+// chosen in the device box.
+#pragma once
+
+#include "engine.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <utility>
+
+class QAction;
+class QComboBox;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace vantor {
+
+class AlarmDetailsWindow;
+class GraphWindow;
+class LedDisplay;
+class RecentActivityWindow;
+class RecentDataWindow;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Who asked for a device refresh: a refresh from tuning leaves the activity
+    // filter and the lists alone.
+    enum class RefreshSource { Operator, Main, Tuning };
+
+    explicit MainWindow(Engine &engine, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs the shut-down sequence when the window closes; false keeps it open.
+    void setCloseHandler(std::function<bool()> handler) { m_closeHandler = std::move(handler); }
+
+    // The settings-dependent part of start-up: placements and window choices,
+    // the Window menu items; then the window is shown.
+    void applyPreferences();
+    // Window placements and choices into the preferences, before they are saved.
+    void storePlacements();
+    // Brings the window forward (a second start asked for it).
+    void bringToFront();
+
+    int selectedDevice() const;
+    void selectDevice(int device);
+    void CBFILChange(RefreshSource source);
+
+    // Saves under fileName by the image-file rule.
+    bool saveGraph(const QString &fileName);
+    bool saveHistogram(const QString &fileName);
+    bool saveScreenshot(const QString &fileName);
+
+    // Brings the child window whose caption is the item's text (without "&")
+    // to the front; nothing when none has it.
+    void MDIShow(const QString &itemText);
+
+    QMdiArea *mdiArea() const { return m_mdi; }
+    QComboBox *deviceBox() const { return m_deviceBox; }
+    QComboBox *stationBox() const { return m_stationBox; }
+    LedDisplay *led() const { return m_led; }
+    QAction *pauseAction() const { return m_pause; }
+    QAction *stopAction() const { return m_stop; }
+    QAction *tuneAction() const { return m_tune; }
+    QMenu *windowMenu() const { return m_windowMenu; }
+    RecentActivityWindow *recentActivity() const { return m_activity; }
+    RecentDataWindow *recentData() const { return m_data; }
+    GraphWindow *graphWindow() const { return m_graph; }
+    AlarmDetailsWindow *alarmDetails() const { return m_alarms; }
+    QMdiSubWindow *frameOf(QWidget *child) const;
+    // The notification-area icon, null where there is no tray.
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    // The icon's double click: hides a shown window, shows a hidden one.
+    void CiaTray1DblClick();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createToolBar();
+    void createMenus();
+    QMdiSubWindow *addChild(QWidget *child);
+    void addWindowMenuItems();
+    // The child windows whose placement is kept, with their keys.
+    std::array<std::pair<QWidget *, AppWindow>, 4> placedChildren() const;
+
+    void onDevicesChanged(const QList<DeviceNews> &news);
+    void onStationsChanged();
+    void onStatusTicked(bool secondPassed);
+    void showValues(int device);
+
+    void ToolButton12Click();
+    void ToolButton15Click();
+    void ToolButton11Click();
+    void ToolButton17Click();
+    void SaveGraph2Click();
+    void SaveGraph1Click();
+    void SaveScreenshot1Click();
+    void SaveSettings1Click();
+    void DataFolder1Click();
+    void PdfManual1Click();
+    void About1Click();
+    // Runs the shared save dialog; the chosen name, or empty when cancelled.
+    QString runSaveDialog();
+
+    Engine &m_engine;
+    std::function<bool()> m_closeHandler;
+    QMdiArea *m_mdi;
+    QComboBox *m_deviceBox = nullptr;
+    QComboBox *m_stationBox = nullptr;
+    LedDisplay *m_led = nullptr;
+    QAction *m_pause = nullptr;
+    QAction *m_stop = nullptr;
+    QAction *m_runDecoder = nullptr;
+    QAction *m_tune = nullptr;
+    QAction *m_quickEntry = nullptr;
+    QAction *m_preferences = nullptr;
+    QAction *m_deviceList = nullptr;
+    QAction *m_scheduler = nullptr;
+    QAction *m_alarmSets = nullptr;
+    QAction *m_stationList = nullptr;
+    QAction *m_cascade = nullptr;
+    QAction *m_tileHorizontal = nullptr;
+    QAction *m_tileVertical = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QSystemTrayIcon *m_tray = nullptr;
+    bool m_windowItemsAdded = false;
+    RecentActivityWindow *m_activity;
+    RecentDataWindow *m_data;
+    GraphWindow *m_graph;
+    AlarmDetailsWindow *m_alarms;
+};
+
+} // namespace vantor

@@ -1,0 +1,2 @@
+// The same mistake without the module folder in the include.
+#include <QMainWindow>

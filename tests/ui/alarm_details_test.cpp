@@ -1,0 +1,73 @@
+// Alarm Details: the state of each alarm kind of the selected device.
+#include "alarm_details_window.h"
+#include "window_fixture.h"
+
+#include <QLabel>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+class AlarmDetails : public WindowFixture
+{
+protected:
+    AlarmDetailsWindow &Window() { return *window.alarmDetails(); }
+
+    // Device 0 on station 0 with an alarm set whose silence detector waits 60 s.
+    TDevice &OnStation()
+    {
+        ConnectAll();
+        engine.RunGuarded([&] { engine.Tune(0, 0, false); });
+        TDevice &d = engine.Devices[0];
+        d.AlarmSetActive = true;
+        d.AlarmSet.Name = QStringLiteral("Strict");
+        d.AlarmSet.Basic[AlarmSilence].Enabled = true;
+        d.AlarmSet.Basic[AlarmSilence].Duration = 60;
+        d.AlarmSet.Basic[AlarmPiMismatch].Enabled = false;
+        return d;
+    }
+};
+} // namespace
+
+TEST_F(AlarmDetails, APendingAlarmCountsDownAndAnActiveOneIsRed)
+{
+    TDevice &d = OnStation();
+    d.AlarmStart[AlarmSilence] = clock.now() - 45 * OneSecond;
+    engine.AddToLastData(0, QStringLiteral("AVE"), QStringLiteral("3.1 kHz"));
+    engine.AddToLastData(0, QStringLiteral("MAX Hold"), QStringLiteral("80.5 kHz"));
+    engine.AddToLastData(0, QStringLiteral("Histogram Max at"), QStringLiteral("40.0 kHz"));
+    Window().Timer1Timer();
+    EXPECT_EQ(Window().header()->text(), QStringLiteral("Alarm Set: Strict     Station: Radio 1"));
+    EXPECT_EQ(Window().cell(1, 0), QStringLiteral("Silence detector"));
+    EXPECT_EQ(Window().cell(1, 1), QStringLiteral("Enabled"));
+    EXPECT_EQ(Window().cell(1, 2), QStringLiteral("25 kHz"));
+    EXPECT_EQ(Window().cell(1, 3), QStringLiteral("3.1 kHz"));
+    EXPECT_EQ(Window().cell(1, 4), QStringLiteral("15"));
+    EXPECT_EQ(Window().rowState(1), AlarmDetailsWindow::Pending);
+    EXPECT_EQ(Window().cell(2, 1), QStringLiteral("Disabled"));
+    EXPECT_EQ(Window().cell(4, 2), QStringLiteral("88; 78; 78 kHz"));
+    EXPECT_EQ(Window().cell(4, 3), QStringLiteral("80.5; 40.0; 3.1 kHz"));
+
+    d.AlarmActive[AlarmSilence] = true;
+    engine.Stations[0].LastAlarmTime[AlarmSilence] = ToDateTime(QDate(2024, 12, 8), QTime(9, 5));
+    clock.advanceSeconds(20);
+    Window().Timer1Timer();
+    EXPECT_EQ(Window().cell(1, 4), QStringLiteral("0"));
+    EXPECT_EQ(Window().rowState(1), AlarmDetailsWindow::Active);
+    EXPECT_EQ(Window().cell(1, 5), QStringLiteral("12.08 9:05"));
+}
+
+TEST_F(AlarmDetails, WithoutAnAlarmSetOnlyTheNamesShow)
+{
+    TDevice &d = OnStation();
+    Window().Timer1Timer();
+    EXPECT_FALSE(Window().header()->text().isEmpty());
+    d.AlarmSetActive = false;
+    Window().Timer1Timer();
+    EXPECT_TRUE(Window().header()->text().isEmpty());
+    for (int row = 1; row < AlarmDetailsWindow::Rows; ++row) {
+        EXPECT_EQ(Window().cell(row, 0), AlarmKindNames[row - 1]);
+        for (int column = 1; column < AlarmDetailsWindow::Columns; ++column)
+            EXPECT_TRUE(Window().cell(row, column).isEmpty()) << row << "," << column;
+    }
+}

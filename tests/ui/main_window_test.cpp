@@ -1,0 +1,278 @@
+// The main window and its children driven against an engine on the fake
+// clock: device selection, the LED, pause, the Window menu, picture saves.
+#include "bar_meter.h"
+#include "chart_box.h"
+#include "graph_window.h"
+#include "led_display.h"
+#include "single_instance.h"
+#include "window_fixture.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QImageReader>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QTimer>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+class MainWindowTest : public WindowFixture
+{};
+} // namespace
+
+TEST_F(MainWindowTest, RegisteredDevicesJoinTheBoxesAndTheFirstIsChosen)
+{
+    EXPECT_EQ(window.deviceBox()->count(), 0);
+    EXPECT_EQ(window.stationBox()->count(), 2);
+    EXPECT_EQ(window.stationBox()->currentText(), QStringLiteral("98,1 - Radio 1 (D0)"));
+    ConnectAll();
+    EXPECT_EQ(window.deviceBox()->count(), 2);
+    EXPECT_EQ(window.selectedDevice(), 0);
+    ASSERT_EQ(Activity().filterBox()->count(), 3);
+    EXPECT_EQ(Activity().filterBox()->itemText(2), QStringLiteral("D1"));
+    EXPECT_EQ(Activity().filterIndex(), 0) << "the filter starts at the application";
+}
+
+TEST_F(MainWindowTest, ChoosingADeviceFillsTheValueListAndMovesTheFilterAfter20Seconds)
+{
+    ConnectAll();
+    engine.Devices[1].LastData.Set(QStringLiteral("MAX"), QStringLiteral("75 kHz"));
+    engine.Devices[1].LastData.Set(QStringLiteral("Histogram Data"), QStringLiteral("0: 1"));
+    engine.Devices[1].LastData.Set(QStringLiteral("PI"), QStringLiteral("D3C3"));
+    Activity().setFilterIndex(1); // device D0's lines
+
+    clock.advanceSeconds(20);
+    ChooseDevice(1);
+    EXPECT_EQ(Data3().value(QStringLiteral("MAX")), QStringLiteral("75 kHz"));
+    EXPECT_EQ(Data3().value(QStringLiteral("PI")), QStringLiteral("D3C3"));
+    EXPECT_EQ(Data3().valueList()->rowCount(), 3) << "Actual Station, MAX, PI; no histogram";
+    EXPECT_TRUE(Data3().value(QStringLiteral("Actual Station")).isEmpty());
+    EXPECT_EQ(Activity().filterIndex(), 1) << "20 s of uptime are not more than 20";
+
+    clock.advanceSeconds(1);
+    ChooseDevice(0);
+    EXPECT_EQ(Activity().filterIndex(), 1);
+    ChooseDevice(1);
+    EXPECT_EQ(Activity().filterIndex(), 2) << "the filter follows the device";
+    EXPECT_TRUE(Data3().value(QStringLiteral("MAX")).size() > 0);
+
+    Activity().setFilterIndex(0);
+    ChooseDevice(0);
+    EXPECT_EQ(Activity().filterIndex(), 0) << "the application filter stays";
+    EXPECT_TRUE(Data3().value(QStringLiteral("MAX")).isEmpty()) << "D0 has no values";
+}
+
+TEST_F(MainWindowTest, TheValueListFollowsTheTuningAndTheReceivedValues)
+{
+    ConnectAll();
+    ChooseDevice(1);
+    engine.RunGuarded([&] { engine.Tune(1, 1, false); });
+    EXPECT_EQ(Data3().value(QStringLiteral("Actual Station")), QStringLiteral("Radio 2"));
+    EXPECT_EQ(Data3().value(QStringLiteral("Measuring Mode countdown")), QStringLiteral("60"));
+    EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
+
+    clock.advanceSeconds(5); // past the ignored answers after tuning
+    library.pushResponse(1, QStringLiteral("MAX=80 kHz"));
+    library.pushResponse(0, QStringLiteral("MAX=20 kHz"));
+    clock.advanceMs(200);
+    engine.TimerReceiveTimer();
+    EXPECT_EQ(Data3().value(QStringLiteral("MAX")), QStringLiteral("80 kHz"))
+        << "only the device shown";
+}
+
+TEST_F(MainWindowTest, TheLedShowsTheStationFrequency)
+{
+    ConnectAll();
+    EXPECT_EQ(window.led()->text(), QStringLiteral("0.00")) << "no station yet";
+    engine.RunGuarded([&] { engine.Tune(0, 0, false); });
+    EXPECT_EQ(window.led()->text(), QStringLiteral("98.10"));
+    engine.RunGuarded([&] { engine.Tune(1, 1, false); });
+    EXPECT_EQ(window.led()->text(), QStringLiteral("98.10")) << "another device's tuning";
+    ChooseDevice(1);
+    EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
+    window.stopAction()->trigger();
+    EXPECT_EQ(window.led()->text(), QStringLiteral("0.00"));
+    EXPECT_FALSE(engine.Devices[1].StationActive);
+}
+
+TEST(LedDisplay, CellsHoldTheirPointsAndAlignRight)
+{
+    struct Case {
+        const char *text;
+        std::vector<quint8> cells;
+    };
+    const Case cases[] = {
+        {"98.10", {0, 158, 255, 132, 252}},
+        {"100.00", {132, 252, 253, 252, 252}},
+        {"0.00", {0, 0, 253, 252, 252}},
+        {"98.125", {158, 255, 132, 110, 218}},
+        {"-5", {0, 0, 0, 2, 218}},
+        {"a7", {0, 0, 0, 0, 140}},
+        {"123456", {110, 206, 150, 218, 250}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(LedCellCodes(QLatin1String(c.text), 5, true, true), c.cells) << c.text;
+    EXPECT_EQ(LedCellCodes(QStringLiteral("1.5"), 5, false, false),
+              (std::vector<quint8>{132, 1, 218, 0, 0}))
+        << "without decimals a point takes a cell; left aligned pads on the right";
+}
+
+TEST_F(MainWindowTest, PauseShowsTheButtonPressedAndTheCountdownsPaused)
+{
+    ConnectAll();
+    engine.RunGuarded([&] { engine.Tune(0, 0, false); });
+    window.pauseAction()->trigger();
+    EXPECT_TRUE(window.pauseAction()->isChecked());
+    EXPECT_TRUE(engine.Devices[0].Paused);
+    StatusSecond();
+    EXPECT_EQ(Data3().value(QStringLiteral("Measuring Mode countdown")),
+              QStringLiteral("120 (paused)"));
+    EXPECT_EQ(Data3().value(QStringLiteral("RDS Mode countdown")), QStringLiteral("60 (paused)"));
+
+    ChooseDevice(1);
+    EXPECT_FALSE(window.pauseAction()->isChecked());
+    ChooseDevice(0);
+    EXPECT_TRUE(window.pauseAction()->isChecked());
+    window.pauseAction()->trigger();
+    EXPECT_FALSE(window.pauseAction()->isChecked());
+    StatusSecond();
+    EXPECT_EQ(Data3().value(QStringLiteral("Measuring Mode countdown")), QStringLiteral("120"));
+}
+
+TEST_F(MainWindowTest, TheStatisticsFollowTheFilter)
+{
+    ConnectAll();
+    engine.Devices[0].BytesSent = 3'000'000'000LL;
+    engine.Devices[1].BytesSent = 5;
+    clock.advanceSeconds(3 * 60 - 1);
+    StatusSecond();
+    QTableWidget &grid = *Activity().statistics();
+    EXPECT_EQ(grid.item(0, 0)->text(), QStringLiteral("Bytes sent"));
+    EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("3000000005"));
+    EXPECT_EQ(grid.item(1, 2)->text(), QStringLiteral("0 days, 0:03:00"));
+    Activity().setFilterIndex(2);
+    clock.advanceMs(200);
+    engine.TimerStatusTimer();
+    EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("5"));
+}
+
+TEST_F(MainWindowTest, TheWindowMenuBringsTheNamedChildForward)
+{
+    QStringList items;
+    QAction *graphItem = nullptr;
+    for (QAction *action : window.windowMenu()->actions()) {
+        items << action->text();
+        if (action->text() == QLatin1String("Graph Window"))
+            graphItem = action;
+    }
+    EXPECT_TRUE(items.contains(QStringLiteral("Recent Activity")));
+    EXPECT_TRUE(items.contains(QStringLiteral("Recent Data")));
+    ASSERT_NE(graphItem, nullptr);
+
+    QMdiSubWindow *graph = window.frameOf(window.graphWindow());
+    graph->close(); // closing only minimises
+    EXPECT_TRUE(graph->isMinimized());
+    window.mdiArea()->setActiveSubWindow(window.frameOf(window.recentData()));
+    graphItem->trigger();
+    EXPECT_EQ(window.mdiArea()->activeSubWindow(), graph);
+    EXPECT_FALSE(graph->isMinimized());
+
+    // An item whose window has since changed its caption brings nothing forward.
+    window.mdiArea()->setActiveSubWindow(window.frameOf(window.recentData()));
+    graph->setWindowTitle(QStringLiteral("Graph Window (renamed)"));
+    graphItem->trigger();
+    EXPECT_EQ(window.mdiArea()->activeSubWindow(), window.frameOf(window.recentData()));
+}
+
+TEST_F(MainWindowTest, PicturesAreSavedByTheirNames)
+{
+    ConnectAll();
+    struct Case {
+        const char *name;
+        const char *format;
+    };
+    for (const Case c :
+         {Case{"shot.Jpeg", "jpeg"}, Case{"shot.png", "bmp"}, Case{"shot.JPG", "jpeg"}}) {
+        const QString file = tmp.path() + QLatin1Char('/') + QLatin1String(c.name);
+        ASSERT_TRUE(window.saveScreenshot(file)) << c.name;
+        QImageReader reader(file);
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
+        EXPECT_EQ(reader.size(), window.size()) << c.name;
+    }
+    const QString histogram = tmp.path() + QStringLiteral("/histogram.bmp");
+    ASSERT_TRUE(window.saveHistogram(histogram));
+    EXPECT_EQ(QImageReader(histogram).size(), window.recentData()->histogramBox()->size());
+}
+
+TEST_F(MainWindowTest, ASecondStartBringsTheWindowForward)
+{
+    SingleInstance first(Data());
+    ASSERT_TRUE(first.claim());
+    QObject::connect(&first, &SingleInstance::activationRequested, &window,
+                     &MainWindow::bringToFront);
+    for (const auto &away : {std::function<void()>([&] { window.showMinimized(); }),
+                             std::function<void()>([&] { window.CiaTray1DblClick(); })}) {
+        away();
+        ASSERT_TRUE(window.isMinimized() || !window.isVisible());
+        SingleInstance second(Data());
+        EXPECT_FALSE(second.claim());
+        EXPECT_TRUE(waitFor([&] { return window.isVisible() && !window.isMinimized(); }));
+    }
+}
+
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
+{
+    ConnectAll();
+    QStringList unnamed;
+    QList<QWidget *> controls = window.findChildren<QWidget *>();
+    for (QWidget *widget : controls) {
+        // Controls are what takes focus or input; a label or a frame is not one.
+        const bool control = widget->focusPolicy() != Qt::NoFocus ||
+                             qobject_cast<QAbstractButton *>(widget) != nullptr ||
+                             qobject_cast<BarMeter *>(widget) != nullptr ||
+                             qobject_cast<LedDisplay *>(widget) != nullptr;
+        // Parts Qt adds to its own controls (overflow arrows, table corners,
+        // drop-down lists) take their meaning from the control they belong to.
+        const QString className = QLatin1String(widget->metaObject()->className());
+        if (!control || widget->objectName() == QLatin1String("qt_toolbar_ext_button") ||
+            widget->objectName() == QLatin1String("qt_menubar_ext_button") ||
+            className == QLatin1String("QTableCornerButton") ||
+            className == QLatin1String("QComboBoxListView"))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        if (accessible == nullptr || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 (%2, in %3)")
+                           .arg(widget->objectName(),
+                                QLatin1String(widget->metaObject()->className()),
+                                widget->parentWidget()
+                                    ? QLatin1String(
+                                          widget->parentWidget()->metaObject()->className())
+                                    : QLatin1String("-"));
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(QLatin1Char('\n')));
+}
+
+TEST_F(MainWindowTest, AMissingManualIsReportedAndTheEditorsWait)
+{
+    QString shown;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window.findChild<QAction *>(QStringLiteral("PdfManual1"))->trigger();
+    EXPECT_TRUE(shown.contains(QStringLiteral("vantor.pdf"))) << qPrintable(shown);
+    for (const char *editor : {"Preferences1", "DeviceList1", "MonitoringScheduler1", "Alarms1",
+                               "StationList1", "ToolButton14"})
+        EXPECT_FALSE(window.findChild<QAction *>(QLatin1String(editor))->isEnabled()) << editor;
+}
