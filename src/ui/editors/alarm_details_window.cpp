@@ -90,11 +90,18 @@ AlarmDetailsWindow::AlarmDetailsWindow(Engine &engine, QWidget *parent)
     for (int c = 0; c < Columns; ++c)
         SetCell(0, c, headings[c]);
     ClearGrid();
+    // The given widths, or wider where this font needs it for the names,
+    // the headings and a "Last active" date.
+    SetCell(1, 5, QStringLiteral("12.31 23:59"));
+    m_grid->resizeColumnsToContents();
+    for (int c = 0; c < Columns; ++c)
+        m_grid->setColumnWidth(c, std::max(ColumnWidths[c], m_grid->columnWidth(c) + 4));
+    SetCell(1, 5, QString());
 
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &AlarmDetailsWindow::Timer1Timer);
     m_timer.start();
-    resize(524, 250);
+    resize(m_grid->horizontalHeader()->length() + 4, 250);
 }
 
 void AlarmDetailsWindow::SetCell(int row, int column, const QString &text)

@@ -45,8 +45,7 @@ DeviceListDialog::DeviceListDialog(Engine &engine, QWidget *parent)
                                        QStringLiteral("Admin Email")});
     m_grid->verticalHeader()->hide();
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setColumnWidth(NameColumn, 140);
-    m_grid->setColumnWidth(ConnectionColumn, 300);
+    FitColumnsToHeadings(m_grid, 140);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grid);
 
@@ -66,7 +65,7 @@ DeviceListDialog::DeviceListDialog(Engine &engine, QWidget *parent)
     connect(add, &QPushButton::clicked, this, &DeviceListDialog::AddLine);
     connect(del, &QPushButton::clicked, this, &DeviceListDialog::DeleteLine);
     connect(list, &QPushButton::clicked, this, &DeviceListDialog::OfferSerialPorts);
-    resize(720, 360);
+    resize(860, 360);
 }
 
 void DeviceListDialog::Load()

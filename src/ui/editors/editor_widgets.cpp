@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -60,6 +61,16 @@ void CommitCellEdit(QTableWidget *grid)
     for (QWidget *editor : children) {
         if (editor->isVisible())
             QMetaObject::invokeMethod(grid, "commitData", Q_ARG(QWidget *, editor));
+    }
+}
+
+void FitColumnsToHeadings(QTableWidget *grid, int minimumWidth)
+{
+    const QFontMetrics metrics(grid->horizontalHeader()->font());
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QTableWidgetItem *heading = grid->horizontalHeaderItem(c);
+        const int text = heading ? metrics.horizontalAdvance(heading->text()) : 0;
+        grid->setColumnWidth(c, std::max(minimumWidth, text + 24));
     }
 }
 

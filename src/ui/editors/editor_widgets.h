@@ -32,6 +32,8 @@ void SetCellText(QTableWidget *grid, int row, int column, const QString &text);
 void SelectCell(QTableWidget *grid, int row, int column);
 // Takes a cell editor's text into the grid before the cells are read.
 void CommitCellEdit(QTableWidget *grid);
+// Widens every column at least to its heading, without reading the rows.
+void FitColumnsToHeadings(QTableWidget *grid, int minimumWidth);
 // Swaps the texts of two rows.
 void SwapRows(QTableWidget *grid, int a, int b);
 

@@ -147,16 +147,14 @@ QWidget *PreferencesDialog::EmailPage()
                  TextField(Key("Signature"), QStringLiteral("Signature")));
     form->addRow(QStringLiteral("SMTP server[:port]"),
                  TextField(Key("SMTPServer"), QStringLiteral("SMTP server[:port]")));
-    layout->addLayout(form);
-    auto *login = new QFormLayout;
-    login->addRow(FlagBox(Key("Authenticate"), QStringLiteral("Requires authentication:")));
-    login->addRow(QStringLiteral("Username"),
-                  TextField(Key("Username"), QStringLiteral("Username")));
+    form->addRow(FlagBox(Key("Authenticate"), QStringLiteral("Requires authentication:")));
+    form->addRow(QStringLiteral("Username"),
+                 TextField(Key("Username"), QStringLiteral("Username")));
     QLineEdit *password = TextField(Key("Password"), QStringLiteral("Password"));
     password->setEchoMode(QLineEdit::Password);
-    login->addRow(QStringLiteral("Password"), password);
-    login->addRow(FlagBox(Key("TLS"), QStringLiteral("Secure (TLS)")));
-    layout->addLayout(login);
+    form->addRow(QStringLiteral("Password"), password);
+    form->addRow(FlagBox(Key("TLS"), QStringLiteral("Secure (TLS)")));
+    layout->addLayout(form);
     auto *test = new QGroupBox(QStringLiteral("Email Test"), page);
     auto *testLayout = new QHBoxLayout(test);
     testLayout->addWidget(new QLabel(QStringLiteral("To"), test));

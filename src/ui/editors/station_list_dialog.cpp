@@ -65,6 +65,7 @@ StationListDialog::StationListDialog(Engine &engine, QWidget *parent)
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setDefaultSectionSize(22);
+    FitColumnsToHeadings(m_grid, 110);
     layout->addWidget(m_grid);
 
     auto *row = new QHBoxLayout;
@@ -84,7 +85,7 @@ StationListDialog::StationListDialog(Engine &engine, QWidget *parent)
     connect(up, &QPushButton::clicked, this, &StationListDialog::MoveUp);
     connect(down, &QPushButton::clicked, this, &StationListDialog::MoveDown);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &StationListDialog::ShowCellMenu);
-    resize(1000, 480);
+    resize(1180, 480);
 }
 
 bool StationListDialog::Load()
