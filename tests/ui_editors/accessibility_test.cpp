@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <memory>
 
@@ -99,6 +100,28 @@ TEST_F(KeyboardTest, EnterIsOkAndEscapeIsCancel)
         EXPECT_EQ(d.result(), QDialog::Accepted);
     }
     EXPECT_TRUE(recorded.messages.isEmpty());
+}
+
+TEST_F(KeyboardTest, EnterInACellEditorTakesTheCellAndTheNextEnterIsOk)
+{
+    StationListDialog d(engine);
+    ASSERT_TRUE(d.Load());
+    d.show();
+    QTableWidget *g = d.Grid();
+    g->setCurrentCell(0, 1);
+    g->editItem(g->item(0, 1));
+    auto *editor = g->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Radio Nine"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the cell is taken over queued
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(g->item(0, 1)->text(), QStringLiteral("Radio Nine"));
+    EXPECT_EQ(engine.Stations[0].Name, QStringLiteral("Radio 1"));
+    QTest::keyClick(g, Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(engine.Stations[0].Name, QStringLiteral("Radio Nine"));
 }
 
 } // namespace

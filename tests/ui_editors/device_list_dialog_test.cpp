@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -174,6 +175,27 @@ TEST_F(DeviceListTest, LinesAreAddedUpToNinetyNineAndNeverAllDeleted)
     dialog.DeleteLine();
     EXPECT_EQ(dialog.Grid()->rowCount(), 1);
     EXPECT_EQ(prompts.questions.size(), 3);
+}
+
+TEST_F(DeviceListTest, ListOffersComNamesForTheCursorsRow)
+{
+    SetRows({{"A", "COM1"}, {"B", ""}});
+    dialog.Grid()->setCurrentCell(1, 0);
+    const auto menu = dialog.SerialPortMenu(
+        {{QStringLiteral("COM4"), QStringLiteral("/dev/ttyS3"), QString()},
+         {QString(), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232")}});
+    const auto actions = menu->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("COM4   /dev/ttyS3"));
+    EXPECT_FALSE(actions[1]->isEnabled());
+    EXPECT_TRUE(actions[1]->text().startsWith(QStringLiteral("/dev/ttyUSB0 (FT232)")));
+    actions[0]->trigger();
+    EXPECT_EQ(CellText(dialog.Grid(), 1, 1), QStringLiteral("COM4"));
+    EXPECT_EQ(dialog.Grid()->currentColumn(), 1);
+
+    const auto none = dialog.SerialPortMenu({});
+    ASSERT_EQ(none->actions().size(), 1);
+    EXPECT_EQ(none->actions()[0]->text(), QStringLiteral("No serial ports found"));
 }
 
 TEST(SerialPortOffersTest, PortsGetTheComNameThatReachesThem)

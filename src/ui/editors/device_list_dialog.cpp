@@ -3,7 +3,6 @@
 #include "editor_widgets.h"
 #include "engine.h"
 #include "platform_utils.h"
-#include "serial_port_offers.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -102,11 +101,10 @@ void DeviceListDialog::DeleteLine()
         m_grid->removeRow(m_grid->currentRow());
 }
 
-void DeviceListDialog::OfferSerialPorts()
+std::unique_ptr<QMenu> DeviceListDialog::SerialPortMenu(const std::vector<SerialPortOffer> &offers)
 {
-    QMenu menu(this);
-    menu.setAccessibleName(QStringLiteral("Serial ports"));
-    const auto offers = AvailableSerialPortOffers(m_engine.Folders.DataFolder);
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setAccessibleName(QStringLiteral("Serial ports"));
     for (const SerialPortOffer &o : offers) {
         const QString place =
             o.location + (o.description.isEmpty()
@@ -114,11 +112,11 @@ void DeviceListDialog::OfferSerialPorts()
                               : QStringLiteral(" (") + o.description + QLatin1Char(')'));
         if (o.comName.isEmpty()) {
             // Reachable only through an operator's entry in the ports folder.
-            menu.addAction(place + QStringLiteral(": link it as ports/COMn in the data folder"))
+            menu->addAction(place + QStringLiteral(": link it as ports/COMn in the data folder"))
                 ->setEnabled(false);
             continue;
         }
-        QAction *a = menu.addAction(o.comName + QStringLiteral("   ") + place);
+        QAction *a = menu->addAction(o.comName + QStringLiteral("   ") + place);
         connect(a, &QAction::triggered, this, [this, name = o.comName] {
             const int row = std::max(0, m_grid->currentRow());
             SetCellText(m_grid, row, ConnectionColumn, name);
@@ -126,8 +124,14 @@ void DeviceListDialog::OfferSerialPorts()
         });
     }
     if (offers.empty())
-        menu.addAction(QStringLiteral("No serial ports found"))->setEnabled(false);
-    menu.exec(m_listButton->mapToGlobal(QPoint(0, m_listButton->height())));
+        menu->addAction(QStringLiteral("No serial ports found"))->setEnabled(false);
+    return menu;
+}
+
+void DeviceListDialog::OfferSerialPorts()
+{
+    const auto menu = SerialPortMenu(AvailableSerialPortOffers(m_engine.Folders.DataFolder));
+    menu->exec(m_listButton->mapToGlobal(QPoint(0, m_listButton->height())));
 }
 
 void DeviceListDialog::Refuse(int row, int column, const QString &message)

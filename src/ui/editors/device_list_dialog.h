@@ -3,9 +3,14 @@
 #pragma once
 
 #include "editor_prompts.h"
+#include "serial_port_offers.h"
 
 #include <QDialog>
 
+#include <memory>
+#include <vector>
+
+class QMenu;
 class QTableWidget;
 
 namespace vantor {
@@ -31,7 +36,9 @@ public:
     // "Add new line" and "Delete line".
     void AddLine();
     void DeleteLine();
-    // The menu of "List...": one item per serial port of this machine.
+    // The menu of "List...": one item per serial port of this machine; an
+    // item puts its COM name into the cursor's connection cell.
+    std::unique_ptr<QMenu> SerialPortMenu(const std::vector<SerialPortOffer> &offers);
     void OfferSerialPorts();
 
 private:
