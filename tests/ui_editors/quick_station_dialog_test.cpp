@@ -86,13 +86,17 @@ TEST_F(QuickStationTest, WithoutAChosenDeviceNothingIsTuned)
     EXPECT_TRUE(library.calls(QStringLiteral("WriteCommand")).empty());
 }
 
-TEST_F(QuickStationTest, CancelTunesNothing)
+TEST_F(QuickStationTest, CancelTunesNothingButKeepsTheFrequencyChoice)
 {
     ConnectAll();
     view.selectedDevice = 0;
     ASSERT_TRUE(dialog.Load());
+    dialog.Frequencies()->setCurrentIndex(12);
     dialog.reject();
     EXPECT_FALSE(engine.Devices[0].StationActive);
+    QuickStationDialog again(engine);
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(again.Frequencies()->currentIndex(), 12);
 }
 
 } // namespace

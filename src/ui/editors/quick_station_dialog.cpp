@@ -35,6 +35,9 @@ QuickStationDialog::QuickStationDialog(Engine &engine, QWidget *parent)
     form->addRow(QStringLiteral("Mode"), m_mode);
     layout->addLayout(form);
     layout->addWidget(OkCancelButtons(this, QStringLiteral("Tune")));
+    // The choice is kept like the list's own selection, whether tuned or not.
+    connect(m_frequency, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_engine.Prefs().SetInteger(FrequencyKey, index); });
 }
 
 bool QuickStationDialog::Load()
@@ -66,7 +69,6 @@ int QuickStationDialog::exec()
 
 void QuickStationDialog::accept()
 {
-    m_engine.Prefs().SetInteger(FrequencyKey, m_frequency->currentIndex());
     QDialog::accept();
     if (m_device->currentIndex() < 0 || m_frequency->currentIndex() < 0)
         return;
