@@ -197,6 +197,22 @@ public:
     // devices, i + 1 device i, anything else none) and the uptime text.
     TrafficTotals Traffic(int filterIndex) const;
     QString UptimeText() const;
+    // Editor operations: the editors edit copies and hand the result over here.
+    // The message refusing the station editors, empty when they may open.
+    QString StationEditorRefusal() const;
+    // Replaces the station list and refills the station box; devices keep the
+    // station copy they work on.
+    void ReplaceStations(std::vector<TStation> stations);
+    // The device list for the next start; raises RestartRequired.
+    void ReplaceDevicesToSave(std::vector<TDeviceToSave> devices);
+    // One working record per device, in table order, and the way back.
+    std::vector<TSch> ScheduleCopy() const;
+    void ApplySchedules(const std::vector<TSch> &schedules);
+    // Devices take the sets at their next tuning.
+    void ReplaceAlarmSets(std::vector<TAlarmSet> alarmSets);
+    // A one-off station on a device, tuned at once; mode 0 measuring, 1 RDS,
+    // 2 both.
+    void TuneQuickStation(int device, const QString &frequency, int mode);
 
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();

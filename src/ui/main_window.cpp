@@ -1,5 +1,12 @@
 #include "main_window.h"
 
+#include "alarm_sets_dialog.h"
+#include "device_list_dialog.h"
+#include "preferences_dialog.h"
+#include "quick_station_dialog.h"
+#include "scheduler_dialog.h"
+#include "station_list_dialog.h"
+
 #include "about_box.h"
 #include "alarm_details_window.h"
 #include "graph_window.h"
@@ -84,6 +91,7 @@ MainWindow::MainWindow(Engine &engine, QWidget *parent)
     statusBar()->setAccessibleName(QStringLiteral("StatusBar1"));
 
     createActions();
+    createEditors();
     createToolBar();
     createMenus();
 
@@ -136,7 +144,6 @@ void MainWindow::createActions()
     const auto icon = [this](QStyle::StandardPixmap pixmap) {
         return style()->standardIcon(pixmap);
     };
-    // The editors come with their own dialogs; until then their items are shown disabled.
     m_preferences =
         NewAction(this, QStringLiteral("&Preferences..."), QStringLiteral("Preferences1"));
     m_preferences->setIcon(icon(QStyle::SP_FileDialogDetailedView));
@@ -151,8 +158,6 @@ void MainWindow::createActions()
     m_stationList =
         NewAction(this, QStringLiteral("&Station List..."), QStringLiteral("StationList1"));
     m_stationList->setIcon(icon(QStyle::SP_DirIcon));
-    for (QAction *editor : {m_preferences, m_deviceList, m_scheduler, m_alarmSets, m_stationList})
-        editor->setEnabled(false);
 
     m_cascade = NewAction(this, QStringLiteral("&Cascade"), QStringLiteral("Cascade1"));
     m_cascade->setIcon(icon(QStyle::SP_TitleBarNormalButton));
@@ -207,7 +212,22 @@ void MainWindow::createActions()
         NewAction(this, QStringLiteral("Quick station entry"), QStringLiteral("ToolButton14"));
     m_quickEntry->setIcon(icon(QStyle::SP_FileDialogNewFolder));
     m_quickEntry->setStatusTip(m_quickEntry->text());
-    m_quickEntry->setEnabled(false);
+}
+
+void MainWindow::createEditors()
+{
+    // One of each, created once and kept: the Alarm Sets editor and the
+    // station editors show again what they showed last.
+    const auto opens = [this](QAction *action, QDialog *dialog) {
+        connect(action, &QAction::triggered, this,
+                [this, dialog] { m_engine.RunGuarded([dialog] { dialog->exec(); }); });
+    };
+    opens(m_preferences, new PreferencesDialog(m_engine, this));
+    opens(m_deviceList, new DeviceListDialog(m_engine, this));
+    opens(m_scheduler, new SchedulerDialog(m_engine, this));
+    opens(m_alarmSets, new AlarmSetsDialog(m_engine, this));
+    opens(m_stationList, new StationListDialog(m_engine, this));
+    opens(m_quickEntry, new QuickStationDialog(m_engine, this));
 }
 
 void MainWindow::createToolBar()
@@ -290,6 +310,12 @@ void MainWindow::createMenus()
     setup->addActions({m_deviceList, m_scheduler, m_alarmSets});
     setup->addSeparator();
     setup->addAction(m_stationList);
+
+    // The toolbar's device actions, so that each is reached from the keyboard.
+    QMenu *device = menuBar()->addMenu(QStringLiteral("&Device"));
+    device->addActions({m_tune, m_pause, m_stop});
+    device->addSeparator();
+    device->addActions({m_runDecoder, m_quickEntry});
 
     m_windowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
     m_windowMenu->addActions({m_cascade, m_tileHorizontal, m_tileVertical});

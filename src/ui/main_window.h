@@ -85,6 +85,8 @@ protected:
 
 private:
     void createActions();
+    // The editors, each opened by its menu item or toolbar button.
+    void createEditors();
     void createToolBar();
     void createMenus();
     QMdiSubWindow *addChild(QWidget *child);

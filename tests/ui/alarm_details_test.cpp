@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include <QLabel>
+#include <QTableWidget>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -69,5 +70,38 @@ TEST_F(AlarmDetails, WithoutAnAlarmSetOnlyTheNamesShow)
         EXPECT_EQ(Window().cell(row, 0), AlarmKindNames[row - 1]);
         for (int column = 1; column < AlarmDetailsWindow::Columns; ++column)
             EXPECT_TRUE(Window().cell(row, column).isEmpty()) << row << "," << column;
+    }
+}
+
+namespace {
+// The colour the window paints in the middle of a cell, read back from a
+// rendering of the grid.
+QColor Painted(AlarmDetailsWindow &window, int row, int column)
+{
+    QTableWidget *grid = window.grid();
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    return image.pixelColor(cell.right() - 2, cell.bottom() - 2);
+}
+} // namespace
+
+TEST_F(AlarmDetails, PendingIsYellowActiveIsRedAndDisabledKindsAreNeither)
+{
+    Window().resize(700, 300);
+    TDevice &d = OnStation();
+    d.AlarmStart[AlarmSilence] = clock.now() - 10 * OneSecond;
+    Window().Timer1Timer();
+    EXPECT_EQ(Painted(Window(), 1, 3), QColor(Qt::yellow)) << "the actual value of a pending kind";
+    EXPECT_NE(Painted(Window(), 1, 1), QColor(Qt::yellow));
+
+    d.AlarmActive[AlarmSilence] = true;
+    Window().Timer1Timer();
+    for (int column = 1; column < AlarmDetailsWindow::Columns; ++column)
+        EXPECT_EQ(Painted(Window(), 1, column), QColor(Qt::red)) << column;
+    EXPECT_NE(Painted(Window(), 1, 0), QColor(Qt::red)) << "the name keeps its face";
+    for (int column = 0; column < AlarmDetailsWindow::Columns; ++column) {
+        const QColor disabled = Painted(Window(), 2, column);
+        EXPECT_NE(disabled, QColor(Qt::red)) << column;
+        EXPECT_NE(disabled, QColor(Qt::yellow)) << column;
     }
 }

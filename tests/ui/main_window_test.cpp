@@ -16,9 +16,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QSet>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolBar>
+#include <QWidgetAction>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -241,10 +245,12 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
                              qobject_cast<BarMeter *>(widget) != nullptr ||
                              qobject_cast<LedDisplay *>(widget) != nullptr;
         // Parts Qt adds to its own controls (overflow arrows, table corners,
-        // drop-down lists) take their meaning from the control they belong to.
+        // drop-down lists, a number box's text) take their meaning from the
+        // control they belong to.
         const QString className = QLatin1String(widget->metaObject()->className());
         if (!control || widget->objectName() == QLatin1String("qt_toolbar_ext_button") ||
             widget->objectName() == QLatin1String("qt_menubar_ext_button") ||
+            widget->objectName() == QLatin1String("qt_spinbox_lineedit") ||
             className == QLatin1String("QTableCornerButton") ||
             className == QLatin1String("QComboBoxListView"))
             continue;
@@ -261,7 +267,7 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
     EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(QLatin1Char('\n')));
 }
 
-TEST_F(MainWindowTest, AMissingManualIsReportedAndTheEditorsWait)
+TEST_F(MainWindowTest, AMissingManualIsReported)
 {
     QString shown;
     QTimer::singleShot(0, &window, [&] {
@@ -272,7 +278,49 @@ TEST_F(MainWindowTest, AMissingManualIsReportedAndTheEditorsWait)
     });
     window.findChild<QAction *>(QStringLiteral("PdfManual1"))->trigger();
     EXPECT_TRUE(shown.contains(QStringLiteral("vantor.pdf"))) << qPrintable(shown);
-    for (const char *editor : {"Preferences1", "DeviceList1", "MonitoringScheduler1", "Alarms1",
-                               "StationList1", "ToolButton14"})
-        EXPECT_FALSE(window.findChild<QAction *>(QLatin1String(editor))->isEnabled()) << editor;
+}
+
+TEST_F(MainWindowTest, EveryToolbarActionIsInAMenu)
+{
+    QSet<QAction *> inMenus;
+    for (QAction *top : window.menuBar()->actions()) {
+        if (QMenu *menu = top->menu()) {
+            const QList<QAction *> items = menu->actions();
+            inMenus.unite(QSet<QAction *>(items.begin(), items.end()));
+        }
+    }
+
+    for (QToolBar *bar : window.findChildren<QToolBar *>()) {
+        for (QAction *action : bar->actions()) {
+            if (action->isSeparator() || qobject_cast<QWidgetAction *>(action))
+                continue;
+            EXPECT_TRUE(inMenus.contains(action)) << qPrintable(action->objectName());
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EveryEditorOpensFromItsMenuItemOrButton)
+{
+    ConnectAll();
+    const std::pair<const char *, const char *> editors[] = {
+        {"Preferences1", "vantor::PreferencesDialog"},
+        {"DeviceList1", "vantor::DeviceListDialog"},
+        {"MonitoringScheduler1", "vantor::SchedulerDialog"},
+        {"Alarms1", "vantor::AlarmSetsDialog"},
+        {"StationList1", "vantor::StationListDialog"},
+        {"ToolButton14", "vantor::QuickStationDialog"}};
+    for (const auto &[action, dialog] : editors) {
+        QString opened;
+        QTimer::singleShot(0, &window, [&] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                opened = QString::fromLatin1(modal->metaObject()->className());
+                modal->reject();
+            }
+        });
+        QAction *item = window.findChild<QAction *>(QLatin1String(action));
+        ASSERT_TRUE(item) << action;
+        EXPECT_TRUE(item->isEnabled()) << action;
+        item->trigger();
+        EXPECT_EQ(opened, QLatin1String(dialog)) << action;
+    }
 }

@@ -1,0 +1,257 @@
+// The Alarm Sets editor: loading and clamping, the limit fields, set
+// management with its name checks, the task group, the locked pages, and what
+// reaches the engine when the dialog closes.
+#include "alarm_sets_dialog.h"
+#include "editor_fixture.h"
+#include "number_field.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace vantor::test {
+namespace {
+
+class AlarmSetsTest : public EditorFixture
+{
+protected:
+    void SetUp() override
+    {
+        WriteDevices({QStringLiteral("COM1")});
+        WriteFile(QStringLiteral("alarms.ini"),
+                  "[General]\r\nAlarmSetCount=2\r\n"
+                  "[AlarmSet0]\r\nName=Set A\r\nOM_MaxHoldLimit=40\r\nTM_Duration=90\r\n"
+                  "SD_Enabled=1\r\nSD_Minimum=30\r\nDefaultEmail=ops@example.org\r\n"
+                  "PM_Maximum=6\r\nSQ_SignalQuality=2\r\n"
+                  "[AlarmSet1]\r\nName=Set B\r\nPM_Maximum=-3\r\nPL_RunFile=1\r\n"
+                  "PL_FileName=/bin/true\r\n");
+        Start();
+        dialog.SetPrompts(prompts.Prompts());
+        Open();
+    }
+
+    void Open()
+    {
+        dialog.Load();
+        dialog.show();
+    }
+
+    void Type(NumberField *field, const QString &text)
+    {
+        field->findChild<QLineEdit *>()->selectAll();
+        QTest::keyClick(field->findChild<QLineEdit *>(), Qt::Key_Backspace);
+        QTest::keyClicks(field->findChild<QLineEdit *>(), text);
+        Leave(field);
+    }
+
+    AlarmSetsDialog dialog{engine};
+};
+
+TEST_F(AlarmSetsTest, ShowsTheFirstSetClampedIntoTheFields)
+{
+    EXPECT_EQ(dialog.SetBox()->count(), 2);
+    EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Set A"));
+    EXPECT_EQ(dialog.Field(QStringLiteral("SEOM1"))->value(), 50);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SETMD"))->value(), 3); // 90 s is 1 min, at least 3
+    EXPECT_EQ(dialog.Field(QStringLiteral("SESD1"))->value(), 30);
+    EXPECT_EQ(dialog.Kinds()->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(dialog.Kinds()->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(dialog.DefaultEmail()->text(), QStringLiteral("ops@example.org"));
+    EXPECT_EQ(dialog.SignalQuality()->checkedId(), 2);
+    EXPECT_EQ(dialog.KindName()->text(), QStringLiteral(" Silence detector"));
+
+    // Once written back, the set holds what was shown.
+    dialog.accept();
+    EXPECT_EQ(engine.AlarmSets[0].OM_MaxHoldLimit, 50);
+    EXPECT_EQ(engine.AlarmSets[0].Basic[AlarmTimeError].Duration, 180);
+}
+
+TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
+{
+    struct Case {
+        const char *name;
+        int min;
+        int max;
+        int step;
+    };
+    for (const Case c :
+         {Case{"SESD1", 5, 75, 1}, Case{"SESD2", 1, 3600, 1}, Case{"SETM", 1, 600, 1},
+          Case{"SETMD", 3, 1440, 1}, Case{"SEOM3", 50, 150, 1}, Case{"SESIGD", 3, 3600, 1},
+          Case{"SEPL1", 0, 7500, 100}, Case{"SEPL2", 2500, 9900, 100}, Case{"SEPLD", 30, 3600, 1},
+          Case{"SEPM1", -12, 12, 1}, Case{"SERF1", 30, 80, 1}, Case{"SERL2", 2800, 9900, 100}}) {
+        const NumberField *f = dialog.Field(QString::fromLatin1(c.name));
+        ASSERT_NE(f, nullptr) << c.name;
+        EXPECT_EQ(f->minimum(), c.min) << c.name;
+        EXPECT_EQ(f->maximum(), c.max) << c.name;
+        EXPECT_EQ(f->singleStep(), c.step) << c.name;
+    }
+    AlarmSetsDialog fresh(engine);
+    EXPECT_EQ(fresh.Field(QStringLiteral("SEOM1"))->value(), 100);
+    EXPECT_EQ(fresh.Field(QStringLiteral("SEPL1"))->value(), 5800);
+    EXPECT_EQ(fresh.Field(QStringLiteral("SERL2"))->value(), 8300);
+    EXPECT_EQ(fresh.Field(QStringLiteral("SETMD"))->value(), 60);
+}
+
+TEST_F(AlarmSetsTest, TypedValuesAreMovedIntoRangeOnLeaving)
+{
+    NumberField *pm = dialog.Field(QStringLiteral("SEPM1"));
+    Type(pm, QStringLiteral("90"));
+    EXPECT_EQ(pm->text(), QStringLiteral("12"));
+    Type(pm, QStringLiteral("-40"));
+    EXPECT_EQ(pm->value(), -12);
+    NumberField *level = dialog.Field(QStringLiteral("SERF1"));
+    Type(level, QString());
+    EXPECT_EQ(level->value(), 30); // refilled with 0, then moved into 30 … 80
+    Type(pm, QString());
+    EXPECT_EQ(pm->value(), 0);
+    Type(pm, QStringLiteral("7"));
+    dialog.accept();
+    EXPECT_EQ(engine.AlarmSets[0].PM_Maximum, 7);
+    EXPECT_EQ(engine.AlarmSets[0].RF_Minimum, 30);
+}
+
+TEST_F(AlarmSetsTest, SwitchingSetsWritesTheShownSetBack)
+{
+    dialog.Field(QStringLiteral("SETMD"))->setValue(20);
+    dialog.Kinds()->item(5)->setCheckState(Qt::Checked);
+    dialog.SetBox()->setCurrentIndex(1);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SEPM1"))->value(), -3);
+    EXPECT_EQ(dialog.Kinds()->item(5)->checkState(), Qt::Unchecked);
+    dialog.SetBox()->setCurrentIndex(0);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SETMD"))->value(), 20);
+    dialog.reject(); // Escape closes like "Close": the edits stay
+    EXPECT_EQ(engine.AlarmSets[0].Basic[AlarmTimeError].Duration, 1200);
+    EXPECT_TRUE(engine.AlarmSets[0].Basic[AlarmPilot].Enabled);
+}
+
+TEST_F(AlarmSetsTest, TasksFollowTheKindAndAreWrittenOnLeavingTheGroup)
+{
+    dialog.Kinds()->setCurrentRow(AlarmPilot);
+    EXPECT_EQ(dialog.Pages()->currentIndex(), AlarmPilot);
+    EXPECT_EQ(dialog.KindName()->text(), QStringLiteral(" Pilot tone"));
+    dialog.SetBox()->setCurrentIndex(1);
+    EXPECT_TRUE(dialog.RunFileBox()->isChecked());
+    EXPECT_EQ(dialog.FileName()->text(), QStringLiteral("/bin/true"));
+
+    dialog.DrivePinBox(3)->setChecked(true);
+    dialog.PinPolarity(3)->button(1)->setChecked(true);
+    dialog.Params()->setText(QStringLiteral("-x"));
+    dialog.GroupBox3Exit();
+    EXPECT_TRUE(dialog.Sets()[1].Basic[AlarmPilot].DrivePin3);
+    EXPECT_EQ(dialog.Sets()[1].Basic[AlarmPilot].Pin3Polarity, 1);
+    EXPECT_EQ(dialog.Sets()[1].Basic[AlarmPilot].Params, QStringLiteral("-x"));
+
+    // Another kind shows its own tasks; the pilot tone's stay with it.
+    dialog.Params()->setText(QStringLiteral("-y"));
+    dialog.Kinds()->setCurrentRow(AlarmRdsLevel);
+    EXPECT_EQ(dialog.Params()->text(), QString());
+    EXPECT_FALSE(dialog.DrivePinBox(3)->isChecked());
+    dialog.accept();
+    EXPECT_EQ(engine.AlarmSets[1].Basic[AlarmPilot].Params, QStringLiteral("-y"));
+    EXPECT_FALSE(engine.AlarmSets[1].Basic[AlarmRdsLevel].DrivePin3);
+}
+
+TEST_F(AlarmSetsTest, NewSetCopiesWhatIsShownWithDefaultTasksElsewhere)
+{
+    prompts.inputs = {QStringLiteral("Set A"), QString(), QStringLiteral("Night")};
+    dialog.RunFileBox()->setChecked(true);
+    dialog.NewSet();
+    EXPECT_EQ(prompts.inputTitles.first(), QStringLiteral("New Alarm Set"));
+    EXPECT_EQ(prompts.proposed, (QStringList{"MyAlarmSet3", "Set A", ""}));
+    EXPECT_EQ(prompts.messages, (QStringList{QStringLiteral("This name is already in use!"),
+                                             QStringLiteral("Invalid name!")}));
+    EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Night"));
+    dialog.accept();
+    ASSERT_EQ(engine.AlarmSets.size(), 3u);
+    const TAlarmSet &night = engine.AlarmSets[2];
+    EXPECT_EQ(night.Name, QStringLiteral("Night"));
+    EXPECT_TRUE(night.Basic[AlarmSilence].Enabled);
+    EXPECT_EQ(night.SD_Minimum, 30);
+    EXPECT_EQ(night.OM_MaxHoldLimit, 50);
+    EXPECT_EQ(night.DefaultEmail, QStringLiteral("ops@example.org"));
+    EXPECT_TRUE(night.Basic[AlarmSilence].RunFile);
+    EXPECT_FALSE(night.Basic[AlarmSilence].SendEmail);
+    EXPECT_TRUE(night.Basic[AlarmPilot].SendEmail);
+    EXPECT_FALSE(night.Basic[AlarmPilot].RunFile);
+    // Set A keeps its own values.
+    EXPECT_EQ(engine.AlarmSets[0].Name, QStringLiteral("Set A"));
+}
+
+TEST_F(AlarmSetsTest, NewSetCancelledAddsNothing)
+{
+    dialog.NewSet();
+    EXPECT_EQ(dialog.Sets().size(), 2u);
+}
+
+TEST_F(AlarmSetsTest, RenameRefusesTheSetsOwnNameAndKeepsUnsavedEdits)
+{
+    dialog.SetBox()->setCurrentIndex(1);
+    dialog.Field(QStringLiteral("SEPM1"))->setValue(9);
+    prompts.inputs = {QStringLiteral("Set B"), QStringLiteral("Set C")};
+    dialog.RenameSet();
+    EXPECT_EQ(prompts.inputTitles.first(), QStringLiteral("Rename Alarm Set"));
+    EXPECT_EQ(prompts.proposed.first(), QStringLiteral("MyAlarmSet"));
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("This name is already in use!")});
+    EXPECT_EQ(dialog.SetBox()->itemText(1), QStringLiteral("Set C"));
+    EXPECT_EQ(dialog.SetBox()->currentIndex(), 1);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SEPM1"))->value(), 9);
+    dialog.accept();
+    EXPECT_EQ(engine.AlarmSets[1].Name, QStringLiteral("Set C"));
+    EXPECT_EQ(engine.AlarmSets[1].PM_Maximum, 9);
+}
+
+TEST_F(AlarmSetsTest, DeletingEverySetLeavesNothingSelectedAndNothingWritten)
+{
+    prompts.answer = false;
+    dialog.DeleteSet();
+    EXPECT_EQ(prompts.questions, QStringList{QStringLiteral("Delete the item?")});
+    EXPECT_EQ(dialog.Sets().size(), 2u);
+    prompts.answer = true;
+    dialog.DeleteSet();
+    EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Set B"));
+    dialog.DeleteSet();
+    EXPECT_EQ(dialog.SetBox()->currentIndex(), -1);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SEPM1"))->value(), -3); // the controls keep it
+    dialog.Field(QStringLiteral("SEPM1"))->setValue(1);
+    dialog.accept();
+    EXPECT_TRUE(engine.AlarmSets.empty());
+}
+
+TEST_F(AlarmSetsTest, PageChangesByKeyboardAreRefused)
+{
+    dialog.Kinds()->setCurrentRow(2);
+    QTest::keyClick(dialog.Pages(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(dialog.Pages()->currentIndex(), 2);
+    EXPECT_EQ(prompts.messages,
+              QStringList{QStringLiteral("Make your selection in the list of alarms")});
+}
+
+TEST_F(AlarmSetsTest, FileButtonPutsTheChosenFileIntoTheField)
+{
+    prompts.fileChoice = QStringLiteral("/usr/bin/env");
+    QPushButton *browse = nullptr;
+    for (QPushButton *b : dialog.findChildren<QPushButton *>())
+        if (b->text() == QLatin1String("..."))
+            browse = b;
+    ASSERT_NE(browse, nullptr);
+    browse->click();
+    EXPECT_EQ(dialog.FileName()->text(), QStringLiteral("/usr/bin/env"));
+    EXPECT_TRUE(prompts.fileFilters.first().startsWith(QStringLiteral("All files (*.*)")));
+}
+
+TEST_F(AlarmSetsTest, DevicesTakeEditedSetsAtTheirNextTuning)
+{
+    engine.Devices[0].AlarmSet = engine.AlarmSets[0];
+    dialog.Field(QStringLiteral("SESD1"))->setValue(44);
+    dialog.accept();
+    EXPECT_EQ(engine.AlarmSets[0].SD_Minimum, 44);
+    EXPECT_EQ(engine.Devices[0].AlarmSet.SD_Minimum, 30);
+}
+
+} // namespace
+} // namespace vantor::test

@@ -1,0 +1,110 @@
+// The Monitoring Scheduler: the working copy, switching devices, OK and
+// Cancel.
+#include "editor_fixture.h"
+#include "editor_widgets.h"
+#include "scheduler_dialog.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+#include <QTableWidget>
+
+namespace vantor::test {
+namespace {
+
+class SchedulerTest : public EditorFixture
+{
+protected:
+    void SetUp() override
+    {
+        WriteDevices({QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3")},
+                     {"SchedulingMode=2\r\nDay1=6:00\r\n", "SchedulingMode=1\r\n",
+                      "SchedulingMode=7\r\nDay7=9:15\r\n"});
+        Start();
+        dialog.SetPrompts(prompts.Prompts());
+    }
+
+    void Open()
+    {
+        ASSERT_TRUE(dialog.Load());
+        dialog.show();
+    }
+
+    SchedulerDialog dialog{engine};
+};
+
+TEST_F(SchedulerTest, RefusedWhileTheDeviceListWaitsForARestart)
+{
+    engine.G.RestartRequired = true;
+    EXPECT_FALSE(dialog.Load());
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Application restart required")});
+}
+
+TEST_F(SchedulerTest, OpensOnTheFirstDevice)
+{
+    view.selectedDevice = 2;
+    Open();
+    EXPECT_EQ(dialog.DeviceBox()->count(), 3);
+    EXPECT_EQ(dialog.DeviceBox()->currentText(), QStringLiteral("D0"));
+    EXPECT_TRUE(dialog.ModeButton(2)->isChecked());
+    EXPECT_EQ(CellText(dialog.Times(), 0, 0), QStringLiteral("Monday"));
+    EXPECT_EQ(CellText(dialog.Times(), 0, 1), QStringLiteral("6:00"));
+    EXPECT_EQ(CellText(dialog.Times(), 6, 0), QStringLiteral("Sunday"));
+}
+
+TEST_F(SchedulerTest, EditsOfEveryShownDeviceAreWrittenBackOnOk)
+{
+    Open();
+    SetCellText(dialog.Times(), 2, 1, QStringLiteral("12:00 18:30"));
+    dialog.ModeButton(0)->setChecked(true);
+    dialog.DeviceBox()->setCurrentIndex(1);
+    EXPECT_TRUE(dialog.ModeButton(1)->isChecked());
+    EXPECT_EQ(CellText(dialog.Times(), 2, 1), QString());
+    dialog.ModeButton(2)->setChecked(true);
+    SetCellText(dialog.Times(), 4, 1, QStringLiteral("7:45"));
+    dialog.accept();
+
+    EXPECT_EQ(engine.Devices[0].SchedulingMode, 0);
+    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+    EXPECT_EQ(engine.Devices[0].Schedule[2].Times, QStringLiteral("12:00 18:30"));
+    EXPECT_EQ(engine.Devices[1].SchedulingMode, 2);
+    EXPECT_EQ(engine.Devices[1].Schedule[4].Times, QStringLiteral("7:45"));
+    // Never shown: as it was.
+    EXPECT_EQ(engine.Devices[2].SchedulingMode, 7);
+}
+
+TEST_F(SchedulerTest, CancelLeavesTheDevicesAndTheNextOpeningStartsAfresh)
+{
+    Open();
+    dialog.ModeButton(1)->setChecked(true);
+    SetCellText(dialog.Times(), 0, 1, QStringLiteral("23:00"));
+    dialog.reject();
+    EXPECT_EQ(engine.Devices[0].SchedulingMode, 2);
+    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+
+    Open();
+    dialog.accept();
+    EXPECT_EQ(engine.Devices[0].SchedulingMode, 2);
+    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+}
+
+TEST_F(SchedulerTest, AnUnknownModeShowsManuallyAndIsStoredSoOnceShown)
+{
+    Open();
+    dialog.DeviceBox()->setCurrentIndex(2);
+    EXPECT_TRUE(dialog.ModeButton(0)->isChecked());
+    EXPECT_EQ(CellText(dialog.Times(), 6, 1), QStringLiteral("9:15"));
+    dialog.accept();
+    EXPECT_EQ(engine.Devices[2].SchedulingMode, 0);
+    EXPECT_EQ(engine.Devices[2].Schedule[6].Times, QStringLiteral("9:15"));
+}
+
+TEST_F(SchedulerTest, FindsDevicesByExactName)
+{
+    Open();
+    EXPECT_EQ(dialog.FindDeviceIndexByName(QStringLiteral("D1")), 1);
+    EXPECT_EQ(dialog.FindDeviceIndexByName(QStringLiteral("d1")), -1);
+    EXPECT_EQ(dialog.FindDeviceIndexByName(QString()), -1);
+}
+
+} // namespace
+} // namespace vantor::test
