@@ -28,6 +28,8 @@ public:
     bool shutDown();
 
     Engine &engine() { return m_engine; }
+    // Where the notice that the system clock was set comes from.
+    TimeChangeWatcher &timeWatcher() { return m_timeWatcher; }
 
 private:
     SystemClock m_clock;
