@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (devices.size() > most || stations.size() > most || alarmSets.size() > most)
             std::abort();
     }
-    QStringList sections = ini.SectionNames().mid(0, 8);
+    const QStringList sections = ini.SectionNames().mid(0, 8);
     // Key names to try: the name part of every line of the input.
     QStringList keys;
     const QList<QByteArray> lines = bytes.split('\n');
