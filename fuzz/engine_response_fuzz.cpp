@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int perTick = (data[0] >> 1) + 1;
 
     ResponseBuffer buffer;
-    buffer.feed(QByteArray(reinterpret_cast<const char *>(data + 1),
-                           static_cast<qsizetype>(size - 1)));
+    buffer.feed(
+        QByteArray(reinterpret_cast<const char *>(data + 1), static_cast<qsizetype>(size - 1)));
     while (buffer.count() > 0) {
         for (int k = 0; k < perTick && buffer.count() > 0; ++k)
             station.library.pushResponse(d.Handle, buffer.take());

@@ -26,8 +26,7 @@ FuzzStation &FuzzStation::Instance()
 }
 
 FuzzStation::FuzzStation()
-    : clock(QDateTime(QDate(2024, 5, 1), QTime(12, 0, 0), Qt::UTC)),
-      engine(clock, library, view)
+    : clock(QDateTime(QDate(2024, 5, 1), QTime(12, 0, 0), Qt::UTC)), engine(clock, library, view)
 {
     if (!m_folder.isValid())
         std::abort();

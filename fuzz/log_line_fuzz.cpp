@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                      eq < 0 ? response : response.mid(eq + 1));
     }
     const QString stored = station.engine.Prefs().Text(QStringLiteral("LineComposition"));
-    const QString line = station.engine.ComposeLogLine(0, QStringLiteral("2024.05.01"),
-                                                       QStringLiteral("12:00:00"));
+    const QString line =
+        station.engine.ComposeLogLine(0, QStringLiteral("2024.05.01"), QStringLiteral("12:00:00"));
     if (line.isEmpty())
         return 0;
     if (line.count(QLatin1Char('"')) != stored.count(QLatin1Char('"')))

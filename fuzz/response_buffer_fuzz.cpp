@@ -23,8 +23,8 @@ std::vector<QString> TakeAll(ResponseBuffer &buffer)
 
 void CheckResponse(const QString &response)
 {
-    if (response.size() > ResponseBuffer::MaxResponseLength ||
-        response.contains(QChar(u'\0')) || response.contains(QLatin1Char('\n')))
+    if (response.size() > ResponseBuffer::MaxResponseLength || response.contains(QChar(u'\0')) ||
+        response.contains(QLatin1Char('\n')))
         std::abort();
     const qsizetype eq = response.indexOf(QLatin1Char('='));
     for (const QStringView text : {QStringView(response), QStringView(response).mid(eq + 1)}) {
