@@ -14,10 +14,12 @@ target_compile_definitions(vantor_options INTERFACE
     QT_NO_FOREACH
     QT_USE_QSTRINGBUILDER)
 if(VANTOR_SANITIZE)
-    # Undefined behaviour stops the program, so that a test run cannot pass over it.
-    target_compile_options(vantor_options INTERFACE -fsanitize=address,undefined
-        -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-    target_link_options(vantor_options INTERFACE -fsanitize=address,undefined)
+    # Undefined behaviour stops the program, so that a test run cannot pass over
+    # it. g++ leaves float-to-int overflow (a receiver reporting 1e30) out of
+    # "undefined"; it is asked for by name.
+    target_compile_options(vantor_options INTERFACE -fsanitize=address,undefined,float-cast-overflow
+        -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer)
+    target_link_options(vantor_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()
 if(VANTOR_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
