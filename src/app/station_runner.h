@@ -32,6 +32,8 @@ public:
     void shutDown(std::function<void(int exitCode)> finished);
 
     Engine &engine() { return m_engine; }
+    // Where the notice that the system clock was set comes from.
+    TimeChangeWatcher &timeWatcher() { return m_timeWatcher; }
 
 private:
     SystemClock m_clock;

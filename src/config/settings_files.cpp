@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -17,11 +19,14 @@ QString DayKey(int day)
     return QStringLiteral("Day") + QString::number(day + 1);
 }
 
-// One past the highest numbered section of the kind ("Station7" gives 8), the
-// most entries a file can hold.
+// The most entries a file can hold: one past the highest numbered section of
+// the kind ("Station7" gives 8), so that a few missing sections read as
+// default entries. A section numbered far beyond the number of sections there
+// are (a slip in its name) does not count: one section "Station999999" would
+// otherwise ask for a million entries.
 qsizetype SectionsPresent(const IniFile &ini, const QLatin1String prefix)
 {
-    qsizetype present = 0;
+    std::vector<qsizetype> indexes;
     for (const QString &name : ini.SectionNames()) {
         if (!name.startsWith(prefix, Qt::CaseInsensitive))
             continue;
@@ -29,7 +34,13 @@ qsizetype SectionsPresent(const IniFile &ini, const QLatin1String prefix)
         bool ok = false;
         const int index = digits.toInt(&ok);
         if (ok && index >= 0 && QString::number(index) == digits)
-            present = std::max(present, qsizetype(index) + 1);
+            indexes.push_back(index);
+    }
+    const qsizetype reach = qsizetype(indexes.size()) + MaxCountWithoutSections;
+    qsizetype present = 0;
+    for (const qsizetype index : indexes) {
+        if (index < reach)
+            present = std::max(present, index + 1);
     }
     return present;
 }

@@ -20,7 +20,9 @@ inline constexpr int MaxCountWithoutSections = 100;
 // "AlarmSetCount" in [General]); entries whose section is missing get default
 // values. A count above MaxCountWithoutSections is taken only as far as the
 // file has sections: one past the highest numbered section of its kind
-// ("Device7" allows 8). A count cut back that way adds one line to notes.
+// ("Device7" allows 8), leaving out sections numbered MaxCountWithoutSections
+// or more beyond the number of sections of the kind. A count cut back that way
+// adds one line to notes.
 void LoadDevices(const IniFile &ini, std::vector<TDevice> &devices,
                  std::vector<TDeviceToSave> &devicesToSave, QStringList *notes = nullptr);
 void LoadStations(const IniFile &ini, std::vector<TStation> &stations,

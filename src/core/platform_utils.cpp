@@ -167,8 +167,10 @@ int StrToIntDefault(const QString &text, int def)
             return def;
     }
     if (base == 16) {
-        const auto v = static_cast<qint32>(static_cast<quint32>(value));
-        return negative ? -v : v;
+        // The sign negates the 32 bits, wrapping as they do: "-$80000000" is
+        // itself, which no int negation can give.
+        const auto bits = static_cast<quint32>(value);
+        return static_cast<qint32>(negative ? 0u - bits : bits);
     }
     return negative ? static_cast<int>(-static_cast<qint64>(value)) : static_cast<int>(value);
 }

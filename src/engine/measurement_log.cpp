@@ -83,6 +83,10 @@ QString Engine::ComposeLogLine(int device, const QString &date, const QString &t
     line.replace(Quoted(QStringLiteral("date")), Quoted(date));
     const QString base = line;
     for (const TLastData &entry : Devices[device].LastData) {
+        // A column name holds no quotes; a received name with one would match
+        // across fields of the composition and merge them.
+        if (entry.Name.contains(QLatin1Char('"')))
+            continue;
         const QString token = Quoted(entry.Name);
         if (line.contains(token))
             line.replace(token, Quoted(CleanValue(entry.Value)));

@@ -40,10 +40,8 @@ TEST(AlarmEmail, SilenceRaisesTheAlarmWithMailLogAndPin)
     program.start(binDir() + QStringLiteral("/vantor"),
                   {QStringLiteral("--headless"), QStringLiteral("--data-dir"), data});
     ASSERT_TRUE(program.waitForStarted());
-    const QString log = data + QStringLiteral("/AppLogs/Tx Site - ") +
-                        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
-                        QStringLiteral(".log");
-    ASSERT_TRUE(waitFor([&] { return readAll(log).contains("Tuning to 98.5 - City FM"); }, 15000));
+    const auto log = [&] { return DeviceLog(data, QStringLiteral("Tx Site")); };
+    ASSERT_TRUE(waitFor([&] { return log().contains("Tuning to 98.5 - City FM"); }, 15000));
     // Let measuring begin and a few good readings pass, then silence.
     ASSERT_TRUE(waitFor(
         [&] {
@@ -70,7 +68,7 @@ TEST(AlarmEmail, SilenceRaisesTheAlarmWithMailLogAndPin)
     ASSERT_GE(ave, 0) << mail.constData();
     EXPECT_LT(mail.mid(ave + 6, 4).toDouble(), 25.0) << "the silent deviation is reported";
     EXPECT_EQ(smtp.envelopeRecipients(1), QStringList{QStringLiteral("ops@example.com")});
-    EXPECT_TRUE(readAll(log).contains("Alarm: Silence detector (City FM)"));
+    EXPECT_TRUE(log().contains("Alarm: Silence detector (City FM)"));
     EXPECT_TRUE(waitFor(
         [&] {
             return simulator.control(QStringLiteral("commands"))

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QTcpSocket>
 
 #include <csignal>
@@ -76,6 +77,19 @@ QStringList FilesIn(const QString &folder)
     QStringList files = QDir(folder).entryList(QDir::Files);
     files.sort();
     return files;
+}
+
+QByteArray DeviceLog(const QString &dataFolder, const QString &device)
+{
+    const QString folder = dataFolder + QStringLiteral("/AppLogs/");
+    // Daily names end in the date as yyyy-MM-dd, so name order is date order.
+    const QRegularExpression daily(QLatin1Char('^') +
+                                   QRegularExpression::escape(device + QStringLiteral(" - ")) +
+                                   QStringLiteral(R"(\d{4}-\d\d-\d\d\.log$)"));
+    QByteArray text;
+    for (const QString &name : FilesIn(folder).filter(daily))
+        text += readAll(folder + name);
+    return text;
 }
 
 } // namespace vantor::test

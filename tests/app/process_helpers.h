@@ -36,4 +36,9 @@ bool Terminate(QProcess &process, int timeoutMs = 15000);
 // The plain files directly in folder, sorted.
 QStringList FilesIn(const QString &folder);
 
+// A device's activity log in the data folder: its daily files, oldest first,
+// read at the time of the call, so a test running across midnight sees the
+// lines of both days.
+QByteArray DeviceLog(const QString &dataFolder, const QString &device);
+
 } // namespace vantor::test

@@ -43,6 +43,11 @@ TEST(SettingsFiles, ALargeCountBeyondTheSectionsPresentReadsAsTheSectionsPresent
         {"0x7FFFFFFF", {"0"}, 1, true},
         // A gap keeps the later section at its place.
         {"1000000", {"0", "5"}, 6, true},
+        {"2147483647", {"0", "101"}, 102, true},
+        // A section numbered far beyond the others is a slip in its name,
+        // and would make one short file ask for a million entries.
+        {"2147483647", {"0", "999999"}, 1, true},
+        {"2147483647", {"999999"}, 0, true},
         // Names compare without letter case; "07" and "x1" number nothing.
         {"1000", {"0", "07", "x1"}, 1, true},
         // Small counts are taken as written, missing sections or not.

@@ -15,6 +15,7 @@ TEST(StrToIntDefault, ReadsDecimalAndHexadecimalOrGivesTheDefault)
         const char *text;
         int expected;
     };
+    constexpr int min = -2147483647 - 1;
     const Case cases[] = {
         {"12a", 77},         {"-5", -5},
         {"  42", 42},        {"+3", 3},
@@ -26,6 +27,8 @@ TEST(StrToIntDefault, ReadsDecimalAndHexadecimalOrGivesTheDefault)
         {" ", 77},           {"-", 77},
         {"0x", 77},          {"$", 77},
         {"12 ", 77},         {"1.5", 77},
+        {"-$1F", -31},       {"-$FFFFFFFF", 1},
+        {"-$80000000", min}, {"-0x80000000", min},
         {"\xd9\xa3", 77}, // a non-ASCII digit is no digit here
     };
     for (const Case &c : cases)

@@ -74,9 +74,11 @@ TEST_F(MeasurementLog, CompositionTokensAndValueCleaning)
     EXPECT_TRUE(CsvLines().last().contains("\"D3C3\""));
 }
 
-TEST_F(MeasurementLog, AQuoteInAReceivedValueCannotAddFields)
+TEST_F(MeasurementLog, AQuoteInAReceivedNameOrValueCannotAddOrRemoveFields)
 {
     StartMeasuringDevice("[General]\r\nLineComposition=#\"time\";\"Pm\";\"Level\"#\r\n");
+    // A name with quotes would match two fields of the composition at once.
+    engine.AddToLastData(0, QStringLiteral("Pm\";\"Level"), QStringLiteral("5"));
     engine.AddToLastData(0, QStringLiteral("Pm"), QStringLiteral("1\";\"INJECTED"));
     engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("\"63 dBuV"));
     engine.TimerWriteLogTimer();

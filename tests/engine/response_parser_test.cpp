@@ -240,6 +240,17 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
     EXPECT_EQ(lines[3], "D3C42400 @2024/05/01 12:00:02.50\r");
 }
 
+// A clock-time group BR-KLASSIK sent on 2017-04-04 (23:43 local time, UTC+2),
+// received off air; the station's clock in that zone reads 23:43:03.
+TEST_F(ResponseParser, AGroupReceivedOffAirGivesItsPIAndTimeError)
+{
+    clock.set(QDateTime(QDate(2017, 4, 4), QTime(23, 43, 2, 800), Qt::OffsetFromUTC, 2 * 3600));
+    Push({"G=D31441C1C3EF5AC4"});
+    ReceiveTick();
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("PI")), QStringLiteral("D314"));
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Time Error")), QStringLiteral("2 s"));
+}
+
 TEST_F(ResponseParser, TimeErrorRounding)
 {
     const QString ct =

@@ -96,6 +96,30 @@ TEST(DEC_CT, DecodesLocalTimeFromClockTimeGroups)
     }
 }
 
+// Groups received off air (published with the test data of open RDS
+// decoders; the same groups seed the fuzz corpus, see fuzz/corpus/README.md).
+TEST(DEC_CT, DecodesClockTimeGroupsReceivedOffAir)
+{
+    const TDateTime now = At(2030, 6, 1, 9, 0);
+    struct Case {
+        const char *station; // and day of reception
+        const char *group;
+        TDateTime local;
+    };
+    const Case cases[] = {
+        {"BR-KLASSIK (DE) 2017-04-04, UTC+2", "D31441C1C3EF5AC4", At(2017, 4, 4, 23, 43)},
+        {"104.6 RTL Berlin (DE) 2018-11-01, UTC+1", "D42A4541C86ED482", At(2018, 11, 1, 14, 18)},
+        {"98.5 KUFX (US) 2020-08-19, UTC-7", "456940DDCD923BAE", At(2020, 8, 19, 20, 46)},
+        {"Vikerraadio (EE) 2016-07-18, offset 0", "22E14581C1E74280", At(2016, 7, 18, 20, 10)},
+    };
+    for (const Case &c : cases) {
+        TGlobals g;
+        ASSERT_TRUE(GroupConvert(QLatin1String(c.group), g)) << c.station;
+        EXPECT_TRUE(IsClockTimeGroup(g.GroupBlockB)) << c.station;
+        EXPECT_NEAR(DEC_CT(g, now), c.local, 1e-9) << c.station;
+    }
+}
+
 TEST(DEC_CT, GroupTypeIsReadFromBlockB)
 {
     EXPECT_TRUE(IsClockTimeGroup(0x4000));
