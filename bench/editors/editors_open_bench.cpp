@@ -3,6 +3,7 @@
 // painted once. Run offscreen (QT_QPA_PLATFORM=offscreen) or under Xvfb.
 #include "alarm_sets_dialog.h"
 #include "engine.h"
+#include "fake_clock.h"
 #include "fake_device_library.h"
 #include "station_list_dialog.h"
 

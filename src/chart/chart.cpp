@@ -24,8 +24,8 @@ Chart::Chart() = default;
 
 Chart::~Chart()
 {
-    if (painter_.isActive())
-        painter_.end();
+    if (m_painter.isActive())
+        m_painter.end();
 }
 
 bool Chart::BeginPlotOnControl(QPaintDevice *control, const QColor &background, const QColor &frame,
@@ -47,68 +47,68 @@ bool Chart::BeginPlotOnImage(QPaintDevice *canvas, int width, int height, bool d
 bool Chart::begin(QPaintDevice *device, int width, int height, bool drawFrame, double scale,
                   const QColor &frame, const QColor &background)
 {
-    if (painter_.isActive())
-        painter_.end();
-    run_.clear();
-    areas_.clear();
-    defaultGrid_ = GridStyles{};
-    dataMode_ = false;
-    penPos_ = QPointF();
-    scale_ = scale > 0 ? scale : 1;
-    frameColor_ = frame;
-    penColor_ = frame;
-    textColor_ = Qt::black;
+    if (m_painter.isActive())
+        m_painter.end();
+    m_run.clear();
+    m_areas.clear();
+    m_defaultGrid = GridStyles{};
+    m_dataMode = false;
+    m_penPos = QPointF();
+    m_scale = scale > 0 ? scale : 1;
+    m_frameColor = frame;
+    m_penColor = frame;
+    m_textColor = Qt::black;
     if (device == nullptr)
         return false;
-    canvas_ = QSize(std::min(width, device->width()), std::min(height, device->height()));
-    if (canvas_.isEmpty() || !painter_.begin(device))
+    m_canvas = QSize(std::min(width, device->width()), std::min(height, device->height()));
+    if (m_canvas.isEmpty() || !m_painter.begin(device))
         return false;
 
     const bool smoothText = SettingValue(AntialiasFont) != 0;
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setRenderHint(QPainter::TextAntialiasing, smoothText);
-    painter_.fillRect(QRect(QPoint(0, 0), canvas_), background);
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, smoothText);
+    m_painter.fillRect(QRect(QPoint(0, 0), m_canvas), background);
     if (drawFrame) {
-        painter_.setPen(QPen(frame, 1));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(0, 0, canvas_.width() - 1, canvas_.height() - 1);
+        m_painter.setPen(QPen(frame, 1));
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawRect(0, 0, m_canvas.width() - 1, m_canvas.height() - 1);
     }
-    font_ = QFont(QStringLiteral("Arial"));
-    font_.setPointSizeF(8 * scale_);
+    m_font = QFont(QStringLiteral("Arial"));
+    m_font.setPointSizeF(8 * m_scale);
     if (!smoothText)
-        font_.setStyleStrategy(QFont::NoAntialias);
-    painter_.setFont(font_);
-    const QFontMetricsF metrics(font_, device);
-    charWidth_ = metrics.horizontalAdvance(u'0');
-    charHeight_ = metrics.height();
-    clip_ = QRect();
+        m_font.setStyleStrategy(QFont::NoAntialias);
+    m_painter.setFont(m_font);
+    const QFontMetricsF metrics(m_font, device);
+    m_charWidth = metrics.horizontalAdvance(u'0');
+    m_charHeight = metrics.height();
+    m_clip = QRect();
     setClip(canvasClip());
     return true;
 }
 
 QRect Chart::canvasClip() const
 {
-    return QRect(QPoint(0, 0), canvas_).adjusted(1, 1, -1, -1);
+    return QRect(QPoint(0, 0), m_canvas).adjusted(1, 1, -1, -1);
 }
 
 void Chart::setClip(const QRect &rect)
 {
-    if (rect == clip_)
+    if (rect == m_clip)
         return;
-    clip_ = rect;
-    painter_.setClipRect(rect);
+    m_clip = rect;
+    m_painter.setClipRect(rect);
 }
 
 Chart::PlotArea *Chart::currentArea()
 {
-    return areas_.empty() ? nullptr : &areas_.back();
+    return m_areas.empty() ? nullptr : &m_areas.back();
 }
 
 void Chart::AddPlotArea(double leftPercent, double rightPercent, double topPercent,
                         double bottomPercent, int leftMargin, int rightMargin, int topMargin,
                         int bottomMargin)
 {
-    if (!drawing() || areas_.size() >= MaxPlotAreas)
+    if (!drawing() || m_areas.size() >= MaxPlotAreas)
         return;
     flushRun();
     if (leftPercent > rightPercent)
@@ -117,24 +117,24 @@ void Chart::AddPlotArea(double leftPercent, double rightPercent, double topPerce
         std::swap(topPercent, bottomPercent);
     const auto percent = [](double p) { return std::clamp(p, 0.0, 100.0) / 100; };
     // Pixel indexes of the outer rectangle; 100 % is the last pixel.
-    const double left = canvas_.width() * percent(leftPercent);
-    const double right = canvas_.width() * percent(rightPercent) - 1;
-    const double top = canvas_.height() * percent(topPercent);
-    const double bottom = canvas_.height() * percent(bottomPercent) - 1;
+    const double left = m_canvas.width() * percent(leftPercent);
+    const double right = m_canvas.width() * percent(rightPercent) - 1;
+    const double top = m_canvas.height() * percent(topPercent);
+    const double bottom = m_canvas.height() * percent(bottomPercent) - 1;
     PlotArea area;
-    area.plot =
-        QRect(QPoint(qRound(left + leftMargin * scale_), qRound(top + topMargin * scale_)),
-              QPoint(qRound(right - rightMargin * scale_), qRound(bottom - bottomMargin * scale_)));
+    area.plot = QRect(
+        QPoint(qRound(left + leftMargin * m_scale), qRound(top + topMargin * m_scale)),
+        QPoint(qRound(right - rightMargin * m_scale), qRound(bottom - bottomMargin * m_scale)));
     area.usable = area.plot.right() > area.plot.left() && area.plot.bottom() > area.plot.top();
-    area.grid = defaultGrid_;
-    areas_.push_back(area);
-    dataMode_ = false;
+    area.grid = m_defaultGrid;
+    m_areas.push_back(area);
+    m_dataMode = false;
 }
 
 void Chart::SetGridStyle(int xMajor, int xMinor, int yMajor, int yMinor)
 {
     PlotArea *area = currentArea();
-    (area != nullptr ? area->grid : defaultGrid_) = GridStyles{xMajor, xMinor, yMajor, yMinor};
+    (area != nullptr ? area->grid : m_defaultGrid) = GridStyles{xMajor, xMinor, yMajor, yMinor};
 }
 
 Chart::Mapper Chart::mapper(const PlotArea &area, int yIndex) const
@@ -161,23 +161,23 @@ Chart::Mapper Chart::mapper(const PlotArea &area, int yIndex) const
 QPointF Chart::toPixels(double x, double y)
 {
     const PlotArea *area = currentArea();
-    if (!dataMode_ || area == nullptr)
-        return {x * scale_, y * scale_};
+    if (!m_dataMode || area == nullptr)
+        return {x * m_scale, y * m_scale};
     return mapper(*area, std::max(area->yCount - 1, 0)).map(x, y);
 }
 
 void Chart::SetPenColor(const QColor &color)
 {
     // Lines gathered so far were drawn in the old colour.
-    if (color != penColor_)
+    if (color != m_penColor)
         flushRun();
-    penColor_ = color;
+    m_penColor = color;
 }
 
 void Chart::MoveToPoint(double x, double y)
 {
     if (drawing())
-        penPos_ = toPixels(x, y);
+        m_penPos = toPixels(x, y);
 }
 
 void Chart::LineToPoint(double x, double y)
@@ -185,13 +185,13 @@ void Chart::LineToPoint(double x, double y)
     if (!drawing())
         return;
     const QPointF to = toPixels(x, y);
-    addSegment(penPos_, to);
-    penPos_ = to;
+    addSegment(m_penPos, to);
+    m_penPos = to;
 }
 
 void Chart::addSegment(QPointF a, QPointF b)
 {
-    if (dataMode_) {
+    if (m_dataMode) {
         const PlotArea *area = currentArea();
         if (area == nullptr || !area->usable)
             return;
@@ -206,25 +206,25 @@ void Chart::addSegment(QPointF a, QPointF b)
         return;
     }
     // A run never spans a change of pen colour or coordinate mode: both flush it.
-    if (!run_.isEmpty() && run_.back().x() == a.x() && run_.back().y() == a.y()) {
-        run_.append(b);
+    if (!m_run.isEmpty() && m_run.back().x() == a.x() && m_run.back().y() == a.y()) {
+        m_run.append(b);
         return;
     }
     flushRun();
-    run_ << a << b;
+    m_run << a << b;
 }
 
 void Chart::flushRun()
 {
-    if (run_.size() >= 2) {
+    if (m_run.size() >= 2) {
         // Data-mode runs were already cut at the plot rectangle. A clip rectangle that holds
         // the whole polyline lets the rasteriser skip clipping every segment again, which
         // makes long series several times faster than clipping them to the plot itself.
         setClip(canvasClip());
-        painter_.setPen(QPen(penColor_, scale_));
-        painter_.drawPolyline(run_);
+        m_painter.setPen(QPen(m_penColor, m_scale));
+        m_painter.drawPolyline(m_run);
     }
-    run_.clear();
+    m_run.clear();
 }
 
 void Chart::FinishPlot()
@@ -232,8 +232,8 @@ void Chart::FinishPlot()
     if (!drawing())
         return;
     flushRun();
-    painter_.end();
-    dataMode_ = false;
+    m_painter.end();
+    m_dataMode = false;
 }
 
 } // namespace vantor

@@ -131,7 +131,7 @@ private:
 
     bool begin(QPaintDevice *device, int width, int height, bool drawFrame, double scale,
                const QColor &frame, const QColor &background);
-    bool drawing() const { return painter_.isActive(); }
+    bool drawing() const { return m_painter.isActive(); }
     PlotArea *currentArea();
     Mapper mapper(const PlotArea &area, int yIndex) const;
     QPointF toPixels(double x, double y);
@@ -158,22 +158,22 @@ private:
     void plotSeries(const Tdatatype &data, std::size_t column, const Mapper &m, int style);
     void plotBars(const Tdatatype &data, std::size_t column, const Mapper &m, double fraction);
 
-    QPainter painter_;
-    QSize canvas_;
-    double scale_ = 1;
-    QColor frameColor_;
-    QColor textColor_;
-    QColor penColor_;
-    QFont font_;
-    double charWidth_ = 0;
-    double charHeight_ = 0;
-    std::vector<PlotArea> areas_;
-    GridStyles defaultGrid_;
-    bool dataMode_ = false;
-    QPointF penPos_;
-    QRect clip_;
+    QPainter m_painter;
+    QSize m_canvas;
+    double m_scale = 1;
+    QColor m_frameColor;
+    QColor m_textColor;
+    QColor m_penColor;
+    QFont m_font;
+    double m_charWidth = 0;
+    double m_charHeight = 0;
+    std::vector<PlotArea> m_areas;
+    GridStyles m_defaultGrid;
+    bool m_dataMode = false;
+    QPointF m_penPos;
+    QRect m_clip;
     // Connected segments gathered into one polyline until something else is drawn.
-    QPolygonF run_;
+    QPolygonF m_run;
 };
 
 } // namespace vantor

@@ -139,9 +139,9 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
     GridDots gridDots;
     const auto gridLine = [&](double pos, int style) {
         if (bottom)
-            gridDots.add(QPointF(pos, p.top()), QPointF(pos, p.bottom()), style, scale_);
+            gridDots.add(QPointF(pos, p.top()), QPointF(pos, p.bottom()), style, m_scale);
         else
-            gridDots.add(QPointF(p.left(), pos), QPointF(p.right(), pos), style, scale_);
+            gridDots.add(QPointF(p.left(), pos), QPointF(p.right(), pos), style, m_scale);
     };
     if (grid) {
         for (const double v : ticks.minor)
@@ -156,24 +156,24 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
         }
     }
 
-    painter_.setPen(QPen(color, scale_));
-    painter_.drawPoints(gridDots.dots);
-    painter_.drawLines(gridDots.lines);
+    m_painter.setPen(QPen(color, m_scale));
+    m_painter.drawPoints(gridDots.dots);
+    m_painter.drawLines(gridDots.lines);
     if (bottom)
-        painter_.drawLine(QPointF(p.left(), line), QPointF(p.right(), line));
+        m_painter.drawLine(QPointF(p.left(), line), QPointF(p.right(), line));
     else
-        painter_.drawLine(QPointF(line, p.top()), QPointF(line, p.bottom()));
+        m_painter.drawLine(QPointF(line, p.top()), QPointF(line, p.bottom()));
     for (const double v : ticks.minor) {
         const double pos = axisPixel(area, edge, v);
-        painter_.drawLine(at(pos, 0), at(pos, minorTick));
+        m_painter.drawLine(at(pos, 0), at(pos, minorTick));
     }
     for (const double v : ticks.major) {
         const double pos = axisPixel(area, edge, v);
-        painter_.drawLine(at(pos, 0), at(pos, majorTick));
+        m_painter.drawLine(at(pos, 0), at(pos, majorTick));
     }
 
-    const QFontMetricsF metrics(font_, painter_.device());
-    const double gap = charWidth_ / 2;
+    const QFontMetricsF metrics(m_font, m_painter.device());
+    const double gap = m_charWidth / 2;
     const double labelOffset = majorTick + gap;
     double labelDepth = 0; // extent of the labels away from the axis
     const int towards = outward > 0 ? 1 : -1;
@@ -225,10 +225,10 @@ void Chart::XAxis(const QColor &color, const QString &title, bool grid, double m
         return;
     logarithmic = UseLogarithmic(logarithmic, min, max);
     const double length = area->plot.right() - area->plot.left();
-    Ticks ticks = numericTicks(min, max, length, SettingValue(LabelDistXFloat) * charWidth_,
+    Ticks ticks = numericTicks(min, max, length, SettingValue(LabelDistXFloat) * m_charWidth,
                                majorHint, minorHint, logarithmic, fixedLabels);
     if (!logarithmic && !fixedLabels && ticks.decimals < -2)
-        ticks = numericTicks(min, max, length, SettingValue(LabelDistXExp) * charWidth_, majorHint,
+        ticks = numericTicks(min, max, length, SettingValue(LabelDistXExp) * m_charWidth, majorHint,
                              minorHint, false, false);
     drawXAxis(*area, Range{min, max, logarithmic}, color, title, ticks, grid);
 }
@@ -251,8 +251,8 @@ void Chart::drawXAxis(PlotArea &area, const Range &range, const QColor &color, c
 {
     area.x = range;
     area.hasX = true;
-    dataMode_ = true;
-    const double majorTick = std::round(SettingValue(MajorTicsizeX) * charWidth_);
+    m_dataMode = true;
+    const double majorTick = std::round(SettingValue(MajorTicsizeX) * m_charWidth);
     drawAxis(area, Edge::Bottom, false, color, title, ticks, majorTick,
              SettingValue(MinorTicsizeX) * majorTick, area.grid.xMajor, area.grid.xMinor, grid,
              SettingValue(AngleTextX));
@@ -269,13 +269,13 @@ void Chart::YAxis(const QColor &color, const QString &title, int position, doubl
     const bool right = position == 3 || position == 4 || position >= 7;
     const bool inside = position == 2 || position == 3;
     const Ticks ticks = numericTicks(min, max, area->plot.bottom() - area->plot.top(),
-                                     SettingValue(LabelDistY) * charHeight_, majorHint, minorHint,
+                                     SettingValue(LabelDistY) * m_charHeight, majorHint, minorHint,
                                      logarithmic, fixedLabels);
     // Further axes beyond the last take its place.
     area->yCount = std::min(area->yCount + 1, MaxYAxes);
     area->y[static_cast<std::size_t>(area->yCount - 1)] = Range{min, max, logarithmic};
-    dataMode_ = true;
-    const double majorTick = std::round(SettingValue(MajorTicsizeY) * charWidth_);
+    m_dataMode = true;
+    const double majorTick = std::round(SettingValue(MajorTicsizeY) * m_charWidth);
     drawAxis(*area, right ? Edge::Right : Edge::Left, inside, color, title, ticks, majorTick,
              SettingValue(MinorTicsizeY) * majorTick, area->grid.yMajor, area->grid.yMinor, grid,
              SettingValue(AngleTextY));

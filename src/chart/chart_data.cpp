@@ -28,7 +28,7 @@ const float *Cell(const std::vector<float> &row, std::size_t column)
 
 void Chart::ensureAxesFor(const Tdatatype &data)
 {
-    if (areas_.empty())
+    if (m_areas.empty())
         AddPlotArea(0, 100, 0, 100, AutoMargins[0], AutoMargins[1], AutoMargins[2], AutoMargins[3]);
     const PlotArea *area = currentArea();
     if (area == nullptr || (area->hasX && area->yCount > 0))
@@ -55,9 +55,9 @@ void Chart::ensureAxesFor(const Tdatatype &data)
         }
     }
     if (!area->hasX)
-        XAxis(frameColor_, QString(), false, lo[0], hi[0], 0, 0, false, true);
+        XAxis(m_frameColor, QString(), false, lo[0], hi[0], 0, 0, false, true);
     if (area->yCount == 0)
-        YAxis(frameColor_, QString(), 1, lo[1], hi[1], 0, 0, false, false, true);
+        YAxis(m_frameColor, QString(), 1, lo[1], hi[1], 0, 0, false, false, true);
 }
 
 void Chart::PlotDataArray(const Tdatatype &data, int style)
@@ -69,7 +69,7 @@ void Chart::PlotDataArray(const Tdatatype &data, int style)
     const PlotArea *area = currentArea();
     if (area == nullptr || !area->usable)
         return;
-    dataMode_ = true;
+    m_dataMode = true;
     style = std::clamp(style, 0, 5);
     for (std::size_t column = 1; column < data[0].size(); ++column) {
         // The header names the y axis of the column; unknown axes fall back
@@ -105,9 +105,9 @@ void Chart::plotSeries(const Tdatatype &data, std::size_t column, const Mapper &
         return;
     const PlotArea &area = *currentArea();
     setClip(area.plot & canvasClip());
-    painter_.setPen(QPen(penColor_, scale_));
-    painter_.setBrush(Qt::NoBrush);
-    const double half = MarkerHalf * scale_;
+    m_painter.setPen(QPen(m_penColor, m_scale));
+    m_painter.setBrush(Qt::NoBrush);
+    const double half = MarkerHalf * m_scale;
     QList<QRectF> markers;
     for (std::size_t r = first; r < data.size(); ++r) {
         const float *y = Cell(data[r], column);
@@ -117,7 +117,7 @@ void Chart::plotSeries(const Tdatatype &data, std::size_t column, const Mapper &
         if (std::isfinite(at.x()) && std::isfinite(at.y()))
             markers << QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half);
     }
-    painter_.drawRects(markers);
+    m_painter.drawRects(markers);
 }
 
 void Chart::plotBars(const Tdatatype &data, std::size_t column, const Mapper &m, double fraction)
@@ -146,7 +146,7 @@ void Chart::plotBars(const Tdatatype &data, std::size_t column, const Mapper &m,
         const double bottom = std::round(std::max(a.y(), b.y()));
         const QRectF bar = QRectF(left, top, right - left, bottom - top) & QRectF(clip);
         if (!bar.isEmpty())
-            painter_.fillRect(bar, penColor_);
+            m_painter.fillRect(bar, m_penColor);
     }
 }
 

@@ -34,7 +34,7 @@ void Chart::PlotTextRotated(const QColor &color, const QString &text, int horizo
         return;
     flushRun();
     QRect clip = canvasClip();
-    if (dataMode_) {
+    if (m_dataMode) {
         const PlotArea *area = currentArea();
         if (area == nullptr || !area->usable)
             return;
@@ -47,37 +47,37 @@ void Chart::drawText(const QColor &color, const QString &text, int horizontalAli
                      int verticalAlign, int flags, double angle, const QRect &clip)
 {
     // Written this way round so that a NaN anchor is outside too.
-    if (!(anchor.x() >= 0 && anchor.x() < canvas_.width() && anchor.y() >= 0 &&
-          anchor.y() < canvas_.height()))
+    if (!(anchor.x() >= 0 && anchor.x() < m_canvas.width() && anchor.y() >= 0 &&
+          anchor.y() < m_canvas.height()))
         return;
     if ((flags & KeepTextColorFlag) == 0)
-        textColor_ = color;
+        m_textColor = color;
     horizontalAlign = Sign(horizontalAlign);
     verticalAlign = Sign(verticalAlign);
 
     const QStringList lines = text.split(u'|');
-    const QFontMetricsF metrics(font_, painter_.device());
+    const QFontMetricsF metrics(m_font, m_painter.device());
     const double lineHeight = metrics.height();
     const double blockHeight = lineHeight * static_cast<double>(lines.size());
     const double top = verticalAlign > 0 ? 0 : verticalAlign == 0 ? -blockHeight / 2 : -blockHeight;
     double shift = 0;
     if (angle == 0 && lines.size() == 1 && (flags & KeepAtAnchorFlags) == 0)
-        shift = horizontalAlign * AnchorGap * scale_;
+        shift = horizontalAlign * AnchorGap * m_scale;
 
     setClip(clip);
-    painter_.setPen(textColor_);
-    painter_.save();
-    painter_.translate(angle == 0 ? QPointF(std::round(anchor.x()), std::round(anchor.y()))
-                                  : anchor);
+    m_painter.setPen(m_textColor);
+    m_painter.save();
+    m_painter.translate(angle == 0 ? QPointF(std::round(anchor.x()), std::round(anchor.y()))
+                                   : anchor);
     if (angle != 0)
-        painter_.rotate(-angle);
+        m_painter.rotate(-angle);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const double width = metrics.horizontalAdvance(lines[i]);
         const double left = horizontalAlign > 0 ? 0 : horizontalAlign == 0 ? -width / 2 : -width;
         const double baseline = top + lineHeight * static_cast<double>(i) + metrics.ascent();
-        painter_.drawText(QPointF(std::round(left + shift), std::round(baseline)), lines[i]);
+        m_painter.drawText(QPointF(std::round(left + shift), std::round(baseline)), lines[i]);
     }
-    painter_.restore();
+    m_painter.restore();
 }
 
 } // namespace vantor

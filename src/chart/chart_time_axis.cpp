@@ -32,7 +32,7 @@ void Chart::XTimeAxis(const QColor &color, const QString &title, double start, d
     WidenTimeSpan(start, end);
     const double length = area->plot.right() - area->plot.left();
     const TimeSteps steps =
-        ComputeTimeSteps((end - start) * SecondsPerDay, length, MinLabelChars * charWidth_);
+        ComputeTimeSteps((end - start) * SecondsPerDay, length, MinLabelChars * m_charWidth);
     if ((end - start) * SecondsPerDay / steps.minorSeconds() > MaxTimeTicks)
         return;
     timeLabels = steps.unit != TimeUnit::Days;

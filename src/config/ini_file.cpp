@@ -12,11 +12,9 @@
 #include <unistd.h>
 #endif
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 constexpr qsizetype MaxValueLength = 2047;
 
 bool IsBlank(QChar c)
@@ -105,18 +103,18 @@ QString OneLine(QString value)
 }
 } // namespace
 
-IniFile::IniFile(const QString &path) : path_(path)
+IniFile::IniFile(const QString &path) : m_path(path)
 {
-    QFile file(path_);
+    QFile file(m_path);
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly)) {
-        unreadable_ = true;
+        m_unreadable = true;
         return;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        unreadable_ = true;
+        m_unreadable = true;
         return;
     }
     Parse(QString::fromLatin1(bytes));
@@ -134,15 +132,15 @@ void IniFile::Parse(const QString &text)
             raw.chop(1);
         const Line line = Classify(raw);
         if (line.kind == LineKind::Section) {
-            sections_.push_back(Section{{raw}, 0, {}});
-            section = &sections_.back();
+            m_sections.push_back(Section{{raw}, 0, {}});
+            section = &m_sections.back();
             const QString folded = Folded(line.name);
-            if (!sectionIndex_.contains(folded))
-                sectionIndex_.insert(folded, qsizetype(sections_.size()) - 1);
+            if (!m_sectionIndex.contains(folded))
+                m_sectionIndex.insert(folded, qsizetype(m_sections.size()) - 1);
             continue;
         }
         if (!section) {
-            preamble_.append(raw);
+            m_preamble.append(raw);
             continue;
         }
         section->lines.append(raw);
@@ -157,8 +155,8 @@ void IniFile::Parse(const QString &text)
 
 const IniFile::Section *IniFile::Find(const QString &section) const
 {
-    const auto it = sectionIndex_.constFind(Folded(section));
-    return it == sectionIndex_.cend() ? nullptr : &sections_[it.value()];
+    const auto it = m_sectionIndex.constFind(Folded(section));
+    return it == m_sectionIndex.cend() ? nullptr : &m_sections[it.value()];
 }
 
 QString IniFile::ReadString(const QString &section, const QString &key, const QString &def) const
@@ -188,9 +186,9 @@ bool IniFile::ReadBool(const QString &section, const QString &key, bool def) con
 QStringList IniFile::SectionNames() const
 {
     QStringList names;
-    for (qsizetype i = 0; i < qsizetype(sections_.size()); ++i) {
-        const QString name = Classify(sections_[i].lines.front()).name;
-        if (sectionIndex_.value(Folded(name), -1) == i)
+    for (qsizetype i = 0; i < qsizetype(m_sections.size()); ++i) {
+        const QString name = Classify(m_sections[i].lines.front()).name;
+        if (m_sectionIndex.value(Folded(name), -1) == i)
             names.append(name);
     }
     return names;
@@ -199,12 +197,12 @@ QStringList IniFile::SectionNames() const
 void IniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
     const QString folded = Folded(section);
-    auto found = sectionIndex_.constFind(folded);
-    if (found == sectionIndex_.cend()) {
-        sections_.push_back(Section{{QLatin1Char('[') + section + QLatin1Char(']')}, 0, {}});
-        found = sectionIndex_.insert(folded, qsizetype(sections_.size()) - 1);
+    auto found = m_sectionIndex.constFind(folded);
+    if (found == m_sectionIndex.cend()) {
+        m_sections.push_back(Section{{QLatin1Char('[') + section + QLatin1Char(']')}, 0, {}});
+        found = m_sectionIndex.insert(folded, qsizetype(m_sections.size()) - 1);
     }
-    Section &s = sections_[found.value()];
+    Section &s = m_sections[found.value()];
     const QString text = OneLine(value);
     const auto it = s.keys.constFind(Folded(key));
     if (it != s.keys.cend()) {
@@ -232,9 +230,9 @@ QString IniFile::Content() const
 {
     const QLatin1String crlf("\r\n");
     QString text;
-    for (const QString &line : preamble_)
+    for (const QString &line : m_preamble)
         text += line + crlf;
-    for (const Section &s : sections_)
+    for (const Section &s : m_sections)
         for (const QString &line : s.lines)
             text += line + crlf;
     return text;
@@ -242,20 +240,20 @@ QString IniFile::Content() const
 
 bool IniFile::UpdateFile(Access access)
 {
-    if (unreadable_)
+    if (m_unreadable)
         return false;
     // Unbuffered, so that a short write (a full disk) shows in the count
     // instead of being lost in a buffer flushed at commit; and the file is
     // synced here because commit does not report a failed sync. QSaveFile
     // gives the temporary file the permissions of the file it replaces.
-    QSaveFile file(path_);
+    QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (access == Access::OwnerOnly) {
         constexpr QFileDevice::Permissions ownerOnly =
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
             QFileDevice::WriteUser;
-        const QFileInfo existing(path_);
+        const QFileInfo existing(m_path);
         if (!file.setPermissions(existing.exists() ? existing.permissions() & ownerOnly
                                                    : ownerOnly)) {
             file.cancelWriting();

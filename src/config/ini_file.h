@@ -39,8 +39,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 class IniFile
 {
@@ -48,7 +47,7 @@ public:
     // Loads the file when it exists. A missing file reads as empty.
     explicit IniFile(const QString &path);
 
-    const QString &path() const { return path_; }
+    const QString &path() const { return m_path; }
 
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
     // The value as an integer: decimal with optional sign, or hexadecimal
@@ -92,11 +91,11 @@ private:
     void Parse(const QString &text);
     QString Content() const;
 
-    QString path_;
-    bool unreadable_ = false;
-    QStringList preamble_; // lines before the first section
-    std::vector<Section> sections_;
-    QHash<QString, qsizetype> sectionIndex_; // folded name -> first section of that name
+    QString m_path;
+    bool m_unreadable = false;
+    QStringList m_preamble; // lines before the first section
+    std::vector<Section> m_sections;
+    QHash<QString, qsizetype> m_sectionIndex; // folded name -> first section of that name
 };
 
 } // namespace vantor

@@ -6,11 +6,9 @@
 #include <array>
 #include <limits>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 using G = PreferenceGroup;
 using K = PreferenceKind;
 

@@ -7,8 +7,7 @@
 
 #include <span>
 
-namespace vantor
-{
+namespace vantor {
 
 enum class PreferenceKind {
     Text,        // edit field

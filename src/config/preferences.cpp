@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 const QString CompositionKey = QStringLiteral("LineComposition");
 const QString RdsDeviceKey = QStringLiteral("RDSLumexDevice");
 
@@ -44,16 +42,16 @@ const WindowKeys &KeysOf(AppWindow window)
 } // namespace
 
 Preferences::Preferences()
-    : numbers_(PreferenceEntries().size()), texts_(PreferenceEntries().size())
+    : m_numbers(PreferenceEntries().size()), m_texts(PreferenceEntries().size())
 {
     for (const PreferenceEntry &entry : PreferenceEntries()) {
         const qsizetype i = Position(entry);
         if (entry.kind == PreferenceKind::Text)
-            texts_[i] = QLatin1String(entry.text);
+            m_texts[i] = QLatin1String(entry.text);
         else if (entry.kind == PreferenceKind::Composition)
-            texts_[i] = DefaultComposition();
+            m_texts[i] = DefaultComposition();
         else
-            numbers_[i] = CoercePreference(entry, entry.def, 0);
+            m_numbers[i] = CoercePreference(entry, entry.def, 0);
     }
 }
 
@@ -74,9 +72,9 @@ QString Preferences::FullComposition()
 
 void Preferences::SetDeviceNames(const QStringList &names)
 {
-    deviceNames_ = names;
+    m_deviceNames = names;
     const PreferenceEntry &entry = EntryOf(RdsDeviceKey);
-    Store(entry, numbers_[Position(entry)]);
+    Store(entry, m_numbers[Position(entry)]);
 }
 
 qsizetype Preferences::Slot(const QString &key, std::initializer_list<PreferenceKind> kinds) const
@@ -90,26 +88,26 @@ qsizetype Preferences::Slot(const QString &key, std::initializer_list<Preference
 int Preferences::Integer(const QString &key) const
 {
     using K = PreferenceKind;
-    return numbers_[Slot(
+    return m_numbers[Slot(
         key, {K::Integer, K::ItemIndex, K::DeviceIndex, K::OptionGroup, K::WindowState})];
 }
 
 bool Preferences::Flag(const QString &key) const
 {
-    return numbers_[Slot(key, {PreferenceKind::Flag, PreferenceKind::Radio})] != 0;
+    return m_numbers[Slot(key, {PreferenceKind::Flag, PreferenceKind::Radio})] != 0;
 }
 
 QString Preferences::Text(const QString &key) const
 {
-    return texts_[Slot(key, {PreferenceKind::Text, PreferenceKind::Composition})];
+    return m_texts[Slot(key, {PreferenceKind::Text, PreferenceKind::Composition})];
 }
 
 void Preferences::Store(const PreferenceEntry &entry, int value)
 {
-    const int held = CoercePreference(entry, value, int(deviceNames_.size()));
-    numbers_[Position(entry)] = held;
+    const int held = CoercePreference(entry, value, int(m_deviceNames.size()));
+    m_numbers[Position(entry)] = held;
     if (entry.kind == PreferenceKind::Radio && held != 0)
-        numbers_[Position(EntryOf(QLatin1String(entry.partner)))] = 0;
+        m_numbers[Position(EntryOf(QLatin1String(entry.partner)))] = 0;
 }
 
 void Preferences::SetInteger(const QString &key, int value)
@@ -127,7 +125,7 @@ void Preferences::SetFlag(const QString &key, bool value)
 
 void Preferences::SetText(const QString &key, const QString &value)
 {
-    texts_[Slot(key, {PreferenceKind::Text, PreferenceKind::Composition})] = value;
+    m_texts[Slot(key, {PreferenceKind::Text, PreferenceKind::Composition})] = value;
 }
 
 void Preferences::ApplyDefaultPreset()
@@ -162,7 +160,7 @@ void Preferences::Read(const IniFile &ini, const PreferenceEntry &entry)
 {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
-    QString &text = texts_[Position(entry)];
+    QString &text = m_texts[Position(entry)];
     switch (entry.kind) {
     case PreferenceKind::Text:
         text = ini.ReadString(section, key, QLatin1String(entry.text));
@@ -211,21 +209,21 @@ void Preferences::Write(IniFile &ini, const QString &key) const
     const qsizetype i = Position(entry);
     switch (entry.kind) {
     case PreferenceKind::Text:
-        ini.WriteString(section, key, texts_[i]);
+        ini.WriteString(section, key, m_texts[i]);
         return;
     case PreferenceKind::Composition:
-        ini.WriteString(section, key, QLatin1Char('#') + texts_[i] + QLatin1Char('#'));
+        ini.WriteString(section, key, QLatin1Char('#') + m_texts[i] + QLatin1Char('#'));
         return;
     case PreferenceKind::Flag:
     case PreferenceKind::Radio:
-        ini.WriteBool(section, key, numbers_[i] != 0);
+        ini.WriteBool(section, key, m_numbers[i] != 0);
         return;
     case PreferenceKind::Integer:
     case PreferenceKind::ItemIndex:
     case PreferenceKind::DeviceIndex:
     case PreferenceKind::OptionGroup:
     case PreferenceKind::WindowState:
-        ini.WriteInteger(section, key, numbers_[i]);
+        ini.WriteInteger(section, key, m_numbers[i]);
         return;
     }
 }

@@ -13,8 +13,7 @@
 
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 struct WindowPlacement {
     int top = 0;
@@ -40,7 +39,7 @@ public:
     // The names of the "RDSLumexDevice" list, in device table order. A
     // selection that no longer fits the list becomes none (-1).
     void SetDeviceNames(const QStringList &names);
-    const QStringList &DeviceNames() const { return deviceNames_; }
+    const QStringList &DeviceNames() const { return m_deviceNames; }
 
     // Access by key name. Integer serves number fields, item indexes (-1 for
     // no selection) and window state codes; Flag serves check boxes and radio
@@ -83,9 +82,9 @@ private:
     void Read(const IniFile &ini, const PreferenceEntry &entry);
     void Write(IniFile &ini, const QString &key) const;
 
-    QStringList deviceNames_;
-    std::vector<int> numbers_;   // by entry position; flags as 0/1
-    std::vector<QString> texts_; // by entry position
+    QStringList m_deviceNames;
+    std::vector<int> m_numbers;   // by entry position; flags as 0/1
+    std::vector<QString> m_texts; // by entry position
 };
 
 } // namespace vantor

@@ -30,19 +30,4 @@ public:
     QDateTime currentDateTime() const override;
 };
 
-// A clock that moves only when told to. Its time zone is that of the start
-// value, so tests can pin the UTC offset.
-class FakeClock final : public Clock
-{
-public:
-    explicit FakeClock(QDateTime start) : m_now(std::move(start)) {}
-    QDateTime currentDateTime() const override { return m_now; }
-    void set(const QDateTime &dt) { m_now = dt; }
-    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
-    void advanceSeconds(qint64 s) { advanceMs(s * 1000); }
-
-private:
-    QDateTime m_now;
-};
-
 } // namespace vantor

@@ -8,11 +8,9 @@
 
 #include <utility>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 // Link failures are routine (an analyzer switched off is retried every few
 // seconds), so they are only told when asked for with
@@ -22,9 +20,8 @@ Q_LOGGING_CATEGORY(lcDevice, "vantor.device", QtWarningMsg)
 } // namespace
 
 AnalyzerLink::AnalyzerLink(QString dataFolder, QObject *parent)
-    : QObject(parent), dataFolder_(std::move(dataFolder))
-{
-}
+    : QObject(parent), m_dataFolder(std::move(dataFolder))
+{}
 
 AnalyzerLink::~AnalyzerLink()
 {
@@ -33,22 +30,22 @@ AnalyzerLink::~AnalyzerLink()
 
 void AnalyzerLink::setup(int kind, int comPort, const QString &host, int portOrSpeed)
 {
-    kind_ = kind;
-    comPort_ = comPort;
-    host_ = host;
-    portOrSpeed_ = portOrSpeed;
+    m_kind = kind;
+    m_comPort = comPort;
+    m_host = host;
+    m_portOrSpeed = portOrSpeed;
 }
 
 void AnalyzerLink::open()
 {
     discardConnection();
     // A line begun on the old connection can never be completed.
-    responses_.dropPartialLine();
-    cutReported_ = false;
-    dropReported_ = false;
-    if (kind_ == DeviceLibrary::Tcp)
+    m_responses.dropPartialLine();
+    m_cutReported = false;
+    m_dropReported = false;
+    if (m_kind == DeviceLibrary::Tcp)
         openTcp();
-    else if (kind_ == DeviceLibrary::Serial)
+    else if (m_kind == DeviceLibrary::Serial)
         openSerial();
     else
         qCInfo(lcDevice) << "no connection prepared";
@@ -56,58 +53,58 @@ void AnalyzerLink::open()
 
 void AnalyzerLink::openTcp()
 {
-    endpoint_ = host_ + QLatin1Char(':') + QString::number(portOrSpeed_);
-    if (host_.isEmpty() || portOrSpeed_ < 1 || portOrSpeed_ > 65535) {
-        qCInfo(lcDevice) << "cannot connect to" << endpoint_;
+    m_endpoint = m_host + QLatin1Char(':') + QString::number(m_portOrSpeed);
+    if (m_host.isEmpty() || m_portOrSpeed < 1 || m_portOrSpeed > 65535) {
+        qCInfo(lcDevice) << "cannot connect to" << m_endpoint;
         return;
     }
-    tcp_ = std::make_unique<QTcpSocket>();
-    connect(tcp_.get(), &QTcpSocket::readyRead, this, &AnalyzerLink::readIncoming);
-    connect(tcp_.get(), &QTcpSocket::disconnected, this, &AnalyzerLink::onTcpDisconnected);
-    connect(tcp_.get(), &QTcpSocket::errorOccurred, this,
-            [this] { qCInfo(lcDevice) << endpoint_ << tcp_->errorString(); });
-    tcp_->connectToHost(host_, static_cast<quint16>(portOrSpeed_));
+    m_tcp = std::make_unique<QTcpSocket>();
+    connect(m_tcp.get(), &QTcpSocket::readyRead, this, &AnalyzerLink::readIncoming);
+    connect(m_tcp.get(), &QTcpSocket::disconnected, this, &AnalyzerLink::onTcpDisconnected);
+    connect(m_tcp.get(), &QTcpSocket::errorOccurred, this,
+            [this] { qCInfo(lcDevice) << m_endpoint << m_tcp->errorString(); });
+    m_tcp->connectToHost(m_host, static_cast<quint16>(m_portOrSpeed));
 }
 
 void AnalyzerLink::openSerial()
 {
-    if (comPort_ < 1 || comPort_ > 255) {
-        endpoint_ = QStringLiteral("COM%1").arg(comPort_);
-        qCInfo(lcDevice) << "no such serial port:" << endpoint_;
+    if (m_comPort < 1 || m_comPort > 255) {
+        m_endpoint = QStringLiteral("COM%1").arg(m_comPort);
+        qCInfo(lcDevice) << "no such serial port:" << m_endpoint;
         return;
     }
-    endpoint_ = serialPortPath(dataFolder_, comPort_);
-    serial_ = std::make_unique<QSerialPort>();
-    serial_->setPortName(endpoint_);
-    serial_->setBaudRate(portOrSpeed_ > 0 ? portOrSpeed_ : DefaultSerialSpeed);
-    serial_->setDataBits(QSerialPort::Data8);
-    serial_->setParity(QSerialPort::NoParity);
-    serial_->setStopBits(QSerialPort::OneStop);
-    serial_->setFlowControl(QSerialPort::NoFlowControl);
-    connect(serial_.get(), &QSerialPort::readyRead, this, &AnalyzerLink::readIncoming);
-    connect(serial_.get(), &QSerialPort::errorOccurred, this, &AnalyzerLink::onSerialError);
-    serial_->open(QIODevice::ReadWrite);
+    m_endpoint = serialPortPath(m_dataFolder, m_comPort);
+    m_serial = std::make_unique<QSerialPort>();
+    m_serial->setPortName(m_endpoint);
+    m_serial->setBaudRate(m_portOrSpeed > 0 ? m_portOrSpeed : DefaultSerialSpeed);
+    m_serial->setDataBits(QSerialPort::Data8);
+    m_serial->setParity(QSerialPort::NoParity);
+    m_serial->setStopBits(QSerialPort::OneStop);
+    m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    connect(m_serial.get(), &QSerialPort::readyRead, this, &AnalyzerLink::readIncoming);
+    connect(m_serial.get(), &QSerialPort::errorOccurred, this, &AnalyzerLink::onSerialError);
+    m_serial->open(QIODevice::ReadWrite);
 }
 
 void AnalyzerLink::discardConnection()
 {
     // Signals of a connection being torn down must not reach this slot any more.
-    if (tcp_) {
-        tcp_->disconnect(this);
-        tcp_.reset();
+    if (m_tcp) {
+        m_tcp->disconnect(this);
+        m_tcp.reset();
     }
-    if (serial_) {
-        serial_->disconnect(this);
-        serial_.reset();
+    if (m_serial) {
+        m_serial->disconnect(this);
+        m_serial.reset();
     }
 }
 
 bool AnalyzerLink::isUp() const
 {
-    if (tcp_)
-        return tcp_->state() == QAbstractSocket::ConnectedState;
-    if (serial_)
-        return serial_->isOpen();
+    if (m_tcp)
+        return m_tcp->state() == QAbstractSocket::ConnectedState;
+    if (m_serial)
+        return m_serial->isOpen();
     return false;
 }
 
@@ -116,15 +113,15 @@ void AnalyzerLink::close()
     // flush() hands the commands still buffered (the stop commands sent at
     // shut-down) to the system without waiting, so they are not lost when
     // the program ends right after this.
-    if (tcp_) {
-        tcp_->flush();
-        tcp_->disconnectFromHost();
+    if (m_tcp) {
+        m_tcp->flush();
+        m_tcp->disconnectFromHost();
     }
-    if (serial_ && serial_->isOpen()) {
-        serial_->flush();
-        serial_->close();
+    if (m_serial && m_serial->isOpen()) {
+        m_serial->flush();
+        m_serial->close();
     }
-    responses_.dropPartialLine();
+    m_responses.dropPartialLine();
 }
 
 void AnalyzerLink::write(const QString &command)
@@ -133,26 +130,26 @@ void AnalyzerLink::write(const QString &command)
         return;
     QByteArray bytes = command.left(MaxCommandLength).toLatin1();
     bytes.append('\r');
-    QIODevice *device = tcp_ ? static_cast<QIODevice *>(tcp_.get()) : serial_.get();
+    QIODevice *device = m_tcp ? static_cast<QIODevice *>(m_tcp.get()) : m_serial.get();
     if (device->write(bytes) != bytes.size())
-        qCInfo(lcDevice) << endpoint_ << "write failed:" << device->errorString();
+        qCInfo(lcDevice) << m_endpoint << "write failed:" << device->errorString();
 }
 
 void AnalyzerLink::readIncoming()
 {
-    QIODevice *device = tcp_ ? static_cast<QIODevice *>(tcp_.get()) : serial_.get();
-    const std::uint64_t cutBefore = responses_.cutLines();
-    const std::uint64_t droppedBefore = responses_.droppedResponses();
-    responses_.feed(device->readAll());
-    if (responses_.cutLines() != cutBefore)
+    QIODevice *device = m_tcp ? static_cast<QIODevice *>(m_tcp.get()) : m_serial.get();
+    const std::uint64_t cutBefore = m_responses.cutLines();
+    const std::uint64_t droppedBefore = m_responses.droppedResponses();
+    m_responses.feed(device->readAll());
+    if (m_responses.cutLines() != cutBefore)
         reportLoss(QStringLiteral("The device sent a line longer than %1 bytes; the rest was "
                                   "dropped")
                        .arg(ResponseBuffer::MaxResponseLength),
-                   cutReported_);
-    if (responses_.droppedResponses() != droppedBefore)
+                   m_cutReported);
+    if (m_responses.droppedResponses() != droppedBefore)
         reportLoss(QStringLiteral("The device sends faster than it is read; the oldest "
                                   "responses were dropped"),
-                   dropReported_);
+                   m_dropReported);
 }
 
 void AnalyzerLink::reportLoss(const QString &text, bool &toldOnStderr)
@@ -160,14 +157,14 @@ void AnalyzerLink::reportLoss(const QString &text, bool &toldOnStderr)
     emit dataLost(text);
     // Once per connection here: a device that babbles would flood the output.
     if (!std::exchange(toldOnStderr, true))
-        qCWarning(lcDevice).noquote() << endpoint_ << text;
+        qCWarning(lcDevice).noquote() << m_endpoint << text;
 }
 
 void AnalyzerLink::onTcpDisconnected()
 {
     // What arrived before the close was delivered by readyRead already.
-    responses_.dropPartialLine();
-    qCInfo(lcDevice) << endpoint_ << "closed";
+    m_responses.dropPartialLine();
+    qCInfo(lcDevice) << m_endpoint << "closed";
 }
 
 void AnalyzerLink::onSerialError(QSerialPort::SerialPortError error)
@@ -175,12 +172,12 @@ void AnalyzerLink::onSerialError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError ||
         error == QSerialPort::NotOpenError)
         return;
-    qCInfo(lcDevice) << endpoint_ << serial_->errorString();
+    qCInfo(lcDevice) << m_endpoint << m_serial->errorString();
     // A port that reports trouble (unplugged adapter, vanished pty) is taken
     // as down; the engine reconnects it.
-    if (serial_->isOpen()) {
-        serial_->close();
-        responses_.dropPartialLine();
+    if (m_serial->isOpen()) {
+        m_serial->close();
+        m_responses.dropPartialLine();
     }
 }
 

@@ -14,8 +14,7 @@
 
 class QTcpSocket;
 
-namespace vantor
-{
+namespace vantor {
 
 class AnalyzerLink : public QObject
 {
@@ -44,7 +43,7 @@ public:
     // Dropped while the link is not up.
     void write(const QString &command);
 
-    ResponseBuffer &responses() { return responses_; }
+    ResponseBuffer &responses() { return m_responses; }
 
 signals:
     // Received data were lost: a line cut to its first MaxResponseLength
@@ -60,18 +59,18 @@ private:
     void onTcpDisconnected();
     void onSerialError(QSerialPort::SerialPortError error);
 
-    const QString dataFolder_;
-    int kind_ = -1;
-    int comPort_ = 0;
-    QString host_;
-    int portOrSpeed_ = 0;
+    const QString m_dataFolder;
+    int m_kind = -1;
+    int m_comPort = 0;
+    QString m_host;
+    int m_portOrSpeed = 0;
 
-    QString endpoint_;
-    std::unique_ptr<QTcpSocket> tcp_;
-    std::unique_ptr<QSerialPort> serial_;
-    ResponseBuffer responses_;
-    bool cutReported_ = false;
-    bool dropReported_ = false;
+    QString m_endpoint;
+    std::unique_ptr<QTcpSocket> m_tcp;
+    std::unique_ptr<QSerialPort> m_serial;
+    ResponseBuffer m_responses;
+    bool m_cutReported = false;
+    bool m_dropReported = false;
 };
 
 } // namespace vantor

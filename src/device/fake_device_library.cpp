@@ -2,23 +2,22 @@
 
 #include "number_text.h"
 
-namespace vantor
-{
+namespace vantor {
 
 void FakeDeviceLibrary::record(const QString &function, QStringList args)
 {
-    calls_.push_back({selected_, function, std::move(args)});
+    m_calls.push_back({m_selected, function, std::move(args)});
 }
 
 int FakeDeviceLibrary::AddDevice()
 {
     record(QStringLiteral("AddDevice"));
-    return deviceCount_++;
+    return m_deviceCount++;
 }
 
 void FakeDeviceLibrary::SetDevice(int handle)
 {
-    selected_ = handle;
+    m_selected = handle;
     record(QStringLiteral("SetDevice"), {QString::number(handle)});
 }
 
@@ -31,21 +30,21 @@ void FakeDeviceLibrary::ConnectionSetup(int kind, int comPort, const QString &ho
 void FakeDeviceLibrary::Connect()
 {
     record(QStringLiteral("Connect"));
-    if (connectSucceeds_ && selectedKnown())
-        connected_[selected_] = true;
+    if (m_connectSucceeds && selectedKnown())
+        m_connected[m_selected] = true;
 }
 
 bool FakeDeviceLibrary::Connected()
 {
     record(QStringLiteral("Connected"));
-    return selectedKnown() && connected_[selected_];
+    return selectedKnown() && m_connected[m_selected];
 }
 
 void FakeDeviceLibrary::Disconnect()
 {
     record(QStringLiteral("Disconnect"));
     if (selectedKnown())
-        connected_[selected_] = false;
+        m_connected[m_selected] = false;
 }
 
 void FakeDeviceLibrary::WriteCommand(const QString &command)
@@ -56,16 +55,16 @@ void FakeDeviceLibrary::WriteCommand(const QString &command)
 int FakeDeviceLibrary::ReadBufferLength()
 {
     record(QStringLiteral("ReadBufferLength"));
-    return selectedKnown() ? static_cast<int>(responses_[selected_].size()) : 0;
+    return selectedKnown() ? static_cast<int>(m_responses[m_selected].size()) : 0;
 }
 
 QString FakeDeviceLibrary::ReadResponse()
 {
     record(QStringLiteral("ReadResponse"));
-    if (!selectedKnown() || responses_[selected_].empty())
+    if (!selectedKnown() || m_responses[m_selected].empty())
         return {};
-    QString oldest = responses_[selected_].front();
-    responses_[selected_].pop_front();
+    QString oldest = m_responses[m_selected].front();
+    m_responses[m_selected].pop_front();
     return oldest;
 }
 
@@ -73,7 +72,7 @@ void FakeDeviceLibrary::ClearValues()
 {
     record(QStringLiteral("ClearValues"));
     if (selectedKnown())
-        responses_[selected_].clear();
+        m_responses[m_selected].clear();
 }
 
 double FakeDeviceLibrary::PCharToFloat(const QString &text)
@@ -96,7 +95,7 @@ void FakeDeviceLibrary::SetTCPReconnectTimeout(int seconds)
 std::vector<FakeDeviceLibrary::Call> FakeDeviceLibrary::calls(const QString &function) const
 {
     std::vector<Call> matching;
-    for (const Call &call : calls_)
+    for (const Call &call : m_calls)
         if (call.function == function)
             matching.push_back(call);
     return matching;
@@ -105,7 +104,7 @@ std::vector<FakeDeviceLibrary::Call> FakeDeviceLibrary::calls(const QString &fun
 QStringList FakeDeviceLibrary::commands(int handle) const
 {
     QStringList written;
-    for (const Call &call : calls_)
+    for (const Call &call : m_calls)
         if (call.function == QLatin1String("WriteCommand") && call.handle == handle)
             written.append(call.args.first());
     return written;
@@ -113,18 +112,18 @@ QStringList FakeDeviceLibrary::commands(int handle) const
 
 void FakeDeviceLibrary::setConnected(int handle, bool connected)
 {
-    connected_[handle] = connected;
+    m_connected[handle] = connected;
 }
 
 void FakeDeviceLibrary::pushResponse(int handle, const QString &response)
 {
-    responses_[handle].push_back(response);
+    m_responses[handle].push_back(response);
 }
 
 void FakeDeviceLibrary::warn(int handle, const QString &text)
 {
-    if (warningHandler_)
-        warningHandler_(handle, text);
+    if (m_warningHandler)
+        m_warningHandler(handle, text);
 }
 
 } // namespace vantor

@@ -11,8 +11,7 @@
 #include <map>
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 class FakeDeviceLibrary final : public DeviceLibrary
 {
@@ -39,20 +38,23 @@ public:
     QString Version() override;
     void SetTCPReconnectTimeout(int seconds) override;
     // Kept, not recorded as a call.
-    void SetWarningHandler(WarningHandler handler) override { warningHandler_ = std::move(handler); }
+    void SetWarningHandler(WarningHandler handler) override
+    {
+        m_warningHandler = std::move(handler);
+    }
 
-    const std::vector<Call> &calls() const { return calls_; }
+    const std::vector<Call> &calls() const { return m_calls; }
     // The calls of one function, in order.
     std::vector<Call> calls(const QString &function) const;
     // The commands written to handle, in order.
     QStringList commands(int handle) const;
-    void clearCalls() { calls_.clear(); }
+    void clearCalls() { m_calls.clear(); }
 
     // Handles that AddDevice has given out: 0 .. deviceCount()-1.
-    int deviceCount() const { return deviceCount_; }
+    int deviceCount() const { return m_deviceCount; }
     void setConnected(int handle, bool connected);
     // Whether Connect brings the selected link up (false by default).
-    void setConnectSucceeds(bool succeeds) { connectSucceeds_ = succeeds; }
+    void setConnectSucceeds(bool succeeds) { m_connectSucceeds = succeeds; }
     void pushResponse(int handle, const QString &response);
     // Tells the handler of lost data on the link of handle, as the real
     // library does from the event loop.
@@ -60,15 +62,15 @@ public:
 
 private:
     void record(const QString &function, QStringList args = {});
-    bool selectedKnown() const { return selected_ >= 0 && selected_ < deviceCount_; }
+    bool selectedKnown() const { return m_selected >= 0 && m_selected < m_deviceCount; }
 
-    std::vector<Call> calls_;
-    int deviceCount_ = 0;
-    int selected_ = -1;
-    bool connectSucceeds_ = false;
-    std::map<int, bool> connected_;
-    std::map<int, std::deque<QString>> responses_;
-    WarningHandler warningHandler_;
+    std::vector<Call> m_calls;
+    int m_deviceCount = 0;
+    int m_selected = -1;
+    bool m_connectSucceeds = false;
+    std::map<int, bool> m_connected;
+    std::map<int, std::deque<QString>> m_responses;
+    WarningHandler m_warningHandler;
 };
 
 } // namespace vantor

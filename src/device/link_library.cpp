@@ -2,35 +2,35 @@
 
 #include "number_text.h"
 
-namespace vantor
-{
+namespace vantor {
 
-AnalyzerLinkLibrary::AnalyzerLinkLibrary(QString dataFolder) : dataFolder_(std::move(dataFolder)) {}
+AnalyzerLinkLibrary::AnalyzerLinkLibrary(QString dataFolder) : m_dataFolder(std::move(dataFolder))
+{}
 
 AnalyzerLinkLibrary::~AnalyzerLinkLibrary() = default;
 
 int AnalyzerLinkLibrary::AddDevice()
 {
-    links_.push_back(std::make_unique<AnalyzerLink>(dataFolder_));
-    const int handle = static_cast<int>(links_.size()) - 1;
-    QObject::connect(links_.back().get(), &AnalyzerLink::dataLost,
+    m_links.push_back(std::make_unique<AnalyzerLink>(m_dataFolder));
+    const int handle = static_cast<int>(m_links.size()) - 1;
+    QObject::connect(m_links.back().get(), &AnalyzerLink::dataLost,
                      [this, handle](const QString &text) {
-                         if (warningHandler_)
-                             warningHandler_(handle, text);
+                         if (m_warningHandler)
+                             m_warningHandler(handle, text);
                      });
     return handle;
 }
 
 void AnalyzerLinkLibrary::SetDevice(int handle)
 {
-    selected_ = handle;
+    m_selected = handle;
 }
 
 AnalyzerLink *AnalyzerLinkLibrary::selected() const
 {
-    if (selected_ < 0 || selected_ >= static_cast<int>(links_.size()))
+    if (m_selected < 0 || m_selected >= static_cast<int>(m_links.size()))
         return nullptr;
-    return links_[static_cast<std::size_t>(selected_)].get();
+    return m_links[static_cast<std::size_t>(m_selected)].get();
 }
 
 void AnalyzerLinkLibrary::ConnectionSetup(int kind, int comPort, const QString &host,
@@ -94,12 +94,12 @@ QString AnalyzerLinkLibrary::Version()
 
 void AnalyzerLinkLibrary::SetTCPReconnectTimeout(int seconds)
 {
-    tcpReconnectTimeout_ = seconds;
+    m_tcpReconnectTimeout = seconds;
 }
 
 void AnalyzerLinkLibrary::SetWarningHandler(WarningHandler handler)
 {
-    warningHandler_ = std::move(handler);
+    m_warningHandler = std::move(handler);
 }
 
 } // namespace vantor

@@ -29,8 +29,7 @@
 #include <memory>
 #include <vector>
 
-namespace vantor
-{
+namespace vantor {
 
 class AnalyzerLinkLibrary final : public DeviceLibrary
 {
@@ -54,16 +53,16 @@ public:
     void SetTCPReconnectTimeout(int seconds) override;
     void SetWarningHandler(WarningHandler handler) override;
 
-    int tcpReconnectTimeout() const { return tcpReconnectTimeout_; }
+    int tcpReconnectTimeout() const { return m_tcpReconnectTimeout; }
 
 private:
     AnalyzerLink *selected() const;
 
-    const QString dataFolder_;
-    std::vector<std::unique_ptr<AnalyzerLink>> links_;
-    int selected_ = -1;
-    int tcpReconnectTimeout_ = 0;
-    WarningHandler warningHandler_;
+    const QString m_dataFolder;
+    std::vector<std::unique_ptr<AnalyzerLink>> m_links;
+    int m_selected = -1;
+    int m_tcpReconnectTimeout = 0;
+    WarningHandler m_warningHandler;
 };
 
 } // namespace vantor

@@ -6,11 +6,9 @@
 #include <cmath>
 #include <string>
 
-namespace vantor
-{
+namespace vantor {
 
-namespace
-{
+namespace {
 
 bool isAsciiDigit(QChar c)
 {

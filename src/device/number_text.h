@@ -7,8 +7,7 @@
 
 #include <optional>
 
-namespace vantor
-{
+namespace vantor {
 
 // The leading decimal number of text: optional blanks (spaces, tabs), an
 // optional sign, digits with an optional "." and fraction (at least one digit

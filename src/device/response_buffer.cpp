@@ -1,7 +1,6 @@
 #include "response_buffer.h"
 
-namespace vantor
-{
+namespace vantor {
 
 void ResponseBuffer::feed(const QByteArray &bytes)
 {
@@ -10,58 +9,58 @@ void ResponseBuffer::feed(const QByteArray &bytes)
             finishLine();
         } else if (byte == '\0') {
             continue;
-        } else if (partial_.size() < MaxResponseLength) {
-            partial_.append(byte);
-        } else if (partial_.size() == MaxResponseLength && byte == '\r' && !partialCut_) {
+        } else if (m_partial.size() < MaxResponseLength) {
+            m_partial.append(byte);
+        } else if (m_partial.size() == MaxResponseLength && byte == '\r' && !m_partialCut) {
             // Possibly the ending of a line of exactly the maximum length.
-            partial_.append(byte);
+            m_partial.append(byte);
         } else {
-            partialCut_ = true;
+            m_partialCut = true;
         }
     }
 }
 
 void ResponseBuffer::finishLine()
 {
-    if (partial_.size() > MaxResponseLength)
-        partial_.chop(1); // the CR held back beyond the maximum
-    else if (!partialCut_ && partial_.endsWith('\r'))
-        partial_.chop(1);
-    if (partialCut_)
-        ++cutLines_;
-    partialCut_ = false;
+    if (m_partial.size() > MaxResponseLength)
+        m_partial.chop(1); // the CR held back beyond the maximum
+    else if (!m_partialCut && m_partial.endsWith('\r'))
+        m_partial.chop(1);
+    if (m_partialCut)
+        ++m_cutLines;
+    m_partialCut = false;
 
-    queuedBytes_ += partial_.size();
-    responses_.push_back(std::move(partial_));
-    partial_ = QByteArray();
-    while (count() > MaxQueuedResponses || queuedBytes_ > MaxQueuedBytes) {
-        queuedBytes_ -= responses_.front().size();
-        responses_.pop_front();
-        ++droppedResponses_;
+    m_queuedBytes += m_partial.size();
+    m_responses.push_back(std::move(m_partial));
+    m_partial = QByteArray();
+    while (count() > MaxQueuedResponses || m_queuedBytes > MaxQueuedBytes) {
+        m_queuedBytes -= m_responses.front().size();
+        m_responses.pop_front();
+        ++m_droppedResponses;
     }
 }
 
 QString ResponseBuffer::take()
 {
-    if (responses_.empty())
+    if (m_responses.empty())
         return {};
-    const QByteArray oldest = std::move(responses_.front());
-    responses_.pop_front();
-    queuedBytes_ -= oldest.size();
+    const QByteArray oldest = std::move(m_responses.front());
+    m_responses.pop_front();
+    m_queuedBytes -= oldest.size();
     return QString::fromLatin1(oldest);
 }
 
 void ResponseBuffer::clear()
 {
-    responses_.clear();
-    queuedBytes_ = 0;
+    m_responses.clear();
+    m_queuedBytes = 0;
     dropPartialLine();
 }
 
 void ResponseBuffer::dropPartialLine()
 {
-    partial_.clear();
-    partialCut_ = false;
+    m_partial.clear();
+    m_partialCut = false;
 }
 
 } // namespace vantor

@@ -23,8 +23,7 @@
 #include <cstdint>
 #include <deque>
 
-namespace vantor
-{
+namespace vantor {
 
 class ResponseBuffer
 {
@@ -36,7 +35,7 @@ public:
     // Takes the next bytes of the stream, whatever their chunking.
     void feed(const QByteArray &bytes);
 
-    qsizetype count() const { return static_cast<qsizetype>(responses_.size()); }
+    qsizetype count() const { return static_cast<qsizetype>(m_responses.size()); }
     // Removes and returns the oldest response; empty when there is none.
     QString take();
     // Drops the waiting responses and the line received so far.
@@ -46,18 +45,18 @@ public:
 
     // How many lines were cut to MaxResponseLength, and how many responses
     // were dropped for the queue limits, since this buffer was made.
-    std::uint64_t cutLines() const { return cutLines_; }
-    std::uint64_t droppedResponses() const { return droppedResponses_; }
+    std::uint64_t cutLines() const { return m_cutLines; }
+    std::uint64_t droppedResponses() const { return m_droppedResponses; }
 
 private:
     void finishLine();
 
-    std::deque<QByteArray> responses_;
-    qsizetype queuedBytes_ = 0;
-    QByteArray partial_;
-    bool partialCut_ = false;
-    std::uint64_t cutLines_ = 0;
-    std::uint64_t droppedResponses_ = 0;
+    std::deque<QByteArray> m_responses;
+    qsizetype m_queuedBytes = 0;
+    QByteArray m_partial;
+    bool m_partialCut = false;
+    std::uint64_t m_cutLines = 0;
+    std::uint64_t m_droppedResponses = 0;
 };
 
 } // namespace vantor

@@ -3,8 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace vantor
-{
+namespace vantor {
 
 QString serialPortPath(const QString &dataFolder, int comPort)
 {

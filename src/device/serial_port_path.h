@@ -3,8 +3,7 @@
 
 #include <QString>
 
-namespace vantor
-{
+namespace vantor {
 
 // On Windows "COMn". Elsewhere dataFolder/ports/COMn when the operator has put
 // an entry there (normally a symlink to e.g. /dev/ttyUSB0; a dangling symlink

@@ -90,7 +90,7 @@ std::unique_ptr<CURLU, UrlDeleter> ServerUrl(const QString &host, int port, QStr
 
 } // namespace
 
-CurlMailTransport::CurlMailTransport() : caFile_(qEnvironmentVariable("VANTOR_SMTP_CA_FILE"))
+CurlMailTransport::CurlMailTransport() : m_caFile(qEnvironmentVariable("VANTOR_SMTP_CA_FILE"))
 {
     static std::once_flag initialised;
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -98,28 +98,28 @@ CurlMailTransport::CurlMailTransport() : caFile_(qEnvironmentVariable("VANTOR_SM
 
 void CurlMailTransport::Msg(const QByteArray &message)
 {
-    message_ = message;
+    m_message = message;
 }
 
 void CurlMailTransport::Auth(bool authenticate, bool tls, const QString &user,
                              const QString &password)
 {
-    authenticate_ = authenticate;
-    tls_ = tls;
-    user_ = user;
-    password_ = password;
+    m_authenticate = authenticate;
+    m_tls = tls;
+    m_user = user;
+    m_password = password;
 }
 
 void CurlMailTransport::Abort()
 {
-    aborted_ = true;
+    m_aborted = true;
 }
 
 QString CurlMailTransport::Send(const QString &host, int port, int timeLimitMs)
 {
-    if (aborted_)
+    if (m_aborted)
         return QStringLiteral("sending failed: aborted");
-    const SmtpPayload payload = PayloadFromMessage(message_);
+    const SmtpPayload payload = PayloadFromMessage(m_message);
     if (payload.recipients.isEmpty())
         return QStringLiteral("no recipient address in the message");
     QString error;
@@ -143,9 +143,9 @@ QString CurlMailTransport::Send(const QString &host, int port, int timeLimitMs)
     QString serverReply;
     char detail[CURL_ERROR_SIZE] = {};
     const QByteArray sender = payload.sender.toLatin1();
-    const QByteArray user = user_.toUtf8();
-    const QByteArray password = password_.toUtf8();
-    const QByteArray caFile = caFile_.toLocal8Bit();
+    const QByteArray user = m_user.toUtf8();
+    const QByteArray password = m_password.toUtf8();
+    const QByteArray caFile = m_caFile.toLocal8Bit();
 
     CURL *c = curl.get();
     curl_easy_setopt(c, CURLOPT_CURLU, url.get());
@@ -166,20 +166,20 @@ QString CurlMailTransport::Send(const QString &host, int port, int timeLimitMs)
     curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, StopWhenAborted);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &aborted_);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &m_aborted);
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, sender.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
     curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(c, CURLOPT_READFUNCTION, ReadUpload);
     curl_easy_setopt(c, CURLOPT_READDATA, &upload);
-    if (tls_) {
+    if (m_tls) {
         curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
         curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
         if (!caFile.isEmpty())
             curl_easy_setopt(c, CURLOPT_CAINFO, caFile.constData());
     }
-    if (authenticate_) {
+    if (m_authenticate) {
         curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     }

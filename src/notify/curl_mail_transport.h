@@ -18,8 +18,8 @@ class CurlMailTransport : public MailTransport
 public:
     CurlMailTransport();
 
-    void SetCaFile(const QString &path) { caFile_ = path; }
-    const QString &CaFile() const { return caFile_; }
+    void SetCaFile(const QString &path) { m_caFile = path; }
+    const QString &CaFile() const { return m_caFile; }
 
     void Msg(const QByteArray &message) override;
     void Auth(bool authenticate, bool tls, const QString &user, const QString &password) override;
@@ -35,13 +35,13 @@ public:
     void Abort() override;
 
 private:
-    QByteArray message_;
-    bool authenticate_ = false;
-    bool tls_ = false;
-    QString user_;
-    QString password_;
-    QString caFile_;
-    std::atomic<bool> aborted_ = false;
+    QByteArray m_message;
+    bool m_authenticate = false;
+    bool m_tls = false;
+    QString m_user;
+    QString m_password;
+    QString m_caFile;
+    std::atomic<bool> m_aborted = false;
 };
 
 } // namespace vantor

@@ -22,5 +22,7 @@ TEST(StationRunner, ANoticeThatTheClockWasSetIsLogged)
 
     emit runner.timeWatcher().timeChanged();
     EXPECT_TRUE(runner.engine().G.AppActivityLines.join(QLatin1Char('\n')).contains(notice));
-    EXPECT_TRUE(runner.shutDown());
+    int exitCode = -1;
+    runner.shutDown([&exitCode](int code) { exitCode = code; });
+    EXPECT_TRUE(waitFor([&] { return exitCode == 0; }));
 }

@@ -19,8 +19,7 @@ using vantor::test::FileSizeLimit;
 using vantor::test::readAll;
 using vantor::test::writeAll;
 
-namespace
-{
+namespace {
 // Mixed line endings, comments, a duplicate section and a last line without
 // its ending, as a hand-edited file may have them.
 const QByteArray ReadFixture = "; written by hand\r\n"
@@ -259,8 +258,7 @@ TEST(IniFile, WritesReplaceInPlaceAppendInSectionAndEraseNothing)
     EXPECT_EQ(reread.ReadString(general, QStringLiteral("Keep"), {}), QStringLiteral("as it was"));
 }
 
-namespace
-{
+namespace {
 QStringList Entries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
@@ -275,11 +273,11 @@ public:
     OrdinaryUser()
     {
         if (geteuid() == 0)
-            switched_ = seteuid(65534) == 0;
+            m_switched = seteuid(65534) == 0;
     }
     ~OrdinaryUser()
     {
-        if (switched_) {
+        if (m_switched) {
             EXPECT_EQ(seteuid(0), 0);
         }
     }
@@ -289,7 +287,7 @@ public:
     OrdinaryUser &operator=(const OrdinaryUser &) = delete;
 
 private:
-    bool switched_ = false;
+    bool m_switched = false;
 };
 
 const QByteArray OldContent = "[General]\r\nDeviceCount=3\r\n";

@@ -10,8 +10,7 @@ using namespace vantor;
 using vantor::test::readAll;
 using vantor::test::writeAll;
 
-namespace
-{
+namespace {
 QByteArray Crlf(QByteArray text)
 {
     return text.replace("\n", "\r\n");

@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "fake_clock.h"
 #include "platform_utils.h"
 #include "test_support.h"
 

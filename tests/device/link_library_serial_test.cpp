@@ -30,8 +30,7 @@ TEST(SerialPortPath, OperatorEntryInTheDataFolderWinsOverTheSystemPort)
     EXPECT_EQ(serialPortPath(QString(), 3), QStringLiteral("/dev/ttyS2"));
 }
 
-namespace
-{
+namespace {
 
 // A pty pair from socat: the library opens one end through the data folder's
 // ports/COM7 entry, the test talks through the other.

@@ -12,8 +12,7 @@
 using namespace vantor;
 using vantor::test::waitFor;
 
-namespace
-{
+namespace {
 
 // A loopback server standing in for the analyzers; each test device connects
 // to it and the test talks through the accepted socket.

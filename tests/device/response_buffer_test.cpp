@@ -5,8 +5,7 @@
 
 using namespace vantor;
 
-namespace
-{
+namespace {
 
 QStringList takeAll(ResponseBuffer &buffer)
 {

@@ -10,8 +10,7 @@
 using namespace vantor;
 using vantor::test::waitFor;
 
-namespace
-{
+namespace {
 
 // The real library against the simulated receiver, once over TCP and once
 // over a pseudo-terminal reached through the data folder's ports/COM3 entry.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine.h"
+#include "fake_clock.h"
 #include "fake_device_library.h"
 #include "recording_view.h"
 #include "test_support.h"

@@ -1,6 +1,7 @@
 // Start-up, settings files and shut-down of the engine on a fake clock and a
 // fake device library.
 #include "engine.h"
+#include "fake_clock.h"
 #include "fake_device_library.h"
 #include "recording_view.h"
 #include "test_support.h"

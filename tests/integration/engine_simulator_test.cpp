@@ -5,6 +5,7 @@
 #include "analyzer-sim/simulator.h"
 #include "clock_time_group.h"
 #include "engine.h"
+#include "fake_clock.h"
 #include "link_library.h"
 #include "response_buffer.h"
 #include "test_support.h"

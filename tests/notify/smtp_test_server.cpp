@@ -22,7 +22,7 @@ QJsonObject Envelope(const QString &folder, int n)
 SmtpTestServer::SmtpTestServer(const SmtpServerOptions &options)
 {
     QStringList args{QStringLiteral(VANTOR_SMTP_TEST_SERVER), QStringLiteral("--store"),
-                     store_.path()};
+                     m_store.path()};
     if (!options.certFile.isEmpty())
         args << QStringLiteral("--cert") << options.certFile << QStringLiteral("--key")
              << options.keyFile;
@@ -34,52 +34,52 @@ SmtpTestServer::SmtpTestServer(const SmtpServerOptions &options)
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PYTHONUNBUFFERED"), QStringLiteral("1"));
-    process_.setProcessEnvironment(env);
+    m_process.setProcessEnvironment(env);
     // The system interpreter: the one on PATH may lack the system's modules.
-    process_.start(QStringLiteral("/usr/bin/python3"), args);
+    m_process.start(QStringLiteral("/usr/bin/python3"), args);
 
     QByteArray output;
     const bool ready = waitFor(
         [&] {
-            output += process_.readAllStandardOutput();
-            return output.contains('\n') || process_.state() == QProcess::NotRunning;
+            output += m_process.readAllStandardOutput();
+            return output.contains('\n') || m_process.state() == QProcess::NotRunning;
         },
         10000);
     const QList<QByteArray> words = output.trimmed().split(' ');
     if (ready && words.size() == 2 && words[0] == "READY")
-        port_ = words[1].toInt();
-    if (port_ == 0)
-        error_ = QString::fromLocal8Bit(output + process_.readAllStandardError());
+        m_port = words[1].toInt();
+    if (m_port == 0)
+        m_error = QString::fromLocal8Bit(output + m_process.readAllStandardError());
 }
 
 SmtpTestServer::~SmtpTestServer()
 {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished();
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished();
     }
 }
 
 int SmtpTestServer::messageCount() const
 {
     return static_cast<int>(
-        QDir(store_.path()).entryList({QStringLiteral("*.eml")}, QDir::Files).size());
+        QDir(m_store.path()).entryList({QStringLiteral("*.eml")}, QDir::Files).size());
 }
 
 QByteArray SmtpTestServer::message(int n) const
 {
-    return readAll(store_.path() + QStringLiteral("/%1.eml").arg(n));
+    return readAll(m_store.path() + QStringLiteral("/%1.eml").arg(n));
 }
 
 QString SmtpTestServer::envelopeSender(int n) const
 {
-    return Envelope(store_.path(), n).value(QStringLiteral("from")).toString();
+    return Envelope(m_store.path(), n).value(QStringLiteral("from")).toString();
 }
 
 QStringList SmtpTestServer::envelopeRecipients(int n) const
 {
     QStringList out;
-    for (const QJsonValue &v : Envelope(store_.path(), n).value(QStringLiteral("to")).toArray())
+    for (const QJsonValue &v : Envelope(m_store.path(), n).value(QStringLiteral("to")).toArray())
         out.append(v.toString());
     return out;
 }

@@ -28,8 +28,8 @@ public:
     SmtpTestServer(const SmtpTestServer &) = delete;
     SmtpTestServer &operator=(const SmtpTestServer &) = delete;
 
-    int port() const { return port_; }
-    QString error() const { return error_; }
+    int port() const { return m_port; }
+    QString error() const { return m_error; }
 
     int messageCount() const;
     // The n-th message (from 1) as the server received it, and its envelope.
@@ -38,10 +38,10 @@ public:
     QStringList envelopeRecipients(int n) const;
 
 private:
-    QTemporaryDir store_;
-    QProcess process_;
-    int port_ = 0;
-    QString error_;
+    QTemporaryDir m_store;
+    QProcess m_process;
+    int m_port = 0;
+    QString m_error;
 };
 
 // A self-signed certificate for 127.0.0.1 and localhost, written as

@@ -5,6 +5,7 @@
 // the clock. Longer runs for release checks: simulated_month_test --days N.
 #include "clock_time_group.h"
 #include "engine.h"
+#include "fake_clock.h"
 #include "playing_device_library.h"
 #include "test_support.h"
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine.h"
+#include "fake_clock.h"
 #include "fake_device_library.h"
 #include "main_window.h"
 #include "recent_activity_window.h"

@@ -7,6 +7,7 @@
 #include "alarm_sets_dialog.h"
 #include "device_list_dialog.h"
 #include "engine.h"
+#include "fake_clock.h"
 #include "fake_device_library.h"
 #include "preferences_dialog.h"
 #include "quick_station_dialog.h"

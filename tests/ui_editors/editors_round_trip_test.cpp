@@ -3,6 +3,7 @@
 #include "alarm_sets_dialog.h"
 #include "editor_fixture.h"
 #include "editor_widgets.h"
+#include "fake_clock.h"
 #include "number_field.h"
 #include "station_list_dialog.h"
 
