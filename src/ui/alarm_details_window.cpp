@@ -2,12 +2,15 @@
 
 #include "engine.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor {
 
@@ -87,9 +90,20 @@ AlarmDetailsWindow::AlarmDetailsWindow(Engine &engine, std::function<int()> sele
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(20);
+    // The given widths, or wider where this font needs it for the kind names,
+    // the headings and the longest texts a column shows.
     const int widths[Columns] = {100, 56, 95, 118, 59, 72};
+    QString longest[Columns] = {
+        QStringLiteral("Alarm"),         QStringLiteral("Disabled"),
+        QStringLiteral("5800..7700 Hz"), QStringLiteral("100.0; 100.0; 100.0 kHz"),
+        QStringLiteral("Countdown"),     QStringLiteral("Last active")};
+    const QFontMetrics metrics = m_grid->fontMetrics();
+    for (const QString &name : AlarmKindNames) {
+        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(longest[0]))
+            longest[0] = name;
+    }
     for (int c = 0; c < Columns; ++c)
-        m_grid->setColumnWidth(c, widths[c]);
+        m_grid->setColumnWidth(c, std::max(widths[c], metrics.horizontalAdvance(longest[c]) + 8));
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setCornerButtonEnabled(false);
