@@ -20,7 +20,7 @@ namespace vantor {
 
 namespace {
 
-struct MeterSpec {
+struct MeterLayout {
     const char *name;
     const char *caption;
     const char *unit;
@@ -32,7 +32,7 @@ struct MeterSpec {
 };
 
 // In page order; the tick texts of the scaled meters are divided back.
-constexpr MeterSpec Meters[RecentDataWindow::MeterCount] = {
+constexpr MeterLayout Meters[RecentDataWindow::MeterCount] = {
     {"ATBMAX", "MAX", "kHz", 0, 150, "MAX", 1, true},
     {"ATBL", "L", "", 0, 150, "LeftPeak", 1, false},
     {"ATBR", "R", "", 0, 150, "RightPeak", 1, false},
@@ -105,17 +105,17 @@ QWidget *RecentDataWindow::createBargraphsPage()
     QFont bold = font();
     bold.setBold(true);
     for (int k = 0; k < MeterCount; ++k) {
-        const MeterSpec &spec = Meters[k];
-        auto *caption = new QLabel(QLatin1String(spec.caption));
+        const MeterLayout &entry = Meters[k];
+        auto *caption = new QLabel(QLatin1String(entry.caption));
         caption->setFont(bold);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto *meter = new BarMeter(spec.minimum, spec.maximum);
-        meter->setObjectName(QLatin1String(spec.name));
-        meter->setAccessibleName(QLatin1String(spec.caption));
-        meter->setTickTexts(spec.tickTexts, spec.scale);
+        auto *meter = new BarMeter(entry.minimum, entry.maximum);
+        meter->setObjectName(QLatin1String(entry.name));
+        meter->setAccessibleName(QLatin1String(entry.caption));
+        meter->setTickTexts(entry.tickTexts, entry.scale);
         meter->setEnabled(k != MeterCount - 1); // Quality takes no input at all
         caption->setBuddy(meter);
-        auto *unit = new QLabel(QLatin1String(spec.unit));
+        auto *unit = new QLabel(QLatin1String(entry.unit));
         grid->addWidget(caption, k, 0);
         grid->addWidget(meter, k, 1);
         grid->addWidget(unit, k, 2);

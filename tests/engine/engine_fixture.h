@@ -38,7 +38,7 @@ protected:
         WriteFile(QStringLiteral("devices.ini"), ini);
     }
 
-    struct StationSpec {
+    struct StationEntry {
         const char *name;
         const char *frequency;
         const char *device;
@@ -49,12 +49,12 @@ protected:
         const char *commands = "";
     };
 
-    void WriteStations(std::initializer_list<StationSpec> stations)
+    void WriteStations(std::initializer_list<StationEntry> stations)
     {
         QByteArray ini =
             "[General]\r\nStationCount=" + QByteArray::number(int(stations.size())) + "\r\n";
         int j = 0;
-        for (const StationSpec &s : stations) {
+        for (const StationEntry &s : stations) {
             ini += "[Station" + QByteArray::number(j++) + "]\r\nName=" + s.name +
                    "\r\nFrequency=" + s.frequency + "\r\nDeviceName=" + s.device +
                    "\r\nMeasuring=" + QByteArray::number(s.measuring) +
