@@ -52,7 +52,7 @@ bool Chart::begin(QPaintDevice *device, int width, int height, bool drawFrame, d
     m_run.clear();
     m_areas.clear();
     m_defaultGrid = GridStyles{};
-    m_dataMode = false;
+    setDataMode(false);
     m_penPos = QPointF();
     m_scale = scale > 0 ? scale : 1;
     m_frameColor = frame;
@@ -78,6 +78,7 @@ bool Chart::begin(QPaintDevice *device, int width, int height, bool drawFrame, d
     if (!smoothText)
         m_font.setStyleStrategy(QFont::NoAntialias);
     m_painter.setFont(m_font);
+    m_fontKey = m_font.key();
     const QFontMetricsF metrics(m_font, device);
     m_charWidth = metrics.horizontalAdvance(u'0');
     m_charHeight = metrics.height();
@@ -128,7 +129,7 @@ void Chart::AddPlotArea(double leftPercent, double rightPercent, double topPerce
     area.usable = area.plot.right() > area.plot.left() && area.plot.bottom() > area.plot.top();
     area.grid = m_defaultGrid;
     m_areas.push_back(area);
-    m_dataMode = false;
+    setDataMode(false);
 }
 
 void Chart::SetGridStyle(int xMajor, int xMinor, int yMajor, int yMinor)
@@ -158,12 +159,22 @@ Chart::Mapper Chart::mapper(const PlotArea &area, int yIndex) const
     return m;
 }
 
+void Chart::setDataMode(bool on)
+{
+    m_dataMode = on;
+    m_pointMapper.reset();
+}
+
 QPointF Chart::toPixels(double x, double y)
 {
     const PlotArea *area = currentArea();
     if (!m_dataMode || area == nullptr)
         return {x * m_scale, y * m_scale};
-    return mapper(*area, std::max(area->yCount - 1, 0)).map(x, y);
+    // Every change of area or axis passes through setDataMode, so the scales
+    // stay valid for all the points drawn in between.
+    if (!m_pointMapper)
+        m_pointMapper = mapper(*area, std::max(area->yCount - 1, 0));
+    return m_pointMapper->map(x, y);
 }
 
 void Chart::SetPenColor(const QColor &color)
@@ -233,7 +244,7 @@ void Chart::FinishPlot()
         return;
     flushRun();
     m_painter.end();
-    m_dataMode = false;
+    setDataMode(false);
 }
 
 } // namespace vantor

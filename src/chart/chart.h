@@ -23,8 +23,10 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
+class QFontMetricsF;
 class QPaintDevice;
 
 namespace vantor {
@@ -134,12 +136,15 @@ private:
     bool drawing() const { return m_painter.isActive(); }
     PlotArea *currentArea();
     Mapper mapper(const PlotArea &area, int yIndex) const;
+    void setDataMode(bool on);
     QPointF toPixels(double x, double y);
     QRect canvasClip() const;
     void setClip(const QRect &rect);
 
     void drawText(const QColor &color, const QString &text, int horizontalAlign, QPointF anchor,
                   int verticalAlign, int flags, double angle, const QRect &clip);
+    // Advance of one line of text in the chart's font, from the shaped-text cache.
+    double textWidth(const QString &line, const QFontMetricsF &metrics) const;
     void addSegment(QPointF a, QPointF b);
     void flushRun();
     void drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const QColor &color,
@@ -165,11 +170,14 @@ private:
     QColor m_textColor;
     QColor m_penColor;
     QFont m_font;
+    QString m_fontKey; // the font's key, worked out once per drawing
     double m_charWidth = 0;
     double m_charHeight = 0;
     std::vector<PlotArea> m_areas;
     GridStyles m_defaultGrid;
     bool m_dataMode = false;
+    // Scales of the current area's last y axis, worked out at the first point drawn.
+    std::optional<Mapper> m_pointMapper;
     QPointF m_penPos;
     QRect m_clip;
     // Connected segments gathered into one polyline until something else is drawn.

@@ -182,14 +182,14 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
         const QString &label = ticks.labels[i];
         if (labelAngle != 0) {
             drawText(color, label, bottom ? -1 : towards, anchor, 0, 1, labelAngle, canvasClip());
-            labelDepth = std::max(labelDepth, metrics.horizontalAdvance(label));
+            labelDepth = std::max(labelDepth, textWidth(label, metrics));
         } else if (bottom) {
             drawText(color, label, 0, anchor, towards, 1, 0, canvasClip());
             labelDepth =
                 std::max(labelDepth, metrics.height() * static_cast<double>(label.count(u'|') + 1));
         } else {
             drawText(color, label, towards, anchor, 0, 1, 0, canvasClip());
-            labelDepth = std::max(labelDepth, metrics.horizontalAdvance(label));
+            labelDepth = std::max(labelDepth, textWidth(label, metrics));
         }
     }
 
@@ -251,7 +251,7 @@ void Chart::drawXAxis(PlotArea &area, const Range &range, const QColor &color, c
 {
     area.x = range;
     area.hasX = true;
-    m_dataMode = true;
+    setDataMode(true);
     const double majorTick = std::round(SettingValue(MajorTicsizeX) * m_charWidth);
     drawAxis(area, Edge::Bottom, false, color, title, ticks, majorTick,
              SettingValue(MinorTicsizeX) * majorTick, area.grid.xMajor, area.grid.xMinor, grid,
@@ -274,7 +274,7 @@ void Chart::YAxis(const QColor &color, const QString &title, int position, doubl
     // Further axes beyond the last take its place.
     area->yCount = std::min(area->yCount + 1, MaxYAxes);
     area->y[static_cast<std::size_t>(area->yCount - 1)] = Range{min, max, logarithmic};
-    m_dataMode = true;
+    setDataMode(true);
     const double majorTick = std::round(SettingValue(MajorTicsizeY) * m_charWidth);
     drawAxis(*area, right ? Edge::Right : Edge::Left, inside, color, title, ticks, majorTick,
              SettingValue(MinorTicsizeY) * majorTick, area->grid.yMajor, area->grid.yMinor, grid,

@@ -69,7 +69,7 @@ void Chart::PlotDataArray(const Tdatatype &data, int style)
     const PlotArea *area = currentArea();
     if (area == nullptr || !area->usable)
         return;
-    m_dataMode = true;
+    setDataMode(true);
     style = std::clamp(style, 0, 5);
     for (std::size_t column = 1; column < data[0].size(); ++column) {
         // The header names the y axis of the column; unknown axes fall back

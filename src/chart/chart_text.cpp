@@ -1,6 +1,8 @@
 #include "chart.h"
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <QStaticText>
 #include <QStringList>
 #include <cmath>
 
@@ -17,6 +19,36 @@ constexpr double AnchorGap = 3;
 int Sign(int v)
 {
     return (v > 0) - (v < 0);
+}
+
+// A line of text shaped once: charts redraw the same labels, captions and
+// titles every second, and shaping them again is most of a frame's cost.
+struct ShapedLine {
+    QStaticText text;
+    double width = 0;
+};
+
+// Lines shaped in the fonts used lately, per drawing thread. The bound only
+// matters for labels that keep changing, like times; emptying it now and then
+// is cheaper than tracking use.
+const ShapedLine &Shaped(const QString &line, const QFont &font, const QString &fontKey,
+                         const QFontMetricsF &metrics)
+{
+    constexpr qsizetype MaxLines = 2048;
+    thread_local QHash<QString, ShapedLine> cache;
+    QString key = fontKey;
+    key += u'\x1f';
+    key += line;
+    const auto found = cache.constFind(key);
+    if (found != cache.cend())
+        return *found;
+    if (cache.size() >= MaxLines)
+        cache.clear();
+    ShapedLine shaped{QStaticText(line), metrics.horizontalAdvance(line)};
+    shaped.text.setTextFormat(Qt::PlainText);
+    shaped.text.setPerformanceHint(QStaticText::AggressiveCaching);
+    shaped.text.prepare(QTransform(), font);
+    return *cache.insert(key, std::move(shaped));
 }
 
 } // namespace
@@ -41,6 +73,11 @@ void Chart::PlotTextRotated(const QColor &color, const QString &text, int horizo
         clip &= area->plot;
     }
     drawText(color, text, horizontalAlign, toPixels(x, y), verticalAlign, flags, angle, clip);
+}
+
+double Chart::textWidth(const QString &line, const QFontMetricsF &metrics) const
+{
+    return Shaped(line, m_font, m_fontKey, metrics).width;
 }
 
 void Chart::drawText(const QColor &color, const QString &text, int horizontalAlign, QPointF anchor,
@@ -72,10 +109,14 @@ void Chart::drawText(const QColor &color, const QString &text, int horizontalAli
     if (angle != 0)
         m_painter.rotate(-angle);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const double width = metrics.horizontalAdvance(lines[i]);
-        const double left = horizontalAlign > 0 ? 0 : horizontalAlign == 0 ? -width / 2 : -width;
+        const ShapedLine &line = Shaped(lines[i], m_font, m_fontKey, metrics);
+        const double left = horizontalAlign > 0    ? 0
+                            : horizontalAlign == 0 ? -line.width / 2
+                                                   : -line.width;
         const double baseline = top + lineHeight * static_cast<double>(i) + metrics.ascent();
-        m_painter.drawText(QPointF(std::round(left + shift), std::round(baseline)), lines[i]);
+        // A static text is placed by the top of its line box.
+        m_painter.drawStaticText(
+            QPointF(std::round(left + shift), std::round(baseline) - metrics.ascent()), line.text);
     }
     m_painter.restore();
 }

@@ -156,17 +156,21 @@ void DrawGraph(const ChartTarget &target, const TDevice &device, const GraphOpti
         const auto column = static_cast<std::size_t>(k);
         chart.SetPenColor(SeriesColors[s]);
         // Consecutive pairs are joined into one polyline by the chart; a
-        // missing value on either side leaves a gap.
+        // missing value on either side leaves a gap. After a line the pen
+        // already stands on the previous sample, so only a gap moves it.
         const THistorySample *previous = &device.History.front();
+        bool penOnPrevious = false;
         for (int u = 1; u < count; u += scales.step) {
             const THistorySample &sample = device.History[static_cast<std::size_t>(u)];
             const float from = previous->Values[column];
             const float to = sample.Values[column];
-            if (HasValue(from)) {
-                chart.MoveToPoint(previous->Time, from);
-                if (HasValue(to))
-                    chart.LineToPoint(sample.Time, to);
+            const bool joined = HasValue(from) && HasValue(to);
+            if (joined) {
+                if (!penOnPrevious)
+                    chart.MoveToPoint(previous->Time, from);
+                chart.LineToPoint(sample.Time, to);
             }
+            penOnPrevious = joined;
             previous = &sample;
         }
     }
