@@ -16,15 +16,12 @@ using namespace vantor;
 
 // What an analyzer sends in one second of measuring, plus what the engine adds.
 const std::pair<const char *, const char *> Received[] = {
-    {"Frequency", "98.50 MHz"},  {"Level", "63.2 dBuV"},
-    {"MAX", "75.0 kHz"},         {"MAX Hold", "78.5 kHz"},
-    {"AVE", "41.3 kHz"},         {"MIN", "2.1 kHz"},
-    {"Pm", "-2.5 dBr"},          {"Pilot", "6.8 kHz"},
-    {"RDS", "3.9 kHz"},          {"IF", "12.0 kHz"},
-    {"Signal Quality", "87"},    {"RDS Phase Difference", "89.5 deg"},
-    {"LeftPeak", "-1.2 dB"},     {"RightPeak", "-1.4 dB"},
-    {"G", "D3C3 0400 E0CD 5241"}, {"Time Error", "0"},
-    {"PI", "D3C3"},              {"Histogram Max at", "72"},
+    {"Frequency", "98.50 MHz"}, {"Level", "63.2 dBuV"},   {"MAX", "75.0 kHz"},
+    {"MAX Hold", "78.5 kHz"},   {"AVE", "41.3 kHz"},      {"MIN", "2.1 kHz"},
+    {"Pm", "-2.5 dBr"},         {"Pilot", "6.8 kHz"},     {"RDS", "3.9 kHz"},
+    {"IF", "12.0 kHz"},         {"Signal Quality", "87"}, {"RDS Phase Difference", "89.5 deg"},
+    {"LeftPeak", "-1.2 dB"},    {"RightPeak", "-1.4 dB"}, {"G", "D3C3 0400 E0CD 5241"},
+    {"Time Error", "0"},        {"PI", "D3C3"},           {"Histogram Max at", "72"},
 };
 
 QString FullComposition()
