@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -59,9 +60,10 @@ void ComposeLine(benchmark::State &state, const QString &composition)
     engine.Prefs().SetText(QStringLiteral("LineComposition"), composition);
     const QString date = QStringLiteral("2024.05.01");
     const QString time = QStringLiteral("12:00:00");
+    const QString decimalPoint = QLocale::system().decimalPoint();
     qsizetype length = 0;
     for (auto _ : state) {
-        const QString line = engine.ComposeLogLine(0, date, time);
+        const QString line = engine.ComposeLogLine(0, date, time, decimalPoint);
         length = line.size();
         benchmark::DoNotOptimize(length);
     }

@@ -29,7 +29,7 @@ protected:
     QString Compose(const QString &composition)
     {
         engine.Prefs().SetText(QStringLiteral("LineComposition"), composition);
-        return engine.ComposeLogLine(0, Date, Time);
+        return engine.ComposeLogLine(0, Date, Time, QLocale::system().decimalPoint());
     }
 
     // "~" in an expected line stands for the locale's decimal separator.
@@ -145,4 +145,24 @@ TEST_F(LogLineComposition, ReceivedNamesMatchTextBetweenFieldsAndEmptyFields)
 {
     Receive({{"Level", "63"}, {";", "sep"}, {"", "blank"}});
     EXPECT_EQ(Compose(QStringLiteral("\"Level\";\"\"")), QStringLiteral("\"63\"sep\"blank\""));
+}
+
+// A value that happens to read like a name (of a later value, of a column
+// never received, or the time of the line) is still that value.
+TEST_F(LogLineComposition, AValueIsNeverReadAsAName)
+{
+    Receive({{"Pm", "Level"}, {"PI", "AVE"}, {"Level", "63"}, {"12:00:04", "late"}});
+    EXPECT_EQ(Compose(QStringLiteral("\"time\";\"Pm\";\"PI\";\"Level\"")),
+              QStringLiteral("\"12:00:04\";\"Level\";\"AVE\";\"63\""));
+    engine.ClearDevice(0);
+    Receive({{"Level", "Level"}, {"Pm", "1"}});
+    EXPECT_EQ(Compose(QStringLiteral("\"Level\";\"Pm\"")), QStringLiteral("\"Level\";\"1\""));
+}
+
+TEST_F(LogLineComposition, FollowsAChangedComposition)
+{
+    Receive({{"Level", "63"}, {"Pm", "1"}});
+    EXPECT_EQ(Compose(QStringLiteral("\"Level\";\"Pm\"")), QStringLiteral("\"63\";\"1\""));
+    EXPECT_EQ(Compose(QStringLiteral("\"Pm\"|\"Level\"")), QStringLiteral("\"1\"|\"63\""));
+    EXPECT_EQ(Compose(QStringLiteral("\"AVE\"")), QString());
 }
