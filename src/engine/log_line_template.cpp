@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <string_view>
 
 namespace vantor {
 
@@ -38,17 +39,53 @@ bool IsColumnName(const QString &name)
                                         name) != MeasurementColumns.end();
 }
 
+// Removes every occurrence of unit found left to right in the text as it was,
+// in place; returns the new length. A unit that the removal brings together
+// stays, as it does for QString::remove.
+qsizetype RemoveAll(char16_t *text, qsizetype length, std::u16string_view unit)
+{
+    const auto size = static_cast<qsizetype>(unit.size());
+    qsizetype kept = 0;
+    for (qsizetype at = 0; at < length;) {
+        if (text[at] == unit.front() && length - at >= size &&
+            std::equal(unit.begin() + 1, unit.end(), text + at + 1)) {
+            at += size;
+            continue;
+        }
+        text[kept++] = text[at++];
+    }
+    return kept;
+}
+
 // A value text as a spreadsheet reads it: units and blanks removed, the
 // locale's decimal separator. Double quotes go too: the line's fields are
 // quoted, and a quote inside a value would end its field and add others.
-QString CleanValue(QString value, const QString &decimalPoint)
+// The units go one after the other: removing one can make another.
+QString CleanValue(const QString &value, const QString &decimalPoint)
 {
-    for (const char *unit : {"kHz", "MHz", "deg", "dBr", "dBuV", "dB"})
-        value.remove(QLatin1String(unit));
-    value.replace(QLatin1Char('.'), decimalPoint);
-    value.remove(QLatin1Char(' '));
-    value.remove(QLatin1Char('"'));
-    return value;
+    const auto *begin = reinterpret_cast<const char16_t *>(value.utf16());
+    QVarLengthArray<char16_t, 64> chars(begin, begin + value.size());
+    qsizetype length = chars.size();
+    for (const std::u16string_view unit : {u"kHz", u"MHz", u"deg", u"dBr", u"dBuV", u"dB"})
+        length = RemoveAll(chars.data(), length, unit);
+    const auto kept = [](char16_t c) { return c != u' ' && c != u'"'; };
+    QString cleaned(length * decimalPoint.size(), Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(cleaned.data());
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = chars[i];
+        if (c != u'.') {
+            if (kept(c))
+                out[size++] = c;
+            continue;
+        }
+        for (const QChar d : decimalPoint) {
+            if (kept(d.unicode()))
+                out[size++] = d.unicode();
+        }
+    }
+    cleaned.truncate(size);
+    return cleaned;
 }
 
 } // namespace
