@@ -2,9 +2,11 @@
 
 #include "model.h"
 
+#include <QHash>
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 
 namespace vantor {

@@ -5,7 +5,6 @@
 
 #include "recent_data_list.h"
 
-#include <QHash>
 #include <QString>
 
 #include <vector>
