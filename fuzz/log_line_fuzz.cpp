@@ -5,6 +5,8 @@
 // composition's double quotes, no more and no fewer.
 #include "fuzz_station.h"
 
+#include <QLocale>
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -27,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const QString stored = station.engine.Prefs().Text(QStringLiteral("LineComposition"));
     const QString line =
-        station.engine.ComposeLogLine(0, QStringLiteral("2024.05.01"), QStringLiteral("12:00:00"));
+        station.engine.ComposeLogLine(0, QStringLiteral("2024.05.01"), QStringLiteral("12:00:00"),
+                                      QLocale::system().decimalPoint());
     if (line.isEmpty())
         return 0;
     if (line.count(QLatin1Char('"')) != stored.count(QLatin1Char('"')))

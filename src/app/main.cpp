@@ -1,5 +1,6 @@
 // Entry point: command line, one copy per data folder, then the station runs
 // until it is told to stop: with its windows, or headless with --headless.
+#include "clock.h"
 #include "command_line.h"
 #include "demo_station.h"
 #include "guarded_application.h"
@@ -143,6 +144,8 @@ void NameApplication()
 
 int main(int argc, char **argv)
 {
+    // Before any thread can read the environment.
+    PinLocalTimeZone();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

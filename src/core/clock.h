@@ -30,4 +30,14 @@ public:
     QDateTime currentDateTime() const override;
 };
 
+// With TZ unset the C library looks at the system's zone file again on every
+// read of the local time. Naming that file in TZ once, before any other
+// thread runs, has it read the file once; ReloadLocalTimeZone reads it again.
+void PinLocalTimeZone();
+// Has the local time follow a zone file that was replaced or rewritten.
+void ReloadLocalTimeZone();
+// The file the local time zone comes from: the one TZ names, or the system's
+// when TZ is unset; empty when TZ gives the zone itself.
+QString LocalTimeZoneFile();
+
 } // namespace vantor

@@ -103,7 +103,8 @@ int GetTableColumn(const QString &name)
 void ClearDeviceData(TDevice &device)
 {
     device.LastData.Clear();
-    if (device.History.size() != HistoryBlockSize)
+    // Back to the first step of the history, unless it never measured.
+    if (!device.History.empty())
         device.History.resize(HistoryBlockSize);
     device.HistoryCount = 0;
     device.ColumnValue.fill(NoValue);

@@ -1,5 +1,6 @@
 #include "log_file.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantor {
@@ -26,12 +27,14 @@ bool LogFile::flush()
         return false;
     if (m_pending.isEmpty())
         return true;
-    // Measured each time: two devices of the same name append to one file.
-    const qint64 whole = m_file.size();
     const QByteArray bytes = std::exchange(m_pending, {});
-    if (m_file.write(bytes) == bytes.size())
+    const qint64 written = m_file.write(bytes);
+    if (written == bytes.size())
         return true;
-    m_file.resize(whole);
+    // Cut short: the part that reached the file ends it (the file is appended
+    // to, and nothing else writes between), so it is cut off again. Measured
+    // only now, a write that succeeds costs no look at the file's size.
+    m_file.resize(m_file.size() - std::max<qint64>(written, 0));
     return false;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "date_time.h"
+#include "history_records.h"
 #include "log_file.h"
 #include "recent_data_list.h"
 
@@ -19,7 +20,7 @@
 namespace vantor {
 
 inline constexpr int AlarmKindCount = 9;
-inline constexpr int ColumnCount = 21;
+inline constexpr int ColumnCount = HistoryColumnCount;
 inline constexpr int NamedColumnCount = 14;
 inline constexpr int HistogramBinCount = 122;
 inline constexpr int HistoryBlockSize = 3600;
@@ -137,11 +138,6 @@ struct TSch {
     TSchedule Days;
 };
 
-struct THistorySample {
-    TDateTime Time = 0;
-    std::array<float, ColumnCount> Values{};
-};
-
 // Shared so that a record copy refers to the same open file, as a copied file
 // handle would.
 using TextFile = std::shared_ptr<LogFile>;
@@ -184,7 +180,7 @@ struct TDevice {
     std::array<float, ColumnCount> ColumnValue = Filled(NoValue);
     std::array<float, ColumnCount> ColumnMin = Filled(999.0f);
     std::array<float, ColumnCount> ColumnMax = Filled(-999.0f);
-    std::vector<THistorySample> History = std::vector<THistorySample>(HistoryBlockSize);
+    HistoryRecords History;
     int HistoryCount = 0;
     float HistogramPeak = 0;
     float HistogramPercentAbove = 0;

@@ -10,6 +10,7 @@
 #include "engine_news.h"
 #include "engine_view.h"
 #include "folders.h"
+#include "log_line_template.h"
 #include "log_throttle.h"
 #include "mail_queue.h"
 #include "model.h"
@@ -150,7 +151,8 @@ public:
     void IniTableLine(int device);
     // The CSV line of a device for the current line composition, empty when no
     // value was filled in.
-    QString ComposeLogLine(int device, const QString &date, const QString &time) const;
+    QString ComposeLogLine(int device, const QString &date, const QString &time,
+                           const QString &decimalPoint) const;
 
     // Alarms: kinds 0 ... 8, -1 "Unable to connect", -2 "No response".
     void ActivateAlarm(int device, int kind);
@@ -298,6 +300,8 @@ private:
     DeviceLibrary &m_library;
     EngineView &m_view;
     Preferences m_prefs;
+    // Compiled again whenever the composition setting differs.
+    mutable LogLineTemplate m_lineTemplate;
     // What loading the settings files had to correct, logged once start-up is
     // announced.
     QStringList m_loadNotes;

@@ -9,24 +9,6 @@ namespace vantor {
 
 namespace {
 constexpr double HalfMillisecond = OneSecond / 2000;
-
-QString Quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-// A value text as a spreadsheet reads it: units and blanks removed, the
-// locale's decimal separator. Double quotes go too: the line's fields are
-// quoted, and a quote inside a value would end its field and add others.
-QString CleanValue(QString value)
-{
-    for (const char *unit : {"kHz", "MHz", "deg", "dBr", "dBuV", "dB"})
-        value.remove(QLatin1String(unit));
-    value.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
-    value.remove(QLatin1Char(' '));
-    value.remove(QLatin1Char('"'));
-    return value;
-}
 } // namespace
 
 void Engine::TimerWriteLogTimer()
@@ -59,12 +41,13 @@ void Engine::TimerWriteLogTimer()
 
         const QString date = FormatDateTime(QStringLiteral("yyyy.mm.dd"), now);
         const QString time = FormatDateTime(QStringLiteral("hh:nn:ss"), now);
+        const QString decimalPoint = QLocale::system().decimalPoint();
         for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
             TDevice &d = Devices[i];
             if (!MeasuringMode(i) || !d.MeasurementLogName.endsWith(QLatin1String(".csv")) ||
                 !DeviceConnected(i) || now < d.IgnoreUntil)
                 continue;
-            const QString line = ComposeLogLine(i, date, time);
+            const QString line = ComposeLogLine(i, date, time, decimalPoint);
             if (line.isEmpty())
                 continue;
             if (!d.MeasurementLog || !d.MeasurementLog->writeLine(line))
@@ -73,31 +56,13 @@ void Engine::TimerWriteLogTimer()
     });
 }
 
-QString Engine::ComposeLogLine(int device, const QString &date, const QString &time) const
+QString Engine::ComposeLogLine(int device, const QString &date, const QString &time,
+                               const QString &decimalPoint) const
 {
     if (InvalidDevice(device))
         return {};
-    QString line = m_prefs.Text(QStringLiteral("LineComposition"));
-    line.replace(Quoted(QStringLiteral("datetime")), Quoted(date + QLatin1Char(' ') + time));
-    line.replace(Quoted(QStringLiteral("time")), Quoted(time));
-    line.replace(Quoted(QStringLiteral("date")), Quoted(date));
-    const QString base = line;
-    for (const TLastData &entry : Devices[device].LastData) {
-        // A column name holds no quotes; a received name with one would match
-        // across fields of the composition and merge them.
-        if (entry.Name.contains(QLatin1Char('"')))
-            continue;
-        const QString token = Quoted(entry.Name);
-        if (line.contains(token))
-            line.replace(token, Quoted(CleanValue(entry.Value)));
-    }
-    if (line == base)
-        return {};
-    for (const QString &column : MeasurementColumns) {
-        if (!column.isEmpty())
-            line.replace(Quoted(column), QStringLiteral("\"\""));
-    }
-    return line;
+    m_lineTemplate.Compile(m_prefs.Text(QStringLiteral("LineComposition")));
+    return m_lineTemplate.Fill(Devices[device].LastData, date, time, decimalPoint);
 }
 
 void Engine::IniTableLine(int device)

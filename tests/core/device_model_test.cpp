@@ -10,7 +10,7 @@ TEST(DeviceModel, StartValuesOfANewDevice)
     EXPECT_EQ(d.Handle, -1);
     EXPECT_EQ(d.StationIndex, -1);
     EXPECT_EQ(d.SilentSeconds, 999);
-    EXPECT_EQ(d.History.size(), size_t(HistoryBlockSize));
+    EXPECT_EQ(d.History.capacity(), 0u) << "no history before it measures";
     for (int c = 0; c < ColumnCount; ++c) {
         EXPECT_EQ(d.ColumnValue[c], NoValue);
         EXPECT_EQ(d.ColumnMin[c], 999.0f);
@@ -71,6 +71,11 @@ TEST(DeviceModel, ClearDeviceDataResetsWhatAStationVisitGathered)
     EXPECT_TRUE(d.HistogramTime.isEmpty());
     EXPECT_EQ(d.HistogramMaxAt, 0);
     EXPECT_EQ(d.StationIndex, 3); // not a per-station datum
+    EXPECT_EQ(d.History.capacity(), size_t(HistoryBlockSize)) << "the room beyond is given back";
+
+    TDevice neverMeasured;
+    ClearDeviceData(neverMeasured);
+    EXPECT_EQ(neverMeasured.History.capacity(), 0u);
 }
 
 TEST(DeviceModel, InitializeAlarmVarsOneOrAll)

@@ -185,9 +185,10 @@ TEST_F(Modes, TheEndOfMeasuringSavesHistogramAndPictures)
     engine.Tune(0, 0, false);
     engine.StartMeasuring(0);
     engine.AddToLastData(0, QStringLiteral("Histogram Data"), QStringLiteral("  0:    3  "));
-    for (int s = 0; s < 5; ++s) {
-        Dev().History.push_back({clock.now(), {}});
-        Dev().History.back().Values.fill(60.0f + s);
+    Dev().History.resize(5);
+    for (std::size_t s = 0; s < 5; ++s) {
+        Dev().History[s] = {clock.now(), {}};
+        Dev().History[s].Values.fill(60.0f + static_cast<float>(s));
         clock.advanceSeconds(1);
     }
     Dev().HistoryCount = 5;
