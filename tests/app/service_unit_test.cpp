@@ -57,10 +57,6 @@ TEST(ServiceUnit, VerifiesAndKeepsItsSandbox)
     ASSERT_TRUE(QFile::copy(generated + QStringLiteral("/vantor.1"),
                             manPath + QStringLiteral("/man1/vantor.1")));
 
-    const ToolRun verify = Analyze({QStringLiteral("verify"), file}, manPath);
-    EXPECT_EQ(verify.exitCode, 0) << verify.output.constData();
-    EXPECT_EQ(verify.output, QByteArray()) << "warnings count too";
-
     // systemd rates exposure from 0 (locked down) to 10; the threshold is in
     // tenths. The unit rates 2.2 with Debian 12's systemd, and each sandbox
     // option dropped raises that by 0.2 or more.
@@ -68,4 +64,11 @@ TEST(ServiceUnit, VerifiesAndKeepsItsSandbox)
                                       QStringLiteral("--threshold=22"), file},
                                      manPath);
     EXPECT_EQ(security.exitCode, 0) << security.output.constData();
+
+    // verify opens the manual page the unit names.
+    if (QStandardPaths::findExecutable(QStringLiteral("man")).isEmpty())
+        GTEST_SKIP() << "man is not installed, so systemd-analyze verify cannot open the manual";
+    const ToolRun verify = Analyze({QStringLiteral("verify"), file}, manPath);
+    EXPECT_EQ(verify.exitCode, 0) << verify.output.constData();
+    EXPECT_EQ(verify.output, QByteArray()) << "warnings count too";
 }
