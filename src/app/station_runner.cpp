@@ -17,6 +17,7 @@ void StationRunner::start(const QString &exeFolder, const QString &dataFolder)
 {
     m_engine.Start(exeFolder, dataFolder);
     m_timers.start();
+    m_service.ready();
 }
 
 void StationRunner::shutDown(std::function<void(int exitCode)> finished)
@@ -28,6 +29,7 @@ void StationRunner::shutDown(std::function<void(int exitCode)> finished)
         return;
     }
     m_closing = true;
+    m_service.stopping();
     m_timers.stop();
     m_engine.AfterClose([finished = std::move(finished)] { finished(0); });
 }

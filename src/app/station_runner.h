@@ -1,11 +1,13 @@
 // Runs one monitoring station: the engine with its clock, device library and
-// timers, the time-change notice, and the orderly shut-down on request.
+// timers, the time-change notice, what a service manager is told, and the
+// orderly shut-down on request.
 #pragma once
 
 #include "clock.h"
 #include "device_library.h"
 #include "engine.h"
 #include "engine_timers.h"
+#include "service_notify.h"
 #include "time_change_watcher.h"
 
 #include <QObject>
@@ -41,6 +43,7 @@ private:
     Engine m_engine;
     EngineTimers m_timers;
     TimeChangeWatcher m_timeWatcher;
+    ServiceNotifier m_service{m_engine};
     bool m_closing = false;
 };
 
