@@ -1,0 +1,238 @@
+#include "metrics_text.h"
+
+#include "alarm_kind_keys.h"
+#include "alarm_state.h"
+#include "engine.h"
+
+#include <array>
+#include <vector>
+
+namespace vantor {
+
+namespace {
+
+// A measured column as a metric, its unit scaled to the base unit.
+struct ValueMetric {
+    const char *column;
+    const char *name;
+    double scale;
+    const char *help;
+};
+
+const std::array<ValueMetric, 14> ValueMetrics = {{
+    {"MAX", "vantor_deviation_peak_hertz", 1000, "Peak deviation of the latest second."},
+    {"MAX Hold", "vantor_deviation_peak_hold_hertz", 1000, "Held peak deviation."},
+    {"AVE", "vantor_deviation_average_hertz", 1000, "Average deviation of the latest second."},
+    {"MIN", "vantor_deviation_minimum_hertz", 1000, "Minimum deviation of the latest second."},
+    {"Pm", "vantor_modulation_power_dbr", 1, "Modulation power in dBr."},
+    {"Pilot", "vantor_pilot_deviation_hertz", 1000, "Pilot tone deviation."},
+    {"RDS", "vantor_rds_deviation_hertz", 1000, "RDS subcarrier deviation."},
+    {"IF", "vantor_intermediate_frequency_hertz", 1000, "Intermediate frequency reading."},
+    {"Signal Quality", "vantor_signal_quality", 1, "Signal quality, 0 to 5."},
+    {"Level", "vantor_rf_level_dbuv", 1, "RF level in dBuV."},
+    {"RDS Phase Difference", "vantor_rds_phase_difference_degrees", 1,
+     "Phase of the RDS subcarrier against the pilot."},
+    {"LeftPeak", "vantor_left_peak_deviation_hertz", 1000, "Peak deviation, left channel."},
+    {"RightPeak", "vantor_right_peak_deviation_hertz", 1000, "Peak deviation, right channel."},
+    {"Histogram Max at", "vantor_histogram_peak_deviation_hertz", 1000,
+     "Deviation of the fullest histogram bin."},
+}};
+
+// Upper bounds of the deviation histogram's buckets in kHz: coarse below,
+// fine around the usual limits of 75 kHz and beyond.
+const std::array<int, 28> HistogramBounds = {10, 20, 30, 40, 50, 60, 62, 64, 66, 68,
+                                             70, 72, 74, 75, 76, 77, 78, 80, 82, 84,
+                                             86, 88, 90, 95, 100, 105, 110, 120};
+
+QByteArray Escaped(const QString &value)
+{
+    QByteArray text = value.toUtf8();
+    if (text.contains('\\') || text.contains('"') || text.contains('\n'))
+        text.replace('\\', "\\\\").replace('"', "\\\"").replace('\n', "\\n");
+    return text;
+}
+
+// Readings arrive as floats: seven significant digits are all they hold, and
+// give 70600 rather than 70599.99847 for 70.6 kHz.
+QByteArray Reading(double value)
+{
+    return QByteArray::number(value, 'g', 7);
+}
+
+QByteArray Number(double value)
+{
+    return QByteArray::number(value, 'g', 15);
+}
+
+// Label sets of one device, built once per rendering.
+struct DeviceLabels {
+    QByteArray device;  // device="..."
+    QByteArray station; // device, station and frequency_mhz
+};
+
+class MetricsWriter
+{
+public:
+    explicit MetricsWriter(QByteArray &out) : m_out(out) {}
+
+    void family(const char *name, const char *type, const char *help)
+    {
+        m_out.append("# HELP ").append(name).append(' ').append(help).append("\n# TYPE ");
+        m_out.append(name).append(' ').append(type).append('\n');
+    }
+    void sample(const char *name, const QByteArray &labels, const QByteArray &value,
+                const char *suffix = "")
+    {
+        m_out.append(name).append(suffix);
+        if (!labels.isEmpty())
+            m_out.append('{').append(labels).append('}');
+        m_out.append(' ').append(value).append('\n');
+    }
+
+private:
+    QByteArray &m_out;
+};
+
+void WriteValues(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
+{
+    for (const ValueMetric &metric : ValueMetrics) {
+        const int column = GetTableColumn(QLatin1String(metric.column));
+        w.family(metric.name, "gauge", metric.help);
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const float v = engine.Devices[i].ColumnValue[column];
+            if (v != NoValue)
+                w.sample(metric.name, labels[i].station, Reading(v * metric.scale));
+        }
+    }
+    w.family("vantor_rds_time_error_seconds", "gauge",
+             "Station clock minus this machine's clock, from the last RDS clock-time group.");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const QString text = engine.GetLastData(static_cast<int>(i), QStringLiteral("Time Error"));
+        bool ok = false;
+        const double seconds = text.section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+        if (ok)
+            w.sample("vantor_rds_time_error_seconds", labels[i].station, Number(seconds));
+    }
+}
+
+void WriteLinks(MetricsWriter &w, Engine &engine, const std::vector<DeviceLabels> &labels)
+{
+    w.family("vantor_device_connected", "gauge", "1 while the link to the receiver is up.");
+    for (size_t i = 0; i < labels.size(); ++i)
+        w.sample("vantor_device_connected", labels[i].device,
+                 engine.DeviceConnected(static_cast<int>(i)) ? "1" : "0");
+    w.family("vantor_device_mode", "gauge", "1 while the device runs the mode.");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const int d = static_cast<int>(i);
+        w.sample("vantor_device_mode", labels[i].device + ",mode=\"measuring\"",
+                 engine.MeasuringMode(d) ? "1" : "0");
+        w.sample("vantor_device_mode", labels[i].device + ",mode=\"rds\"",
+                 engine.RDSMode(d) ? "1" : "0");
+    }
+    w.family("vantor_device_sent_bytes_total", "counter", "Bytes sent to the receiver.");
+    for (size_t i = 0; i < labels.size(); ++i)
+        w.sample("vantor_device_sent_bytes_total", labels[i].device,
+                 QByteArray::number(engine.Devices[i].BytesSent));
+    w.family("vantor_device_received_bytes_total", "counter", "Bytes received from the receiver.");
+    for (size_t i = 0; i < labels.size(); ++i)
+        w.sample("vantor_device_received_bytes_total", labels[i].device,
+                 QByteArray::number(engine.Devices[i].BytesReceived));
+}
+
+void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
+{
+    w.family("vantor_alarm_state", "gauge", "Alarm state per kind: 0 off, 1 pending, 2 active.");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        for (int kind = 0; kind < AlarmKindCount; ++kind)
+            w.sample("vantor_alarm_state",
+                     labels[i].station + ",kind=\"" + AlarmKindKeys[kind] + '"',
+                     QByteArray::number(static_cast<int>(AlarmStateOf(engine.Devices[i], kind))));
+    }
+    w.family("vantor_alarms_activated_total", "counter", "Alarms that became active, per kind.");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        for (int kind = 0; kind < AlarmKindCount; ++kind)
+            w.sample("vantor_alarms_activated_total",
+                     labels[i].device + ",kind=\"" + AlarmKindKeys[kind] + '"',
+                     QByteArray::number(engine.Devices[i].AlarmActivations[kind]));
+    }
+    w.family("vantor_emails_sent_total", "counter", "Alarm e-mails about the device delivered.");
+    for (size_t i = 0; i < labels.size(); ++i)
+        w.sample("vantor_emails_sent_total", labels[i].device,
+                 QByteArray::number(engine.Devices[i].EmailsSent));
+    w.family("vantor_emails_failed_total", "counter",
+             "Alarm e-mails about the device that could not be delivered.");
+    for (size_t i = 0; i < labels.size(); ++i)
+        w.sample("vantor_emails_failed_total", labels[i].device,
+                 QByteArray::number(engine.Devices[i].EmailsFailed));
+}
+
+void WriteHistograms(MetricsWriter &w, const Engine &engine,
+                     const std::vector<DeviceLabels> &labels)
+{
+    const char *name = "vantor_station_deviation_hertz";
+    w.family(name, "histogram",
+             "Deviation samples of the station on the device since it was tuned.");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const TDevice &d = engine.Devices[i];
+        const QByteArray prefix = labels[i].station + ",le=\"";
+        qint64 cumulative = 0;
+        double sum = 0;
+        int bin = 0;
+        for (const int bound : HistogramBounds) {
+            for (; bin <= bound; ++bin) {
+                cumulative += d.HistogramBins[bin];
+                sum += 1000.0 * bin * d.HistogramBins[bin];
+            }
+            w.sample(name, prefix + QByteArray::number(bound * 1000) + '"',
+                     QByteArray::number(cumulative), "_bucket");
+        }
+        for (; bin < HistogramBinCount; ++bin) {
+            cumulative += d.HistogramBins[bin];
+            sum += 1000.0 * bin * d.HistogramBins[bin];
+        }
+        w.sample(name, prefix + "+Inf\"", QByteArray::number(cumulative), "_bucket");
+        w.sample(name, labels[i].station, Number(sum), "_sum");
+        w.sample(name, labels[i].station, QByteArray::number(cumulative), "_count");
+    }
+}
+
+void WriteProcess(MetricsWriter &w, const ProcessFigures &p)
+{
+    if (!p.valid)
+        return;
+    w.family("process_cpu_seconds_total", "counter", "User and system CPU time spent.");
+    w.sample("process_cpu_seconds_total", {}, Number(p.cpuSeconds));
+    w.family("process_resident_memory_bytes", "gauge", "Resident memory size.");
+    w.sample("process_resident_memory_bytes", {}, QByteArray::number(p.residentBytes));
+    w.family("process_open_fds", "gauge", "Open file descriptors.");
+    w.sample("process_open_fds", {}, QByteArray::number(p.openFds));
+    w.family("process_start_time_seconds", "gauge", "Start time since the Unix epoch.");
+    w.sample("process_start_time_seconds", {}, Number(p.startTimeSeconds));
+}
+
+} // namespace
+
+QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
+{
+    std::vector<DeviceLabels> labels;
+    labels.reserve(engine.Devices.size());
+    for (const TDevice &d : engine.Devices) {
+        DeviceLabels l;
+        l.device = "device=\"" + Escaped(d.Name) + '"';
+        const QString frequency = d.StationActive ? LedFrequencyText(d.Station.Frequency) : QString();
+        l.station = l.device + ",station=\"" + Escaped(d.StationActive ? d.Station.Name : QString()) +
+                    "\",frequency_mhz=\"" + Escaped(frequency) + '"';
+        labels.push_back(std::move(l));
+    }
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(4096 + labels.size() * 12000));
+    MetricsWriter w(out);
+    WriteValues(w, engine, labels);
+    WriteLinks(w, engine, labels);
+    WriteAlarms(w, engine, labels);
+    WriteHistograms(w, engine, labels);
+    WriteProcess(w, process);
+    return out;
+}
+
+} // namespace vantor

@@ -1,0 +1,49 @@
+// The station's read-only web server on the engine's event loop: the status
+// page, the JSON status, the pictures, the health check and the metrics. Every
+// answer is made from the engine's tables at the moment of the request; no
+// file is ever read by a path taken from a request.
+#pragma once
+
+#include "web_limits.h"
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHostAddress>
+
+namespace vantor {
+
+class Engine;
+class GuardedTcpServer;
+
+class WebServer : public QAbstractHttpServer
+{
+    Q_OBJECT
+
+public:
+    // An empty token lets every request in; otherwise requests must carry it
+    // as "Authorization: Bearer TOKEN".
+    WebServer(Engine &engine, const QByteArray &token, const WebLimits &limits = {},
+              QObject *parent = nullptr);
+
+    // Listens on the address; the port (useful when 0 asked for any), or 0
+    // with the reason in error.
+    quint16 start(const QHostAddress &address, quint16 port, QString *error);
+
+    int openConnections() const;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+private:
+    struct Reply;
+    Reply Answer(const QHttpServerRequest &request);
+    Reply Picture(const QString &path, const QHttpServerRequest &request);
+
+    Engine &m_engine;
+    QByteArray m_token;
+    WebLimits m_limits;
+    GuardedTcpServer *m_listener = nullptr;
+};
+
+} // namespace vantor
