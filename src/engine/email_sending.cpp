@@ -29,22 +29,21 @@ void Engine::SendEmail(const QString &recipient, const QString &text, bool showE
                 Qt::QueuedConnection);
         return;
     }
-    m_mail->Enqueue(std::move(*composed.delivery),
-                    [this, showErrors, device, done = std::move(done)](const QString &status) {
-                        RunGuarded([&] {
-                            const bool delivered = Delivered(status);
-                            if (!InvalidDevice(device))
-                                ++(delivered ? Devices[device].EmailsSent
-                                             : Devices[device].EmailsFailed);
-                            if (!delivered) {
-                                if (showErrors)
-                                    ShowMessage(status);
-                                AddToActivityLog(-1, UnableToSendLine(status));
-                            }
-                            if (done)
-                                done(delivered);
-                        });
-                    });
+    m_mail->Enqueue(std::move(*composed.delivery), [this, showErrors, device,
+                                                    done = std::move(done)](const QString &status) {
+        RunGuarded([&] {
+            const bool delivered = Delivered(status);
+            if (!InvalidDevice(device))
+                ++(delivered ? Devices[device].EmailsSent : Devices[device].EmailsFailed);
+            if (!delivered) {
+                if (showErrors)
+                    ShowMessage(status);
+                AddToActivityLog(-1, UnableToSendLine(status));
+            }
+            if (done)
+                done(delivered);
+        });
+    });
 }
 
 void Engine::SendTestEmail()

@@ -177,8 +177,7 @@ public:
     // is configured. A message about a device (index) counts in its e-mails
     // sent or failed once delivery has ended.
     void SendEmail(const QString &recipient, const QString &text, bool showErrors,
-                   const QString &subject, std::function<void(bool)> done = {},
-                   int device = -1);
+                   const QString &subject, std::function<void(bool)> done = {}, int device = -1);
     // The Preferences dialog's test message; its outcome comes as
     // TestEmailFinished.
     void SendTestEmail();

@@ -9,8 +9,8 @@
 namespace vantor {
 
 inline constexpr std::array<const char *, AlarmKindCount> AlarmKindKeys = {
-    "silence",        "pi_mismatch", "time_error",       "overmodulation", "signal_quality",
-    "pilot",          "modulation_power", "rf_level", "rds_level",
+    "silence", "pi_mismatch",      "time_error", "overmodulation", "signal_quality",
+    "pilot",   "modulation_power", "rf_level",   "rds_level",
 };
 
 } // namespace vantor

@@ -29,8 +29,15 @@ void GuardedTcpServer::incomingConnection(qintptr handle)
         return;
     }
     if (m_open >= m_limits.maxConnections) {
+        // Answered once the request is in: closing with it unread would
+        // reset the connection and the client might never see the answer.
         connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
-        Refuse(socket, "503 Service Unavailable");
+        connect(socket, &QIODevice::readyRead, socket, [socket] {
+            socket->readAll();
+            if (socket->state() == QAbstractSocket::ConnectedState)
+                Refuse(socket, "503 Service Unavailable");
+        });
+        QTimer::singleShot(m_limits.requestTimeoutMs, socket, &QAbstractSocket::abort);
         return;
     }
     ++m_open;

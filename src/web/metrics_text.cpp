@@ -40,8 +40,8 @@ const std::array<ValueMetric, 14> ValueMetrics = {{
 
 // Upper bounds of the deviation histogram's buckets in kHz: coarse below,
 // fine around the usual limits of 75 kHz and beyond.
-const std::array<int, 28> HistogramBounds = {10, 20, 30, 40, 50, 60, 62, 64, 66, 68,
-                                             70, 72, 74, 75, 76, 77, 78, 80, 82, 84,
+const std::array<int, 28> HistogramBounds = {10, 20, 30, 40, 50,  60,  62,  64, 66, 68,
+                                             70, 72, 74, 75, 76,  77,  78,  80, 82, 84,
                                              86, 88, 90, 95, 100, 105, 110, 120};
 
 QByteArray Escaped(const QString &value)
@@ -219,9 +219,11 @@ QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
     for (const TDevice &d : engine.Devices) {
         DeviceLabels l;
         l.device = "device=\"" + Escaped(d.Name) + '"';
-        const QString frequency = d.StationActive ? LedFrequencyText(d.Station.Frequency) : QString();
-        l.station = l.device + ",station=\"" + Escaped(d.StationActive ? d.Station.Name : QString()) +
-                    "\",frequency_mhz=\"" + Escaped(frequency) + '"';
+        const QString frequency =
+            d.StationActive ? LedFrequencyText(d.Station.Frequency) : QString();
+        l.station = l.device + ",station=\"" +
+                    Escaped(d.StationActive ? d.Station.Name : QString()) + "\",frequency_mhz=\"" +
+                    Escaped(frequency) + '"';
         labels.push_back(std::move(l));
     }
     QByteArray out;

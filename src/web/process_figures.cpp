@@ -42,11 +42,13 @@ ProcessFigures ReadProcessFigures()
         return figures;
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
     const double pageSize = static_cast<double>(sysconf(_SC_PAGESIZE));
-    figures.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks; // utime, stime
+    figures.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks;  // utime, stime
     figures.startTimeSeconds = BootTime() + fields[19].toDouble() / ticks;         // starttime
-    figures.residentBytes = static_cast<qint64>(fields[21].toDouble() * pageSize);  // rss
-    figures.openFds = static_cast<int>(
-        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    figures.residentBytes = static_cast<qint64>(fields[21].toDouble() * pageSize); // rss
+    figures.openFds =
+        static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
+                             .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                             .size());
     figures.valid = true;
     return figures;
 }

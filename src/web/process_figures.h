@@ -7,7 +7,7 @@
 namespace vantor {
 
 struct ProcessFigures {
-    double cpuSeconds = 0;    // user + system
+    double cpuSeconds = 0; // user + system
     qint64 residentBytes = 0;
     int openFds = 0;
     double startTimeSeconds = 0; // since the Unix epoch

@@ -35,9 +35,8 @@ QJsonObject DeviceJson(Engine &engine, int index)
     device[QLatin1String("measuring")] = engine.MeasuringMode(index);
     device[QLatin1String("rds")] = engine.RDSMode(index);
     device[QLatin1String("paused")] = d.Paused;
-    device[QLatin1String("countdowns")] =
-        QJsonObject{{QLatin1String("measuring"), d.MeasuringCountdown},
-                    {QLatin1String("rds"), d.RDSCountdown}};
+    device[QLatin1String("countdowns")] = QJsonObject{
+        {QLatin1String("measuring"), d.MeasuringCountdown}, {QLatin1String("rds"), d.RDSCountdown}};
     QJsonObject values;
     for (const char *name : ShownValues) {
         const QString key = QLatin1String(name);
@@ -48,12 +47,12 @@ QJsonObject DeviceJson(Engine &engine, int index)
     QJsonArray alarms;
     for (int kind = 0; kind < AlarmKindCount; ++kind) {
         const bool enabled = d.AlarmSetActive && d.AlarmSet.Basic[kind].Enabled;
-        alarms.append(QJsonObject{
-            {QLatin1String("kind"), QLatin1String(AlarmKindKeys[kind])},
-            {QLatin1String("name"), AlarmKindNames[kind]},
-            {QLatin1String("enabled"), enabled},
-            {QLatin1String("state"),
-             QLatin1String(AlarmStateNames[static_cast<int>(AlarmStateOf(d, kind))])}});
+        alarms.append(
+            QJsonObject{{QLatin1String("kind"), QLatin1String(AlarmKindKeys[kind])},
+                        {QLatin1String("name"), AlarmKindNames[kind]},
+                        {QLatin1String("enabled"), enabled},
+                        {QLatin1String("state"),
+                         QLatin1String(AlarmStateNames[static_cast<int>(AlarmStateOf(d, kind))])}});
     }
     device[QLatin1String("alarms")] = alarms;
     QJsonArray activity;

@@ -49,11 +49,11 @@ std::unique_ptr<WebServer> StartWebServer(Engine &engine, const WebSettings &set
         return refuse(QStringLiteral("cannot listen on ") +
                       Shown(address, static_cast<quint16>(settings.port)) + QStringLiteral(": ") +
                       error);
-    engine.AddToActivityLog(-1, QStringLiteral("Web server: listening on http://") +
-                                    Shown(address, port) + QStringLiteral("/") +
-                                    (settings.token.isEmpty()
-                                         ? QString()
-                                         : QStringLiteral(" (access token required)")));
+    engine.AddToActivityLog(
+        -1,
+        QStringLiteral("Web server: listening on http://") + Shown(address, port) +
+            QStringLiteral("/") +
+            (settings.token.isEmpty() ? QString() : QStringLiteral(" (access token required)")));
     return server;
 }
 
