@@ -4,6 +4,7 @@
 #include "metrics_text.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 using namespace vantor;
@@ -80,6 +81,48 @@ TEST_F(Metrics, PassPromtoolCheck)
     check.write(text);
     check.closeWriteChannel();
     ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0)
+        << check.readAllStandardOutput().constData() << check.readAllStandardError().constData();
+}
+
+namespace {
+QString SourceFile(const char *path)
+{
+    return qEnvironmentVariable("VANTOR_SOURCE_DIR") + QLatin1Char('/') + QLatin1String(path);
+}
+} // namespace
+
+// The example alert rules and the dashboard in docs/ ask only for series the
+// station exports.
+TEST_F(Metrics, TheDocumentedRulesAndDashboardUseExportedSeries)
+{
+    static const QRegularExpression name(QStringLiteral(R"(\b(?:vantor|process)_[a-z_]+)"));
+    for (const char *file :
+         {"docs/prometheus/vantor-alerts.yml", "docs/grafana/vantor-dashboard.json"}) {
+        const QString content = QString::fromUtf8(readAll(SourceFile(file)));
+        ASSERT_FALSE(content.isEmpty()) << file;
+        int found = 0;
+        for (const QRegularExpressionMatch &m : name.globalMatch(content)) {
+            ++found;
+            const QByteArray series = m.captured().toUtf8();
+            EXPECT_TRUE(text.contains(QByteArray(series + '{')) ||
+                        text.contains(QByteArray(series + ' ')))
+                << file << ": " << qPrintable(m.captured());
+        }
+        EXPECT_GT(found, 4) << file;
+    }
+}
+
+TEST(AlertRules, PassTheirPromtoolTests)
+{
+    const QString promtool = QStandardPaths::findExecutable(QStringLiteral("promtool"));
+    if (promtool.isEmpty())
+        GTEST_SKIP() << "promtool is not installed (Debian package prometheus; scripts/setup)";
+    QProcess check;
+    check.setWorkingDirectory(SourceFile("docs/prometheus"));
+    check.start(promtool, {QStringLiteral("test"), QStringLiteral("rules"),
+                           QStringLiteral("vantor-alerts.test.yml")});
+    ASSERT_TRUE(check.waitForFinished(60000));
     EXPECT_EQ(check.exitCode(), 0)
         << check.readAllStandardOutput().constData() << check.readAllStandardError().constData();
 }
