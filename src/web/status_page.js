@@ -70,6 +70,9 @@ function deviceCard(d) {
 
   const picture = element("img", "histogram");
   picture.alt = "Deviation histogram of " + d.name;
+  // Only the cards in view fetch their picture: a station of hundreds of
+  // receivers is not asked for hundreds of pictures at a time.
+  picture.loading = "lazy";
   picture.width = 480;
   picture.height = 300;
   card.append(picture);

@@ -116,6 +116,7 @@ bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     if (reply.status == Status::Unauthorized)
         responder.writeHeader("WWW-Authenticate", "Bearer");
     responder.writeBody(reply.body);
+    ++m_answered;
     return true;
 }
 

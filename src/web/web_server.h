@@ -30,6 +30,7 @@ public:
     quint16 start(const QHostAddress &address, quint16 port, QString *error);
 
     int openConnections() const;
+    qint64 requestsAnswered() const { return m_answered; }
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -44,6 +45,7 @@ private:
     QByteArray m_token;
     WebLimits m_limits;
     GuardedTcpServer *m_listener = nullptr;
+    qint64 m_answered = 0;
 };
 
 } // namespace vantor
