@@ -28,7 +28,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -109,10 +108,11 @@ bool WriteSettings(const QString &data, const QList<int> &ports)
     QByteArray stations = "[General]\r\nStationCount=" + QByteArray::number(ports.size()) + "\r\n";
     for (qsizetype i = 0; i < ports.size(); ++i) {
         const QByteArray n = QByteArray::number(i);
-        devices += "[Device" + n + "]\r\nName=Site " + n + "\r\nConnection=127.0.0.1:" +
-                   QByteArray::number(ports[i]) + "\r\nSchedulingMode=1\r\n";
-        stations += "[Station" + n + "]\r\nName=Programme " + n + "\r\nFrequency=" +
-                    Frequencies[static_cast<size_t>(i) % Frequencies.size()] +
+        devices += "[Device" + n + "]\r\nName=Site " + n +
+                   "\r\nConnection=127.0.0.1:" + QByteArray::number(ports[i]) +
+                   "\r\nSchedulingMode=1\r\n";
+        stations += "[Station" + n + "]\r\nName=Programme " + n +
+                    "\r\nFrequency=" + Frequencies[static_cast<size_t>(i) % Frequencies.size()] +
                     "\r\nDeviceName=Site " + n +
                     "\r\nMeasuring=60\r\nRDS=-1\r\nModeOrder=Measuring/RDS\r\n";
     }
@@ -254,9 +254,7 @@ int main(int argc, char **argv)
     qsizetype statusBytes = 0;
     const auto metrics =
         TimeRender([&] { return MetricsText(engine, ReadProcessFigures()).size(); }, &metricsBytes);
-    const auto status = TimeRender(
-        [&] { return QJsonDocument(StatusJson(engine)).toJson(QJsonDocument::Compact).size(); },
-        &statusBytes);
+    const auto status = TimeRender([&] { return StatusJson(engine).size(); }, &statusBytes);
     std::printf("%d devices: /metrics renders in %.3f ms median, %.3f ms longest (%lld bytes); "
                 "target < %.0f ms: %s\n",
                 devices, metrics.first, metrics.second, static_cast<long long>(metricsBytes),
@@ -294,20 +292,20 @@ int main(int argc, char **argv)
     };
     measure("quiet");
     QProcess browser;
-    browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    browser.setStandardOutputFile(QProcess::nullDevice());
     browser.setStandardErrorFile(QProcess::nullDevice());
-    browser.start(chromium, {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                             QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
-                             QStringLiteral("--user-data-dir=") + tmp.path() +
-                                 QStringLiteral("/chromium"),
-                             QStringLiteral("--window-size=1280,900"), url});
+    browser.start(chromium,
+                  {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
+                   QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                   QStringLiteral("--user-data-dir=") + tmp.path() + QStringLiteral("/chromium"),
+                   QStringLiteral("--window-size=1280,900"), url});
     QProcess scraper;
     scraper.setStandardOutputFile(QProcess::nullDevice());
     scraper.setStandardErrorFile(QProcess::nullDevice());
-    scraper.start(prometheus, {QStringLiteral("--config.file=") + config,
-                               QStringLiteral("--storage.tsdb.path=") + tmp.path() +
-                                   QStringLiteral("/tsdb"),
-                               QStringLiteral("--web.listen-address=127.0.0.1:0")});
+    scraper.start(prometheus,
+                  {QStringLiteral("--config.file=") + config,
+                   QStringLiteral("--storage.tsdb.path=") + tmp.path() + QStringLiteral("/tsdb"),
+                   QStringLiteral("--web.listen-address=127.0.0.1:0")});
     RunFor(8000); // both started and polling
     const qint64 before = server.requestsAnswered();
     measure("page every 1 s + scrape 5 s");

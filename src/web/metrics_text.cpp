@@ -5,6 +5,8 @@
 #include "engine.h"
 
 #include <array>
+#include <charconv>
+#include <iterator>
 #include <vector>
 
 namespace vantor {
@@ -52,24 +54,14 @@ QByteArray Escaped(const QString &value)
     return text;
 }
 
-// Readings arrive as floats: seven significant digits are all they hold, and
-// give 70600 rather than 70599.99847 for 70.6 kHz.
-QByteArray Reading(double value)
-{
-    return QByteArray::number(value, 'g', 7);
-}
-
-QByteArray Number(double value)
-{
-    return QByteArray::number(value, 'g', 15);
-}
-
 // Label sets of one device, built once per rendering.
 struct DeviceLabels {
     QByteArray device;  // device="..."
     QByteArray station; // device, station and frequency_mhz
 };
 
+// Appends samples straight into the text: hundreds of devices give tens of
+// thousands of lines, so no line builds temporary strings of its own.
 class MetricsWriter
 {
 public:
@@ -80,18 +72,47 @@ public:
         m_out.append("# HELP ").append(name).append(' ').append(help).append("\n# TYPE ");
         m_out.append(name).append(' ').append(type).append('\n');
     }
-    void sample(const char *name, const QByteArray &labels, const QByteArray &value,
-                const char *suffix = "")
+    // name+suffix{labels,extra} followed by the value by one of the calls below.
+    MetricsWriter &sample(const char *name, const QByteArray &labels, const char *extra = nullptr,
+                          const char *suffix = nullptr)
     {
-        m_out.append(name).append(suffix);
-        if (!labels.isEmpty())
-            m_out.append('{').append(labels).append('}');
-        m_out.append(' ').append(value).append('\n');
+        m_out.append(name);
+        if (suffix)
+            m_out.append(suffix);
+        if (!labels.isEmpty() || extra) {
+            m_out.append('{').append(labels);
+            if (extra)
+                m_out.append(extra);
+            m_out.append('}');
+        }
+        m_out.append(' ');
+        return *this;
     }
+    void integer(qint64 value) { chars(std::to_chars(m_buffer, std::end(m_buffer), value).ptr); }
+    // Readings arrive as floats: seven significant digits are all they hold,
+    // and give 70600 rather than 70599.99847 for 70.6 kHz.
+    void reading(double value)
+    {
+        chars(
+            std::to_chars(m_buffer, std::end(m_buffer), value, std::chars_format::general, 7).ptr);
+    }
+    void number(double value) { chars(std::to_chars(m_buffer, std::end(m_buffer), value).ptr); }
 
 private:
+    void chars(const char *end) { m_out.append(m_buffer, end - m_buffer).append('\n'); }
+
     QByteArray &m_out;
+    char m_buffer[32];
 };
+
+// ",kind=\"silence\"" and so on, by alarm kind.
+std::array<QByteArray, AlarmKindCount> KindLabels()
+{
+    std::array<QByteArray, AlarmKindCount> labels;
+    for (int kind = 0; kind < AlarmKindCount; ++kind)
+        labels[kind] = QByteArray(",kind=\"") + AlarmKindKeys[kind] + '"';
+    return labels;
+}
 
 void WriteValues(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
 {
@@ -101,7 +122,7 @@ void WriteValues(MetricsWriter &w, const Engine &engine, const std::vector<Devic
         for (size_t i = 0; i < labels.size(); ++i) {
             const float v = engine.Devices[i].ColumnValue[column];
             if (v != NoValue)
-                w.sample(metric.name, labels[i].station, Reading(v * metric.scale));
+                w.sample(metric.name, labels[i].station).reading(v * metric.scale);
         }
     }
     w.family("vantor_rds_time_error_seconds", "gauge",
@@ -111,7 +132,7 @@ void WriteValues(MetricsWriter &w, const Engine &engine, const std::vector<Devic
         bool ok = false;
         const double seconds = text.section(QLatin1Char(' '), 0, 0).toDouble(&ok);
         if (ok)
-            w.sample("vantor_rds_time_error_seconds", labels[i].station, Number(seconds));
+            w.sample("vantor_rds_time_error_seconds", labels[i].station).number(seconds);
     }
 }
 
@@ -119,80 +140,86 @@ void WriteLinks(MetricsWriter &w, Engine &engine, const std::vector<DeviceLabels
 {
     w.family("vantor_device_connected", "gauge", "1 while the link to the receiver is up.");
     for (size_t i = 0; i < labels.size(); ++i)
-        w.sample("vantor_device_connected", labels[i].device,
-                 engine.DeviceConnected(static_cast<int>(i)) ? "1" : "0");
+        w.sample("vantor_device_connected", labels[i].device)
+            .integer(engine.DeviceConnected(static_cast<int>(i)));
     w.family("vantor_device_mode", "gauge", "1 while the device runs the mode.");
     for (size_t i = 0; i < labels.size(); ++i) {
         const int d = static_cast<int>(i);
-        w.sample("vantor_device_mode", labels[i].device + ",mode=\"measuring\"",
-                 engine.MeasuringMode(d) ? "1" : "0");
-        w.sample("vantor_device_mode", labels[i].device + ",mode=\"rds\"",
-                 engine.RDSMode(d) ? "1" : "0");
+        w.sample("vantor_device_mode", labels[i].device, ",mode=\"measuring\"")
+            .integer(engine.MeasuringMode(d));
+        w.sample("vantor_device_mode", labels[i].device, ",mode=\"rds\"")
+            .integer(engine.RDSMode(d));
     }
     w.family("vantor_device_sent_bytes_total", "counter", "Bytes sent to the receiver.");
     for (size_t i = 0; i < labels.size(); ++i)
-        w.sample("vantor_device_sent_bytes_total", labels[i].device,
-                 QByteArray::number(engine.Devices[i].BytesSent));
+        w.sample("vantor_device_sent_bytes_total", labels[i].device)
+            .integer(engine.Devices[i].BytesSent);
     w.family("vantor_device_received_bytes_total", "counter", "Bytes received from the receiver.");
     for (size_t i = 0; i < labels.size(); ++i)
-        w.sample("vantor_device_received_bytes_total", labels[i].device,
-                 QByteArray::number(engine.Devices[i].BytesReceived));
+        w.sample("vantor_device_received_bytes_total", labels[i].device)
+            .integer(engine.Devices[i].BytesReceived);
 }
 
 void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
 {
+    static const std::array<QByteArray, AlarmKindCount> kinds = KindLabels();
     w.family("vantor_alarm_state", "gauge", "Alarm state per kind: 0 off, 1 pending, 2 active.");
     for (size_t i = 0; i < labels.size(); ++i) {
         for (int kind = 0; kind < AlarmKindCount; ++kind)
-            w.sample("vantor_alarm_state",
-                     labels[i].station + ",kind=\"" + AlarmKindKeys[kind] + '"',
-                     QByteArray::number(static_cast<int>(AlarmStateOf(engine.Devices[i], kind))));
+            w.sample("vantor_alarm_state", labels[i].station, kinds[kind].constData())
+                .integer(static_cast<int>(AlarmStateOf(engine.Devices[i], kind)));
     }
     w.family("vantor_alarms_activated_total", "counter", "Alarms that became active, per kind.");
     for (size_t i = 0; i < labels.size(); ++i) {
         for (int kind = 0; kind < AlarmKindCount; ++kind)
-            w.sample("vantor_alarms_activated_total",
-                     labels[i].device + ",kind=\"" + AlarmKindKeys[kind] + '"',
-                     QByteArray::number(engine.Devices[i].AlarmActivations[kind]));
+            w.sample("vantor_alarms_activated_total", labels[i].device, kinds[kind].constData())
+                .integer(engine.Devices[i].AlarmActivations[kind]);
     }
     w.family("vantor_emails_sent_total", "counter", "Alarm e-mails about the device delivered.");
     for (size_t i = 0; i < labels.size(); ++i)
-        w.sample("vantor_emails_sent_total", labels[i].device,
-                 QByteArray::number(engine.Devices[i].EmailsSent));
+        w.sample("vantor_emails_sent_total", labels[i].device)
+            .integer(engine.Devices[i].EmailsSent);
     w.family("vantor_emails_failed_total", "counter",
              "Alarm e-mails about the device that could not be delivered.");
     for (size_t i = 0; i < labels.size(); ++i)
-        w.sample("vantor_emails_failed_total", labels[i].device,
-                 QByteArray::number(engine.Devices[i].EmailsFailed));
+        w.sample("vantor_emails_failed_total", labels[i].device)
+            .integer(engine.Devices[i].EmailsFailed);
+}
+
+// ",le=\"10000\"" and so on, by bucket, the last one +Inf.
+std::array<QByteArray, HistogramBounds.size() + 1> BucketLabels()
+{
+    std::array<QByteArray, HistogramBounds.size() + 1> labels;
+    for (size_t b = 0; b < HistogramBounds.size(); ++b)
+        labels[b] = ",le=\"" + QByteArray::number(HistogramBounds[b] * 1000) + '"';
+    labels.back() = ",le=\"+Inf\"";
+    return labels;
 }
 
 void WriteHistograms(MetricsWriter &w, const Engine &engine,
                      const std::vector<DeviceLabels> &labels)
 {
+    static const auto buckets = BucketLabels();
     const char *name = "vantor_station_deviation_hertz";
     w.family(name, "histogram",
              "Deviation samples of the station on the device since it was tuned.");
     for (size_t i = 0; i < labels.size(); ++i) {
         const TDevice &d = engine.Devices[i];
-        const QByteArray prefix = labels[i].station + ",le=\"";
         qint64 cumulative = 0;
         double sum = 0;
         int bin = 0;
-        for (const int bound : HistogramBounds) {
-            for (; bin <= bound; ++bin) {
+        for (size_t b = 0; b <= HistogramBounds.size(); ++b) {
+            const int last =
+                b < HistogramBounds.size() ? HistogramBounds[b] : HistogramBinCount - 1;
+            for (; bin <= last; ++bin) {
                 cumulative += d.HistogramBins[bin];
                 sum += 1000.0 * bin * d.HistogramBins[bin];
             }
-            w.sample(name, prefix + QByteArray::number(bound * 1000) + '"',
-                     QByteArray::number(cumulative), "_bucket");
+            w.sample(name, labels[i].station, buckets[b].constData(), "_bucket")
+                .integer(cumulative);
         }
-        for (; bin < HistogramBinCount; ++bin) {
-            cumulative += d.HistogramBins[bin];
-            sum += 1000.0 * bin * d.HistogramBins[bin];
-        }
-        w.sample(name, prefix + "+Inf\"", QByteArray::number(cumulative), "_bucket");
-        w.sample(name, labels[i].station, Number(sum), "_sum");
-        w.sample(name, labels[i].station, QByteArray::number(cumulative), "_count");
+        w.sample(name, labels[i].station, nullptr, "_sum").number(sum);
+        w.sample(name, labels[i].station, nullptr, "_count").integer(cumulative);
     }
 }
 
@@ -201,13 +228,13 @@ void WriteProcess(MetricsWriter &w, const ProcessFigures &p)
     if (!p.valid)
         return;
     w.family("process_cpu_seconds_total", "counter", "User and system CPU time spent.");
-    w.sample("process_cpu_seconds_total", {}, Number(p.cpuSeconds));
+    w.sample("process_cpu_seconds_total", {}).number(p.cpuSeconds);
     w.family("process_resident_memory_bytes", "gauge", "Resident memory size.");
-    w.sample("process_resident_memory_bytes", {}, QByteArray::number(p.residentBytes));
+    w.sample("process_resident_memory_bytes", {}).integer(p.residentBytes);
     w.family("process_open_fds", "gauge", "Open file descriptors.");
-    w.sample("process_open_fds", {}, QByteArray::number(p.openFds));
+    w.sample("process_open_fds", {}).integer(p.openFds);
     w.family("process_start_time_seconds", "gauge", "Start time since the Unix epoch.");
-    w.sample("process_start_time_seconds", {}, Number(p.startTimeSeconds));
+    w.sample("process_start_time_seconds", {}).number(p.startTimeSeconds);
 }
 
 } // namespace

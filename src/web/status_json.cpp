@@ -5,7 +5,8 @@
 #include "engine.h"
 
 #include <QDateTime>
-#include <QJsonArray>
+
+#include <array>
 
 namespace vantor {
 
@@ -18,70 +19,115 @@ const std::array<const char *, 10> ShownValues = {
 
 const std::array<const char *, 3> AlarmStateNames = {"off", "pending", "active"};
 
-QJsonObject DeviceJson(Engine &engine, int index)
+class JsonWriter
+{
+public:
+    explicit JsonWriter(QByteArray &out) : m_out(out) {}
+
+    JsonWriter &raw(const char *text)
+    {
+        m_out.append(text);
+        return *this;
+    }
+    JsonWriter &key(const char *name)
+    {
+        m_out.append('"').append(name).append("\":");
+        return *this;
+    }
+    JsonWriter &string(const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        m_out.append('"');
+        for (const char c : utf8) {
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                m_out.append('\\').append(c);
+            } else if (u < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                const char escaped[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]};
+                m_out.append(escaped, sizeof escaped);
+            } else {
+                m_out.append(c);
+            }
+        }
+        m_out.append('"');
+        return *this;
+    }
+    JsonWriter &boolean(bool value) { return raw(value ? "true" : "false"); }
+    JsonWriter &integer(qint64 value)
+    {
+        m_out.append(QByteArray::number(value));
+        return *this;
+    }
+
+private:
+    QByteArray &m_out;
+};
+
+void WriteDevice(JsonWriter &w, Engine &engine, int index)
 {
     const TDevice &d = engine.Devices[index];
-    QJsonObject device;
-    device[QLatin1String("index")] = index;
-    device[QLatin1String("name")] = d.Name;
-    device[QLatin1String("connected")] = engine.DeviceConnected(index);
+    w.raw("{").key("index").integer(index);
+    w.raw(",").key("name").string(d.Name);
+    w.raw(",").key("connected").boolean(engine.DeviceConnected(index));
+    w.raw(",").key("station");
     if (d.StationActive) {
-        device[QLatin1String("station")] =
-            QJsonObject{{QLatin1String("name"), d.Station.Name},
-                        {QLatin1String("frequency_mhz"), LedFrequencyText(d.Station.Frequency)}};
+        w.raw("{").key("name").string(d.Station.Name);
+        w.raw(",").key("frequency_mhz").string(LedFrequencyText(d.Station.Frequency)).raw("}");
     } else {
-        device[QLatin1String("station")] = QJsonValue::Null;
+        w.raw("null");
     }
-    device[QLatin1String("measuring")] = engine.MeasuringMode(index);
-    device[QLatin1String("rds")] = engine.RDSMode(index);
-    device[QLatin1String("paused")] = d.Paused;
-    device[QLatin1String("countdowns")] = QJsonObject{
-        {QLatin1String("measuring"), d.MeasuringCountdown}, {QLatin1String("rds"), d.RDSCountdown}};
-    QJsonObject values;
-    for (const char *name : ShownValues) {
-        const QString key = QLatin1String(name);
-        values[key] = engine.HasLastData(index, key) ? QJsonValue(engine.GetLastData(index, key))
-                                                     : QJsonValue(QJsonValue::Null);
+    w.raw(",").key("measuring").boolean(engine.MeasuringMode(index));
+    w.raw(",").key("rds").boolean(engine.RDSMode(index));
+    w.raw(",").key("paused").boolean(d.Paused);
+    w.raw(",").key("countdowns").raw("{").key("measuring").integer(d.MeasuringCountdown);
+    w.raw(",").key("rds").integer(d.RDSCountdown).raw("}");
+    w.raw(",").key("values").raw("{");
+    for (size_t v = 0; v < ShownValues.size(); ++v) {
+        const QString name = QLatin1String(ShownValues[v]);
+        w.raw(v ? "," : "").string(name).raw(":");
+        if (engine.HasLastData(index, name))
+            w.string(engine.GetLastData(index, name));
+        else
+            w.raw("null");
     }
-    device[QLatin1String("values")] = values;
-    QJsonArray alarms;
+    w.raw("}").raw(",").key("alarms").raw("[");
     for (int kind = 0; kind < AlarmKindCount; ++kind) {
-        const bool enabled = d.AlarmSetActive && d.AlarmSet.Basic[kind].Enabled;
-        alarms.append(
-            QJsonObject{{QLatin1String("kind"), QLatin1String(AlarmKindKeys[kind])},
-                        {QLatin1String("name"), AlarmKindNames[kind]},
-                        {QLatin1String("enabled"), enabled},
-                        {QLatin1String("state"),
-                         QLatin1String(AlarmStateNames[static_cast<int>(AlarmStateOf(d, kind))])}});
+        w.raw(kind ? ",{" : "{").key("kind").raw("\"").raw(AlarmKindKeys[kind]).raw("\"");
+        w.raw(",").key("name").string(AlarmKindNames[kind]);
+        w.raw(",").key("enabled").boolean(d.AlarmSetActive && d.AlarmSet.Basic[kind].Enabled);
+        w.raw(",").key("state").raw("\"");
+        w.raw(AlarmStateNames[static_cast<int>(AlarmStateOf(d, kind))]).raw("\"}");
     }
-    device[QLatin1String("alarms")] = alarms;
-    QJsonArray activity;
+    w.raw("]").raw(",").key("activity").raw("[");
     if (d.ActivityLines) {
         const QStringList &lines = *d.ActivityLines;
-        for (qsizetype i = std::max<qsizetype>(0, lines.size() - StatusActivityLines);
-             i < lines.size(); ++i)
-            activity.append(lines[i]);
+        const qsizetype first = std::max<qsizetype>(0, lines.size() - StatusActivityLines);
+        for (qsizetype i = first; i < lines.size(); ++i)
+            w.raw(i > first ? "," : "").string(lines[i]);
     }
-    device[QLatin1String("activity")] = activity;
-    device[QLatin1String("traffic")] =
-        QJsonObject{{QLatin1String("sent_bytes"), static_cast<double>(d.BytesSent)},
-                    {QLatin1String("received_bytes"), static_cast<double>(d.BytesReceived)}};
-    return device;
+    w.raw("]").raw(",").key("traffic").raw("{").key("sent_bytes").integer(d.BytesSent);
+    w.raw(",").key("received_bytes").integer(d.BytesReceived).raw("}}");
 }
 
 } // namespace
 
-QJsonObject StatusJson(Engine &engine)
+QByteArray StatusJson(Engine &engine)
 {
-    QJsonArray devices;
-    for (int i = 0; i < static_cast<int>(engine.Devices.size()); ++i)
-        devices.append(DeviceJson(engine, i));
-    return QJsonObject{
-        {QLatin1String("time"),
-         engine.clock().currentDateTime().toUTC().toString(Qt::ISODateWithMs)},
-        {QLatin1String("uptime"), engine.UptimeText()},
-        {QLatin1String("devices"), devices},
-    };
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(256 + engine.Devices.size() * 2048));
+    JsonWriter w(out);
+    w.raw("{").key("time").string(
+        engine.clock().currentDateTime().toUTC().toString(Qt::ISODateWithMs));
+    w.raw(",").key("uptime").string(engine.UptimeText());
+    w.raw(",").key("devices").raw("[");
+    for (int i = 0; i < static_cast<int>(engine.Devices.size()); ++i) {
+        if (i > 0)
+            w.raw(",");
+        WriteDevice(w, engine, i);
+    }
+    w.raw("]}");
+    return out;
 }
 
 } // namespace vantor

@@ -1,8 +1,9 @@
 // The station's state as the JSON of /api/v1/status (schema in
-// docs/web-api.md); the status page shows the same document.
+// docs/web-api.md); the status page shows the same document. Written straight
+// as text: the page asks for it every second, for hundreds of devices.
 #pragma once
 
-#include <QJsonObject>
+#include <QByteArray>
 
 namespace vantor {
 
@@ -11,6 +12,6 @@ class Engine;
 // How many of a device's last activity lines the document carries.
 inline constexpr int StatusActivityLines = 10;
 
-QJsonObject StatusJson(Engine &engine);
+QByteArray StatusJson(Engine &engine);
 
 } // namespace vantor

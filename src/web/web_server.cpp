@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QUrlQuery>
 
@@ -133,8 +132,7 @@ WebServer::Reply WebServer::Answer(const QHttpServerRequest &request)
             return {Status::Ok, part.type, Resource(part.resource)};
     }
     if (path == QLatin1String("/api/v1/status"))
-        return {Status::Ok, "application/json",
-                QJsonDocument(StatusJson(m_engine)).toJson(QJsonDocument::Compact)};
+        return {Status::Ok, "application/json", StatusJson(m_engine)};
     if (path == QLatin1String("/metrics"))
         return {Status::Ok, "text/plain; version=0.0.4; charset=utf-8",
                 MetricsText(m_engine, ReadProcessFigures())};

@@ -53,6 +53,8 @@ TEST_F(WebServerTest, StatusCarriesValuesConnectionStationAndAlarmStates)
     Receive({QStringLiteral("MAX=70.5 kHz"), QStringLiteral("AVE=41.0 kHz"),
              QStringLiteral("Signal Quality=5")});
     TDevice &d = engine.Devices[0];
+    d.Name = QStringLiteral("Site \"North\" \\ 2 – Ø");
+    engine.AddToActivityLog(0, QStringLiteral("line with\ta tab"));
     d.AlarmSetActive = true;
     d.AlarmSet.Basic[AlarmSilence].Enabled = true;
     d.AlarmStart[AlarmSilence] = clock.now(); // condition seen, duration not over: pending
@@ -65,7 +67,7 @@ TEST_F(WebServerTest, StatusCarriesValuesConnectionStationAndAlarmStates)
     ASSERT_EQ(reply.status, 200);
     EXPECT_EQ(reply.header("Content-Type"), "application/json");
     const QJsonObject device = Json(reply)[QLatin1String("devices")].toArray().at(0).toObject();
-    EXPECT_EQ(device[QLatin1String("name")].toString(), QStringLiteral("D0"));
+    EXPECT_EQ(device[QLatin1String("name")].toString(), d.Name);
     EXPECT_TRUE(device[QLatin1String("connected")].toBool());
     EXPECT_TRUE(device[QLatin1String("measuring")].toBool());
     EXPECT_EQ(device[QLatin1String("station")][QLatin1String("frequency_mhz")].toString(),
@@ -82,7 +84,9 @@ TEST_F(WebServerTest, StatusCarriesValuesConnectionStationAndAlarmStates)
     EXPECT_EQ(states, QStringList({"silence=pending", "pi_mismatch=off", "time_error=off",
                                    "overmodulation=active", "signal_quality=off", "pilot=off",
                                    "modulation_power=off", "rf_level=off", "rds_level=off"}));
-    EXPECT_FALSE(device[QLatin1String("activity")].toArray().isEmpty());
+    const QJsonArray activity = device[QLatin1String("activity")].toArray();
+    ASSERT_FALSE(activity.isEmpty());
+    EXPECT_TRUE(activity.last().toString().endsWith(QStringLiteral("line with\ta tab")));
 
     library.setConnected(d.Handle, false);
     const QJsonObject later =
