@@ -18,15 +18,17 @@ std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFol
         ParseListenSpec(options.http, &settings.address, &settings.port);
     }
     if (!options.httpTokenFile.isEmpty() && settings.enabled) {
+        // The first line; a file without one protects nothing, so nothing starts.
         QFile file(options.httpTokenFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            engine.AddToActivityLog(-1, QStringLiteral("Web server not started: cannot read the "
-                                                       "token file ") +
-                                            options.httpTokenFile + QStringLiteral(": ") +
-                                            file.errorString());
+        const bool opened = file.open(QIODevice::ReadOnly);
+        settings.token = opened ? QString::fromUtf8(file.readLine(4096)).trimmed() : QString();
+        if (settings.token.isEmpty()) {
+            engine.AddToActivityLog(
+                -1, QStringLiteral("Web server not started: no token in ") + options.httpTokenFile +
+                        (opened ? QString()
+                                : QStringLiteral(" (") + file.errorString() + QLatin1Char(')')));
             return nullptr;
         }
-        settings.token = QString::fromUtf8(file.readAll()).trimmed();
     }
     return StartWebServer(engine, settings);
 }

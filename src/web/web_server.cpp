@@ -9,6 +9,7 @@
 #include "status_json.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -97,6 +98,8 @@ int WebServer::openConnections() const
 
 bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
+    QElapsedTimer spent;
+    spent.start();
     Reply reply;
     if (!m_token.isEmpty() && !BearerTokenAccepted(request.value("Authorization"), m_token))
         reply = {Status::Unauthorized, "text/plain; charset=utf-8", "Unauthorized\n"};
@@ -116,6 +119,9 @@ bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
         responder.writeHeader("WWW-Authenticate", "Bearer");
     responder.writeBody(reply.body);
     ++m_answered;
+    const double ms = static_cast<double>(spent.nsecsElapsed()) * 1e-6;
+    m_answerMsTotal += ms;
+    m_answerMsLongest = std::max(m_answerMsLongest, ms);
     return true;
 }
 

@@ -30,7 +30,11 @@ public:
     quint16 start(const QHostAddress &address, quint16 port, QString *error);
 
     int openConnections() const;
+    // What answering has cost the event loop so far: requests, and the total
+    // and longest time spent making and writing one answer.
     qint64 requestsAnswered() const { return m_answered; }
+    double answerMsTotal() const { return m_answerMsTotal; }
+    double answerMsLongest() const { return m_answerMsLongest; }
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -46,6 +50,8 @@ private:
     WebLimits m_limits;
     GuardedTcpServer *m_listener = nullptr;
     qint64 m_answered = 0;
+    double m_answerMsTotal = 0;
+    double m_answerMsLongest = 0;
 };
 
 } // namespace vantor
