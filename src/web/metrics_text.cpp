@@ -6,6 +6,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -60,49 +61,76 @@ struct DeviceLabels {
     QByteArray station; // device, station and frequency_mhz
 };
 
-// Appends samples straight into the text: hundreds of devices give tens of
-// thousands of lines, so no line builds temporary strings of its own.
+// Writes samples straight into the text through a cursor: hundreds of
+// devices give tens of thousands of lines, so a line costs a few copies and
+// no allocation of its own.
 class MetricsWriter
 {
 public:
-    explicit MetricsWriter(QByteArray &out) : m_out(out) {}
+    MetricsWriter(QByteArray &out, qsizetype expected) : m_out(out) { m_out.resize(expected); }
+    ~MetricsWriter() { m_out.truncate(m_pos); }
 
     void family(const char *name, const char *type, const char *help)
     {
-        m_out.append("# HELP ").append(name).append(' ').append(help).append("\n# TYPE ");
-        m_out.append(name).append(' ').append(type).append('\n');
+        put("# HELP ");
+        put(name);
+        put(" ");
+        put(help);
+        put("\n# TYPE ");
+        put(name);
+        put(" ");
+        put(type);
+        put("\n");
     }
     // name+suffix{labels,extra} followed by the value by one of the calls below.
     MetricsWriter &sample(const char *name, const QByteArray &labels, const char *extra = nullptr,
                           const char *suffix = nullptr)
     {
-        m_out.append(name);
+        put(name);
         if (suffix)
-            m_out.append(suffix);
+            put(suffix);
         if (!labels.isEmpty() || extra) {
-            m_out.append('{').append(labels);
+            put("{");
+            put(labels.constData(), labels.size());
             if (extra)
-                m_out.append(extra);
-            m_out.append('}');
+                put(extra);
+            put("}");
         }
-        m_out.append(' ');
+        put(" ");
         return *this;
     }
-    void integer(qint64 value) { chars(std::to_chars(m_buffer, std::end(m_buffer), value).ptr); }
+    void integer(qint64 value) { endValue(std::to_chars(cursor(32), end(), value).ptr); }
     // Readings arrive as floats: seven significant digits are all they hold,
     // and give 70600 rather than 70599.99847 for 70.6 kHz.
     void reading(double value)
     {
-        chars(
-            std::to_chars(m_buffer, std::end(m_buffer), value, std::chars_format::general, 7).ptr);
+        endValue(std::to_chars(cursor(32), end(), value, std::chars_format::general, 7).ptr);
     }
-    void number(double value) { chars(std::to_chars(m_buffer, std::end(m_buffer), value).ptr); }
+    void number(double value) { endValue(std::to_chars(cursor(32), end(), value).ptr); }
 
 private:
-    void chars(const char *end) { m_out.append(m_buffer, end - m_buffer).append('\n'); }
+    void put(const char *text) { put(text, static_cast<qsizetype>(std::strlen(text))); }
+    void put(const char *text, qsizetype n)
+    {
+        std::memcpy(cursor(n), text, static_cast<size_t>(n));
+        m_pos += n;
+    }
+    // Room for n more bytes at the cursor.
+    char *cursor(qsizetype n)
+    {
+        if (m_pos + n + 1 > m_out.size())
+            m_out.resize(std::max(2 * m_out.size(), m_pos + n + 1));
+        return m_out.data() + m_pos;
+    }
+    char *end() { return m_out.data() + m_out.size(); }
+    void endValue(char *last)
+    {
+        *last = '\n';
+        m_pos = last + 1 - m_out.data();
+    }
 
     QByteArray &m_out;
-    char m_buffer[32];
+    qsizetype m_pos = 0;
 };
 
 // ",kind=\"silence\"" and so on, by alarm kind.
@@ -254,13 +282,14 @@ QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
         labels.push_back(std::move(l));
     }
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(4096 + labels.size() * 12000));
-    MetricsWriter w(out);
-    WriteValues(w, engine, labels);
-    WriteLinks(w, engine, labels);
-    WriteAlarms(w, engine, labels);
-    WriteHistograms(w, engine, labels);
-    WriteProcess(w, process);
+    {
+        MetricsWriter w(out, static_cast<qsizetype>(16384 + 8192 * labels.size()));
+        WriteValues(w, engine, labels);
+        WriteLinks(w, engine, labels);
+        WriteAlarms(w, engine, labels);
+        WriteHistograms(w, engine, labels);
+        WriteProcess(w, process);
+    }
     return out;
 }
 

@@ -67,7 +67,9 @@ QByteArray Png(const QImage &image)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    // Light compression: a chart of flat colours shrinks well at once, and the
+    // event loop is not held for the last few per cent.
+    image.save(&buffer, "PNG", 80);
     return bytes;
 }
 
