@@ -2,7 +2,9 @@
 // on loopback TCP, all measuring, driven by the engine's six ticks on the
 // real event loop with the real device library. Prints
 //   - the time to render /metrics (and /api/v1/status) for the N devices,
-//     checked against 5 ms for /metrics;
+//     checked against 5 ms for /metrics in the thread's CPU time (wall
+//     time is printed too; on a loaded machine it holds other processes'
+//     turns);
 //   - the receive tick, in the same run, without web clients, with a real
 //     headless Chromium showing the status page (it polls every second)
 //     and a real Prometheus scraping /metrics every 5 s, and without again;
@@ -37,7 +39,10 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -184,17 +189,48 @@ double Ratio(double loaded, double quiet)
     return quiet > 0 ? loaded / quiet : 0;
 }
 
-// Milliseconds per run of render, median and longest over RenderRuns.
-std::pair<double, double> TimeRender(const std::function<qsizetype()> &render, qsizetype *size)
+double ThreadCpuMs()
 {
-    std::vector<double> ms;
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+// One render's cost over RenderRuns runs: wall time (median, longest) and the
+// thread's CPU time (median), which leaves out the time a loaded machine gave
+// to other processes meanwhile.
+struct RenderTimes {
+    double wallMedian = 0;
+    double wallLongest = 0;
+    double cpuMedian = 0;
+    qsizetype bytes = 0;
+};
+
+RenderTimes TimeRender(const std::function<qsizetype()> &render)
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    RenderTimes times;
     for (int i = 0; i < RenderRuns; ++i) {
         QElapsedTimer t;
+        const double cpuStart = ThreadCpuMs();
         t.start();
-        *size = render();
-        ms.push_back(static_cast<double>(t.nsecsElapsed()) * 1e-6);
+        times.bytes = render();
+        wall.push_back(static_cast<double>(t.nsecsElapsed()) * 1e-6);
+        cpu.push_back(ThreadCpuMs() - cpuStart);
     }
-    return {Quantile(ms, 0.5), Quantile(ms, 1)};
+    times.wallMedian = Quantile(wall, 0.5);
+    times.wallLongest = Quantile(wall, 1);
+    times.cpuMedian = Quantile(cpu, 0.5);
+    return times;
+}
+
+void PrintLoadAverage(const char *when)
+{
+    std::array<double, 3> load{};
+    if (getloadavg(load.data(), 3) == 3)
+        std::printf("load average %s: %.2f %.2f %.2f on %ld cores\n", when, load[0], load[1],
+                    load[2], sysconf(_SC_NPROCESSORS_ONLN));
 }
 
 } // namespace
@@ -250,20 +286,22 @@ int main(int argc, char **argv)
     }
 
     // Render times on the live tables.
-    qsizetype metricsBytes = 0;
-    qsizetype statusBytes = 0;
-    const auto metrics =
-        TimeRender([&] { return MetricsText(engine, ReadProcessFigures()).size(); }, &metricsBytes);
-    const auto status = TimeRender([&] { return StatusJson(engine).size(); }, &statusBytes);
-    std::printf("%d devices: /metrics renders in %.3f ms median, %.3f ms longest (%lld bytes); "
-                "target < %.0f ms: %s\n",
-                devices, metrics.first, metrics.second, static_cast<long long>(metricsBytes),
-                TargetMetricsMs, metrics.first < TargetMetricsMs ? "PASS" : "FAIL");
-    std::printf("%d devices: /api/v1/status renders in %.3f ms median, %.3f ms longest "
-                "(%lld bytes)\n",
-                devices, status.first, status.second, static_cast<long long>(statusBytes));
+    PrintLoadAverage("before");
+    const RenderTimes metrics =
+        TimeRender([&] { return MetricsText(engine, ReadProcessFigures()).size(); });
+    const RenderTimes status = TimeRender([&] { return StatusJson(engine).size(); });
+    const bool metricsPass = metrics.cpuMedian < TargetMetricsMs;
+    std::printf("%d devices: /metrics (%lld bytes) renders in %.3f ms CPU at the median; wall "
+                "%.3f ms median, %.3f ms longest; target < %.0f ms: %s\n",
+                devices, static_cast<long long>(metrics.bytes), metrics.cpuMedian,
+                metrics.wallMedian, metrics.wallLongest, TargetMetricsMs,
+                metricsPass ? "PASS" : "FAIL");
+    std::printf("%d devices: /api/v1/status (%lld bytes) renders in %.3f ms CPU at the median; "
+                "wall %.3f ms median, %.3f ms longest\n",
+                devices, static_cast<long long>(status.bytes), status.cpuMedian, status.wallMedian,
+                status.wallLongest);
     std::fflush(stdout);
-    int exitCode = metrics.first < TargetMetricsMs ? 0 : 1;
+    int exitCode = metricsPass ? 0 : 1;
 
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     const QString prometheus = QStandardPaths::findExecutable(QStringLiteral("prometheus"));
@@ -337,6 +375,7 @@ int main(int argc, char **argv)
                 "(%.2f %% of the phase); the longest answer took %.2f ms\n",
                 static_cast<long long>(loadedRequests), loadedSpentMs,
                 100.0 * loadedSpentMs / (seconds * 1000.0), server.answerMsLongest());
+    PrintLoadAverage("after");
     engine.FormClose();
     sim.terminate();
     sim.waitForFinished(5000);
