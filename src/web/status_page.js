@@ -1,4 +1,5 @@
-// Fetches the station's status every second and redraws the device cards;
+// Fetches the station's status every second and brings the device cards up to
+// date, touching only what changed (a station may have hundreds of devices);
 // says so at once when the station stops answering.
 "use strict";
 
@@ -7,6 +8,7 @@ const valueNames = ["MAX", "MAX Hold", "AVE", "Pilot", "RDS", "Pm", "Level", "Si
 const link = document.getElementById("link");
 const uptime = document.getElementById("uptime");
 const devices = document.getElementById("devices");
+const cards = new Map(); // device index -> its card's elements
 let lastAnswer = null;
 let tick = 0;
 
@@ -17,6 +19,10 @@ function element(tag, className, text) {
   return e;
 }
 
+function setText(e, text) {
+  if (e.textContent !== text) e.textContent = text;
+}
+
 function modeText(d) {
   const modes = [];
   if (d.measuring) modes.push("measuring");
@@ -24,84 +30,87 @@ function modeText(d) {
   return modes.length ? modes.join(" + ") : "idle";
 }
 
-function deviceCard(d) {
-  const card = element("section", "device");
-  card.id = "device-" + d.index;
-  card.setAttribute("aria-label", d.name);
+function buildCard(d) {
+  const c = {values: new Map(), alarms: new Map(), activityText: null};
+  c.card = element("section", "device");
+  c.card.id = "device-" + d.index;
+  c.card.setAttribute("aria-label", d.name);
   const title = element("h2", null, d.name + " ");
-  const state = element("span", "state " + (d.connected ? "up" : "down"),
-                        d.connected ? "connected" : "not connected");
-  state.dataset.field = "connection";
-  title.append(state);
-  card.append(title);
-
-  const station = d.station
-    ? d.station.name + " — " + d.station.frequency_mhz + " MHz — " + modeText(d)
-    : "no station";
-  const stationLine = element("p", "station", station + (d.paused ? " (paused)" : ""));
-  stationLine.dataset.field = "station";
-  card.append(stationLine);
+  c.connection = element("span", "state");
+  c.connection.dataset.field = "connection";
+  title.append(c.connection);
+  c.station = element("p", "station");
+  c.station.dataset.field = "station";
+  c.card.append(title, c.station);
 
   const table = element("table", "values");
-  const rows = [["Measuring countdown", String(d.countdowns.measuring)],
-                ["RDS countdown", String(d.countdowns.rds)]];
-  for (const name of valueNames)
-    rows.push([name, d.values[name] === null ? "–" : d.values[name]]);
-  for (const [name, value] of rows) {
+  for (const name of ["Measuring countdown", "RDS countdown", ...valueNames]) {
     const tr = element("tr");
-    tr.append(element("th", null, name));
-    const td = element("td", null, value);
+    const td = element("td");
     td.dataset.value = name;
-    tr.append(td);
+    tr.append(element("th", null, name), td);
     table.append(tr);
+    c.values.set(name, td);
   }
-  card.append(table);
+  c.card.append(table);
 
   const alarms = element("ul", "alarms");
   alarms.setAttribute("aria-label", "Alarms");
   for (const a of d.alarms) {
-    const li = element("li", a.enabled ? "enabled" : "disabled", a.name);
+    const li = element("li", null, a.name);
     li.dataset.kind = a.kind;
-    li.dataset.state = a.state;
-    li.title = a.name + ": " + a.state + (a.enabled ? "" : " (disabled)");
     alarms.append(li);
+    c.alarms.set(a.kind, li);
   }
-  card.append(alarms);
+  c.card.append(alarms);
 
-  const picture = element("img", "histogram");
-  picture.alt = "Deviation histogram of " + d.name;
-  // Only the cards in view fetch their picture: a station of hundreds of
-  // receivers is not asked for hundreds of pictures at a time.
-  picture.loading = "lazy";
-  picture.width = 480;
-  picture.height = 300;
-  card.append(picture);
-
-  const activity = element("ol", "activity");
-  activity.setAttribute("aria-label", "Recent activity");
-  for (const line of d.activity) activity.append(element("li", null, line));
-  card.append(activity);
-  return card;
+  // Only the cards in view fetch their picture.
+  c.picture = element("img", "histogram");
+  c.picture.loading = "lazy";
+  c.picture.alt = "Deviation histogram of " + d.name;
+  c.picture.width = 480;
+  c.picture.height = 300;
+  c.activity = element("ol", "activity");
+  c.activity.setAttribute("aria-label", "Recent activity");
+  c.card.append(c.picture, c.activity);
+  return c;
 }
 
-// The histogram is drawn by the station: each picture element is kept across
-// redraws and fetched again every tenth second only.
-const pictures = new Map();
+function updateCard(c, d) {
+  setText(c.connection, d.connected ? "connected" : "not connected");
+  c.connection.className = "state " + (d.connected ? "up" : "down");
+  const station = d.station
+    ? d.station.name + " — " + d.station.frequency_mhz + " MHz — " + modeText(d)
+    : "no station";
+  setText(c.station, station + (d.paused ? " (paused)" : ""));
+  setText(c.values.get("Measuring countdown"), String(d.countdowns.measuring));
+  setText(c.values.get("RDS countdown"), String(d.countdowns.rds));
+  for (const name of valueNames)
+    setText(c.values.get(name), d.values[name] === null ? "–" : d.values[name]);
+  for (const a of d.alarms) {
+    const li = c.alarms.get(a.kind);
+    if (li.dataset.state !== a.state) li.dataset.state = a.state;
+    li.className = a.enabled ? "enabled" : "disabled";
+    li.title = a.name + ": " + a.state + (a.enabled ? "" : " (disabled)");
+  }
+  const activityText = d.activity.join("\n");
+  if (activityText !== c.activityText) {
+    c.activityText = activityText;
+    c.activity.replaceChildren(...d.activity.map(line => element("li", null, line)));
+  }
+  // The histogram is drawn by the station: fetched again every tenth second.
+  if (!c.picture.src || tick % 10 === 0)
+    c.picture.src = "/device/" + d.index + "/histogram.png?width=480&height=300&t=" + tick;
+}
 
 function show(status) {
-  const cards = status.devices.map(deviceCard);
-  for (const card of cards) {
-    const fresh = card.querySelector("img.histogram");
-    const kept = pictures.get(card.id);
-    if (kept) fresh.replaceWith(kept);
-    const img = kept || fresh;
-    pictures.set(card.id, img);
-    if (!kept || tick % 10 === 0)
-      img.src = "/device/" + card.id.slice("device-".length) +
-                "/histogram.png?width=480&height=300&t=" + tick;
+  if (cards.size !== status.devices.length) {
+    cards.clear();
+    for (const d of status.devices) cards.set(d.index, buildCard(d));
+    devices.replaceChildren(...[...cards.values()].map(c => c.card));
   }
-  devices.replaceChildren(...cards);
-  uptime.textContent = "Up " + status.uptime;
+  for (const d of status.devices) updateCard(cards.get(d.index), d);
+  setText(uptime, "Up " + status.uptime);
 }
 
 async function refresh() {
@@ -113,12 +122,12 @@ async function refresh() {
     show(await response.json());
     lastAnswer = new Date();
     link.dataset.state = "live";
-    link.textContent = "Live — " + lastAnswer.toLocaleTimeString();
+    setText(link, "Live — " + lastAnswer.toLocaleTimeString());
     document.body.classList.remove("lost");
   } catch (e) {
     link.dataset.state = "lost";
-    link.textContent = "The station is not answering" +
-      (lastAnswer ? " since " + lastAnswer.toLocaleTimeString() : "") + " (" + e.message + ")";
+    setText(link, "The station is not answering" +
+      (lastAnswer ? " since " + lastAnswer.toLocaleTimeString() : "") + " (" + e.message + ")");
     document.body.classList.add("lost");
   }
 }
