@@ -125,6 +125,13 @@ bool WriteSettings(const QString &data, const QList<int> &ports)
            WriteFile(data + QStringLiteral("/stations.ini"), stations);
 }
 
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
 // The engine's six ticks at their own intervals; the receive tick timed: how
 // long it ran and how late after its interval it began.
 class Ticks
@@ -140,12 +147,14 @@ public:
             if (handler == &Engine::TimerReceiveTimer) {
                 QObject::connect(&timer, &QTimer::timeout, &engine, [this, &engine, handler] {
                     const qint64 start = m_clock.nsecsElapsed();
+                    const double cpuStart = ThreadCpuMs();
                     if (m_lastStart > 0)
                         lateMs.push_back(
                             std::max(0.0, static_cast<double>(start - m_lastStart) * 1e-6 - 200));
                     m_lastStart = start;
                     (engine.*handler)();
                     tickMs.push_back(static_cast<double>(m_clock.nsecsElapsed() - start) * 1e-6);
+                    tickCpuMs.push_back(ThreadCpuMs() - cpuStart);
                 });
             } else {
                 QObject::connect(&timer, &QTimer::timeout, &engine, handler);
@@ -158,11 +167,13 @@ public:
     void reset()
     {
         tickMs.clear();
+        tickCpuMs.clear();
         lateMs.clear();
         m_lastStart = 0;
     }
 
     std::vector<double> tickMs;
+    std::vector<double> tickCpuMs; // the thread's CPU time within each tick
     std::vector<double> lateMs;
 
 private:
@@ -174,26 +185,21 @@ private:
 struct Phase {
     const char *name;
     std::vector<double> tickMs;
+    std::vector<double> tickCpuMs;
     std::vector<double> lateMs;
 };
 
 void PrintPhase(const Phase &p)
 {
-    std::printf("%-26s %6zu | %7.3f %7.3f %7.3f | %7.2f %7.2f %7.2f\n", p.name, p.tickMs.size(),
-                Quantile(p.tickMs, 0.5), Quantile(p.tickMs, 0.99), Quantile(p.tickMs, 1),
+    std::printf("%-26s %6zu | %7.3f %7.3f %7.3f | %7.3f %7.3f | %7.2f %7.2f %7.2f\n", p.name,
+                p.tickMs.size(), Quantile(p.tickMs, 0.5), Quantile(p.tickMs, 0.99),
+                Quantile(p.tickMs, 1), Quantile(p.tickCpuMs, 0.5), Quantile(p.tickCpuMs, 0.99),
                 Quantile(p.lateMs, 0.5), Quantile(p.lateMs, 0.99), Quantile(p.lateMs, 1));
 }
 
 double Ratio(double loaded, double quiet)
 {
     return quiet > 0 ? loaded / quiet : 0;
-}
-
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
 }
 
 // One render's cost over RenderRuns runs: wall time (median, longest) and the
@@ -326,7 +332,7 @@ int main(int argc, char **argv)
     const auto measure = [&](const char *name) {
         ticks.reset();
         RunFor(seconds * 1000);
-        phases.push_back({name, ticks.tickMs, ticks.lateMs});
+        phases.push_back({name, ticks.tickMs, ticks.tickCpuMs, ticks.lateMs});
     };
     measure("quiet");
     QProcess browser;
@@ -357,24 +363,29 @@ int main(int argc, char **argv)
     measure("quiet again");
 
     std::printf("\nreceive tick at %d devices, %d s per phase (ms)\n", devices, seconds);
-    std::printf("%-26s %6s | %7s %7s %7s | %7s %7s %7s\n", "phase", "ticks", "median", "p99",
-                "longest", "late med", "late p99", "late max");
+    std::printf("%-26s %6s | %7s %7s %7s | %7s %7s | %7s %7s %7s\n", "phase", "ticks", "median",
+                "p99", "longest", "cpu med", "cpu p99", "late med", "late p99", "late max");
     for (const Phase &p : phases)
         PrintPhase(p);
-    Phase quiet{"quiet (both)", phases[0].tickMs, phases[0].lateMs};
+    Phase quiet{"quiet (both)", phases[0].tickMs, phases[0].tickCpuMs, phases[0].lateMs};
     quiet.tickMs.insert(quiet.tickMs.end(), phases[2].tickMs.begin(), phases[2].tickMs.end());
+    quiet.tickCpuMs.insert(quiet.tickCpuMs.end(), phases[2].tickCpuMs.begin(),
+                           phases[2].tickCpuMs.end());
     quiet.lateMs.insert(quiet.lateMs.end(), phases[2].lateMs.begin(), phases[2].lateMs.end());
     const Phase &loaded = phases[1];
-    std::printf("ratio loaded / quiet: tick median %.2f, p99 %.2f, longest %.2f; lateness p99 "
-                "%.2f\n",
+    std::printf("ratio loaded / quiet: tick median %.2f, p99 %.2f, longest %.2f; tick CPU "
+                "median %.2f, p99 %.2f; lateness p99 %.2f\n",
                 Ratio(Quantile(loaded.tickMs, 0.5), Quantile(quiet.tickMs, 0.5)),
                 Ratio(Quantile(loaded.tickMs, 0.99), Quantile(quiet.tickMs, 0.99)),
                 Ratio(Quantile(loaded.tickMs, 1), Quantile(quiet.tickMs, 1)),
+                Ratio(Quantile(loaded.tickCpuMs, 0.5), Quantile(quiet.tickCpuMs, 0.5)),
+                Ratio(Quantile(loaded.tickCpuMs, 0.99), Quantile(quiet.tickCpuMs, 0.99)),
                 Ratio(Quantile(loaded.lateMs, 0.99), Quantile(quiet.lateMs, 0.99)));
     std::printf("while loaded: %lld requests answered in %.1f ms of the event loop in all "
-                "(%.2f %% of the phase); the longest answer took %.2f ms\n",
+                "(%.2f %% of the phase); the longest answer took %.2f ms (%s)\n",
                 static_cast<long long>(loadedRequests), loadedSpentMs,
-                100.0 * loadedSpentMs / (seconds * 1000.0), server.answerMsLongest());
+                100.0 * loadedSpentMs / (seconds * 1000.0), server.answerMsLongest(),
+                server.answerLongestPath().constData());
     PrintLoadAverage("after");
     engine.FormClose();
     sim.terminate();

@@ -123,7 +123,10 @@ bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     ++m_answered;
     const double ms = static_cast<double>(spent.nsecsElapsed()) * 1e-6;
     m_answerMsTotal += ms;
-    m_answerMsLongest = std::max(m_answerMsLongest, ms);
+    if (ms > m_answerMsLongest) {
+        m_answerMsLongest = ms;
+        m_answerLongestPath = request.url().path().toUtf8();
+    }
     return true;
 }
 

@@ -35,6 +35,7 @@ public:
     qint64 requestsAnswered() const { return m_answered; }
     double answerMsTotal() const { return m_answerMsTotal; }
     double answerMsLongest() const { return m_answerMsLongest; }
+    const QByteArray &answerLongestPath() const { return m_answerLongestPath; }
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -52,6 +53,7 @@ private:
     qint64 m_answered = 0;
     double m_answerMsTotal = 0;
     double m_answerMsLongest = 0;
+    QByteArray m_answerLongestPath;
 };
 
 } // namespace vantor
