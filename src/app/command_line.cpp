@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "demo_station.h"
+#include "web_settings.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -19,6 +20,11 @@ const char *HelpText =
     "  --headless      run without windows until SIGINT or SIGTERM\n"
     "  --demo          run a demo station on the built-in analyzer simulator\n"
     "                  (in its own data folder, Vantor Demo, unless --data-dir is given)\n"
+    "  --http [ADDR:]PORT\n"
+    "                  serve the status page, JSON status and metrics on ADDR:PORT\n"
+    "                  (ADDR 127.0.0.1 unless given; any other address needs a token)\n"
+    "  --http-token-file FILE\n"
+    "                  the web server's access token, read from FILE\n"
     "  -h, --help      show this help and exit\n"
     "  --version       show the version and exit\n";
 }
@@ -30,9 +36,12 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption headless(QStringLiteral("headless"));
     const QCommandLineOption demo(QStringLiteral("demo"));
+    const QCommandLineOption http(QStringLiteral("http"), QString(), QStringLiteral("ADDR:PORT"));
+    const QCommandLineOption httpTokenFile(QStringLiteral("http-token-file"), QString(),
+                                           QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dataDir, headless, demo, help, version});
+    parser.addOptions({dataDir, headless, demo, http, httpTokenFile, help, version});
 
     CommandLineResult result;
     if (!parser.parse(arguments)) {
@@ -60,10 +69,20 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
         result.error = QStringLiteral("vantor: --data-dir needs a folder (try --help)");
         return result;
     }
+    QString address;
+    int port = 0;
+    if (parser.isSet(http) && !ParseListenSpec(parser.value(http), &address, &port)) {
+        result.exitCode = 2;
+        result.error = QStringLiteral("vantor: --http needs [ADDR:]PORT, not '") +
+                       parser.value(http) + QStringLiteral("' (try --help)");
+        return result;
+    }
     CommandLine options;
     options.dataDir = parser.value(dataDir);
     options.headless = parser.isSet(headless);
     options.demo = parser.isSet(demo);
+    options.http = parser.value(http);
+    options.httpTokenFile = parser.value(httpTokenFile);
     result.options = options;
     return result;
 }

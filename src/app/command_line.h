@@ -13,6 +13,10 @@ struct CommandLine {
     bool headless = false;
     // A station on the built-in analyzer simulator, in a folder of its own.
     bool demo = false;
+    // --http [ADDR:]PORT: the web server on, there (else "[Web]" decides);
+    // --http-token-file: its access token, read from that file.
+    QString http;
+    QString httpTokenFile;
 };
 
 struct CommandLineResult {

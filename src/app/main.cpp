@@ -10,6 +10,7 @@
 #include "single_instance.h"
 #include "station_runner.h"
 #include "termination_signals.h"
+#include "web_status_start.h"
 #include "window_view.h"
 
 #include <QApplication>
@@ -93,6 +94,7 @@ int RunHeadless(Guarded<QGuiApplication> &app, const CommandLine &options)
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     if (!StartStation(runner, station.dataFolder))
         return 1;
+    const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     return QCoreApplication::exec();
 }
 
@@ -129,6 +131,7 @@ int RunWindows(Guarded<QApplication> &app, const CommandLine &options)
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     if (!StartStation(runner, station.dataFolder))
         return 1;
+    const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     // Shown only once the stored placements are applied.
     window.applyPreferences();
     return QCoreApplication::exec();

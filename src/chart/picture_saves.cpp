@@ -8,34 +8,50 @@ namespace vantor {
 
 namespace {
 
-// A cleared image of the size, drawn on by draw and saved; nothing is written
-// for a size no image can have.
-template <typename Draw> bool SavePicture(const QString &fileName, int width, int height, Draw draw)
+// A cleared image of the size, drawn on by draw; null for a size no image can
+// have.
+template <typename Draw> QImage DrawnPicture(int width, int height, Draw draw)
 {
     if (width < 1 || height < 1)
-        return false;
+        return {};
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())
-        return false;
+        return image;
     image.fill(Qt::white);
     draw(ChartTarget{&image, DrawMode::Image, width, height});
-    return SaveImageFile(image, fileName);
+    return image;
+}
+
+bool SavePicture(const QString &fileName, const QImage &image)
+{
+    return !image.isNull() && SaveImageFile(image, fileName);
 }
 
 } // namespace
 
+QImage HistogramPicture(const TDevice &device, const HistogramOptions &options, int width,
+                        int height)
+{
+    return DrawnPicture(width, height,
+                        [&](const ChartTarget &target) { DrawHistogram(target, device, options); });
+}
+
+QImage GraphPicture(const TDevice &device, const GraphOptions &options, int width, int height)
+{
+    return DrawnPicture(width, height,
+                        [&](const ChartTarget &target) { DrawGraph(target, device, options); });
+}
+
 bool SaveHistogramPicture(const QString &fileName, const TDevice &device,
                           const HistogramOptions &options, int width, int height)
 {
-    return SavePicture(fileName, width, height,
-                       [&](const ChartTarget &target) { DrawHistogram(target, device, options); });
+    return SavePicture(fileName, HistogramPicture(device, options, width, height));
 }
 
 bool SaveGraphPicture(const QString &fileName, const TDevice &device, const GraphOptions &options,
                       int width, int height)
 {
-    return SavePicture(fileName, width, height,
-                       [&](const ChartTarget &target) { DrawGraph(target, device, options); });
+    return SavePicture(fileName, GraphPicture(device, options, width, height));
 }
 
 QString PictureExtension(int graphExt)

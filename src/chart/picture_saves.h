@@ -7,9 +7,15 @@
 #include "graph_chart.h"
 #include "histogram_chart.h"
 
+#include <QImage>
 #include <QString>
 
 namespace vantor {
+
+// The pictures themselves, on white; null for a size no image can have.
+QImage HistogramPicture(const TDevice &device, const HistogramOptions &options, int width,
+                        int height);
+QImage GraphPicture(const TDevice &device, const GraphOptions &options, int width, int height);
 
 bool SaveHistogramPicture(const QString &fileName, const TDevice &device,
                           const HistogramOptions &options, int width, int height);

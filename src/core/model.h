@@ -164,6 +164,11 @@ struct TDevice {
     qint64 BytesSent = 0;
     qint64 BytesUnanswered = 0;
     qint64 BytesReceived = 0;
+    // Since the program started: how often each alarm kind became active, and
+    // the e-mails about the device that went out or failed.
+    std::array<int, AlarmKindCount> AlarmActivations{};
+    int EmailsSent = 0;
+    int EmailsFailed = 0;
     int SilentSeconds = 999;
     bool UnansweredAlarmRaised = false;
     // Created when the connection timer first handles the device.

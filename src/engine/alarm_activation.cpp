@@ -40,12 +40,13 @@ void Engine::ActivateAlarm(int device, int kind)
                                   : QStringLiteral("Alarm: No response from the device!");
         AddToActivityLog(device, alarm);
         SendEmail(d.Email, alarm + QStringLiteral(" (") + d.Name + QStringLiteral(")"), false,
-                  QString());
+                  QString(), {}, device);
         return;
     }
     if (InvalidAlarmKind(kind))
         return;
     d.AlarmActive[kind] = true;
+    ++d.AlarmActivations[kind];
     if (InvalidStation(d.StationIndex) || Stations[d.StationIndex].Name != d.Station.Name)
         return;
     TStation &station = Stations[d.StationIndex];
@@ -62,7 +63,7 @@ void Engine::ActivateAlarm(int device, int kind)
                                      QStringLiteral(" (") + d.Station.Name + QStringLiteral(")"));
         if (basic.SendEmail)
             SendEmail(recipient, QStringLiteral("Alarm: ") + AlarmKindNames[kind] + report, false,
-                      QString());
+                      QString(), {}, device);
         if (basic.RunFile) {
             const QFileInfo file(basic.FileName);
             const bool parametersDropped = !basic.Params.isEmpty() && file.exists() &&

@@ -8,7 +8,7 @@
 namespace vantor {
 
 void Engine::SendEmail(const QString &recipient, const QString &text, bool showErrors,
-                       const QString &subject, std::function<void(bool)> done)
+                       const QString &subject, std::function<void(bool)> done, int device)
 {
     EmailSettings settings;
     settings.Enable = m_prefs.Flag(QStringLiteral("Enable"));
@@ -29,19 +29,21 @@ void Engine::SendEmail(const QString &recipient, const QString &text, bool showE
                 Qt::QueuedConnection);
         return;
     }
-    m_mail->Enqueue(std::move(*composed.delivery),
-                    [this, showErrors, done = std::move(done)](const QString &status) {
-                        RunGuarded([&] {
-                            const bool delivered = Delivered(status);
-                            if (!delivered) {
-                                if (showErrors)
-                                    ShowMessage(status);
-                                AddToActivityLog(-1, UnableToSendLine(status));
-                            }
-                            if (done)
-                                done(delivered);
-                        });
-                    });
+    m_mail->Enqueue(std::move(*composed.delivery), [this, showErrors, device,
+                                                    done = std::move(done)](const QString &status) {
+        RunGuarded([&] {
+            const bool delivered = Delivered(status);
+            if (!InvalidDevice(device))
+                ++(delivered ? Devices[device].EmailsSent : Devices[device].EmailsFailed);
+            if (!delivered) {
+                if (showErrors)
+                    ShowMessage(status);
+                AddToActivityLog(-1, UnableToSendLine(status));
+            }
+            if (done)
+                done(delivered);
+        });
+    });
 }
 
 void Engine::SendTestEmail()

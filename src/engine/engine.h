@@ -10,6 +10,8 @@
 #include "engine_news.h"
 #include "engine_view.h"
 #include "folders.h"
+#include "graph_chart.h"
+#include "histogram_chart.h"
 #include "log_line_template.h"
 #include "log_throttle.h"
 #include "mail_queue.h"
@@ -17,6 +19,7 @@
 #include "preferences.h"
 #include "rds_output_server.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -140,6 +143,9 @@ public:
     bool SaveDeviceHistogram(int device, const QString &fileName, int width, int height) const;
     bool SaveDeviceGraph(int device, int column, const QString &fileName, int width,
                          int height) const;
+    // How those pictures are drawn, by the preferences of the moment.
+    HistogramOptions HistogramPictureOptions() const;
+    GraphOptions GraphPictureOptions(int column) const;
 
     // Scheduler.
     bool HandleScheduling(int device);
@@ -170,9 +176,10 @@ public:
     // and returns; the failure is shown and logged when delivery has ended.
     // An empty subject takes the "Subject" setting. done, when given, runs
     // later with the result: true when the message was delivered or no server
-    // is configured.
+    // is configured. A message about a device (index) counts in its e-mails
+    // sent or failed once delivery has ended.
     void SendEmail(const QString &recipient, const QString &text, bool showErrors,
-                   const QString &subject, std::function<void(bool)> done = {});
+                   const QString &subject, std::function<void(bool)> done = {}, int device = -1);
     // The Preferences dialog's test message; its outcome comes as
     // TestEmailFinished.
     void SendTestEmail();
@@ -199,6 +206,9 @@ public:
     // devices, i + 1 device i, anything else none) and the uptime text.
     TrafficTotals Traffic(int filterIndex) const;
     QString UptimeText() const;
+    // Milliseconds since the receive tick last began, -1 before its first run:
+    // whether the engine's timers still run, for a supervisor to ask.
+    qint64 MsSinceReceiveTick() const;
     // Editor operations: the editors edit copies and hand the result over here.
     // The message refusing the station editors, empty when they may open.
     QString StationEditorRefusal() const;
@@ -313,6 +323,7 @@ private:
     LogThrottle m_rdsRejections;
     LogThrottle m_linkWarnings;
     NewsCollector m_news;
+    QElapsedTimer m_receiveTick;
 };
 
 } // namespace vantor

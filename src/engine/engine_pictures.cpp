@@ -10,11 +10,8 @@ bool Engine::SaveDeviceHistogram(int device, const QString &fileName, int width,
 {
     if (InvalidDevice(device))
         return false;
-    HistogramOptions options;
-    options.deviationLimit = m_prefs.Integer(QStringLiteral("DeviationLimit"));
-    options.deviationTolerance = m_prefs.Integer(QStringLiteral("DeviationTolerance"));
-    options.accumulated = m_prefs.Flag(QStringLiteral("Accumulated"));
-    return SaveHistogramPicture(fileName, Devices[device], options, width, height);
+    return SaveHistogramPicture(fileName, Devices[device], HistogramPictureOptions(), width,
+                                height);
 }
 
 bool Engine::SaveDeviceGraph(int device, int column, const QString &fileName, int width,
@@ -22,11 +19,25 @@ bool Engine::SaveDeviceGraph(int device, int column, const QString &fileName, in
 {
     if (InvalidDevice(device))
         return false;
+    return SaveGraphPicture(fileName, Devices[device], GraphPictureOptions(column), width, height);
+}
+
+HistogramOptions Engine::HistogramPictureOptions() const
+{
+    HistogramOptions options;
+    options.deviationLimit = m_prefs.Integer(QStringLiteral("DeviationLimit"));
+    options.deviationTolerance = m_prefs.Integer(QStringLiteral("DeviationTolerance"));
+    options.accumulated = m_prefs.Flag(QStringLiteral("Accumulated"));
+    return options;
+}
+
+GraphOptions Engine::GraphPictureOptions(int column) const
+{
     GraphOptions options;
     options.column = column;
     options.xAxis = m_prefs.Integer(QStringLiteral("GraphXAxis"));
     options.now = m_clock.now();
-    return SaveGraphPicture(fileName, Devices[device], options, width, height);
+    return options;
 }
 
 } // namespace vantor

@@ -58,6 +58,7 @@ void AddHistorySample(TDevice &d, TDateTime now)
 
 void Engine::TimerReceiveTimer()
 {
+    m_receiveTick.start();
     RunGuarded([this] {
         const TDateTime now = m_clock.now();
         if (++G.ReceiveCycle > 4)

@@ -48,6 +48,11 @@ QString Engine::UptimeText() const
            FormatDateTime(QStringLiteral("h:nn:ss"), uptime - days);
 }
 
+qint64 Engine::MsSinceReceiveTick() const
+{
+    return m_receiveTick.isValid() ? m_receiveTick.elapsed() : -1;
+}
+
 QString CountdownText(int seconds, bool paused)
 {
     return QString::number(seconds) + (paused ? QStringLiteral(" (paused)") : QString());

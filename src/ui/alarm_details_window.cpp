@@ -1,5 +1,6 @@
 #include "alarm_details_window.h"
 
+#include "alarm_state.h"
 #include "engine.h"
 
 #include <QFontMetrics>
@@ -35,9 +36,9 @@ public:
         const int state = m_window->rowState(row);
         QColor background = palette.color(QPalette::Button);
         if (state == AlarmDetailsWindow::Pending && column == 3)
-            background = Qt::yellow;
+            background = QColor(AlarmPendingColour);
         else if (state == AlarmDetailsWindow::Active && column >= 1)
-            background = Qt::red;
+            background = QColor(AlarmActiveColour);
         painter->save();
         painter->fillRect(option.rect, background);
         const QString status = m_window->cell(row, 1);

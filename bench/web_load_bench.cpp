@@ -1,0 +1,394 @@
+// The web server under a station of many receivers: N simulated analyzers
+// on loopback TCP, all measuring, driven by the engine's six ticks on the
+// real event loop with the real device library. Prints
+//   - the time to render /metrics (and /api/v1/status) for the N devices,
+//     checked against 5 ms for /metrics in the thread's CPU time (wall
+//     time is printed too; on a loaded machine it holds other processes'
+//     turns);
+//   - the receive tick, in the same run, without web clients, with a real
+//     headless Chromium showing the status page (it polls every second)
+//     and a real Prometheus scraping /metrics every 5 s, and without again;
+//     the ratios loaded / quiet of the median, 99th percentile and longest
+//     tick and of the timer's lateness (how much later than its 200 ms a
+//     tick began, which is where work between ticks would show).
+//
+//     web_load_bench [--devices 300] [--seconds 30] [--sim PATH]
+//
+// Chromium and Prometheus are taken from the PATH; without them the second
+// part is left out. Exit code 1 when /metrics misses its target or a run
+// cannot start.
+#include "engine.h"
+#include "engine_timers.h"
+#include "link_library.h"
+#include "metrics_text.h"
+#include "status_json.h"
+#include "web_server.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace vantor;
+
+constexpr double TargetMetricsMs = 5.0;
+constexpr int RenderRuns = 200;
+const std::array<const char *, 4> Frequencies = {"94.2", "98.5", "101.1", "105.3"};
+
+void RunFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool RunUntil(const std::function<bool()> &done, int limitMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < limitMs)
+        RunFor(50);
+    return done();
+}
+
+// Nearest-rank quantile; 1 is the largest.
+double Quantile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<size_t>(std::ceil(share * static_cast<double>(values.size())));
+    return values[std::max<size_t>(rank, 1) - 1];
+}
+
+// analyzer-sim with one TCP receiver per device; the ports in order.
+QList<int> StartSimulator(QProcess &process, const QString &program, int receivers)
+{
+    QStringList args;
+    for (int i = 0; i < receivers; ++i)
+        args << QStringLiteral("--listen") << QStringLiteral("127.0.0.1:0");
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, args);
+    QList<int> ports;
+    if (!process.waitForStarted(5000))
+        return ports;
+    QElapsedTimer waited;
+    waited.start();
+    while (ports.size() < receivers && waited.elapsed() < 20000 &&
+           (process.canReadLine() || process.waitForReadyRead(1000))) {
+        while (process.canReadLine())
+            ports << process.readLine().trimmed().split(':').last().toInt();
+    }
+    return ports;
+}
+
+bool WriteFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+// One device per receiver, each on one station measuring with RDS.
+bool WriteSettings(const QString &data, const QList<int> &ports)
+{
+    QByteArray devices = "[General]\r\nDeviceCount=" + QByteArray::number(ports.size()) + "\r\n";
+    QByteArray stations = "[General]\r\nStationCount=" + QByteArray::number(ports.size()) + "\r\n";
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        const QByteArray n = QByteArray::number(i);
+        devices += "[Device" + n + "]\r\nName=Site " + n +
+                   "\r\nConnection=127.0.0.1:" + QByteArray::number(ports[i]) +
+                   "\r\nSchedulingMode=1\r\n";
+        stations += "[Station" + n + "]\r\nName=Programme " + n +
+                    "\r\nFrequency=" + Frequencies[static_cast<size_t>(i) % Frequencies.size()] +
+                    "\r\nDeviceName=Site " + n +
+                    "\r\nMeasuring=60\r\nRDS=-1\r\nModeOrder=Measuring/RDS\r\n";
+    }
+    return QDir().mkpath(data) && WriteFile(data + QStringLiteral("/devices.ini"), devices) &&
+           WriteFile(data + QStringLiteral("/stations.ini"), stations);
+}
+
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+// The engine's six ticks at their own intervals; the receive tick timed: how
+// long it ran and how late after its interval it began.
+class Ticks
+{
+public:
+    explicit Ticks(Engine &engine)
+    {
+        for (size_t i = 0; i < EngineTicks.size(); ++i) {
+            QTimer &timer = m_timers[i];
+            timer.setInterval(EngineTicks[i].intervalMs);
+            timer.setTimerType(Qt::PreciseTimer);
+            const auto handler = EngineTicks[i].handler;
+            if (handler == &Engine::TimerReceiveTimer) {
+                QObject::connect(&timer, &QTimer::timeout, &engine, [this, &engine, handler] {
+                    const qint64 start = m_clock.nsecsElapsed();
+                    const double cpuStart = ThreadCpuMs();
+                    if (m_lastStart > 0)
+                        lateMs.push_back(
+                            std::max(0.0, static_cast<double>(start - m_lastStart) * 1e-6 - 200));
+                    m_lastStart = start;
+                    (engine.*handler)();
+                    tickMs.push_back(static_cast<double>(m_clock.nsecsElapsed() - start) * 1e-6);
+                    tickCpuMs.push_back(ThreadCpuMs() - cpuStart);
+                });
+            } else {
+                QObject::connect(&timer, &QTimer::timeout, &engine, handler);
+            }
+            timer.start();
+        }
+        m_clock.start();
+    }
+    void setConnectInterval(int ms) { m_timers[0].setInterval(ms); }
+    void reset()
+    {
+        tickMs.clear();
+        tickCpuMs.clear();
+        lateMs.clear();
+        m_lastStart = 0;
+    }
+
+    std::vector<double> tickMs;
+    std::vector<double> tickCpuMs; // the thread's CPU time within each tick
+    std::vector<double> lateMs;
+
+private:
+    std::array<QTimer, 6> m_timers;
+    QElapsedTimer m_clock;
+    qint64 m_lastStart = 0;
+};
+
+struct Phase {
+    const char *name;
+    std::vector<double> tickMs;
+    std::vector<double> tickCpuMs;
+    std::vector<double> lateMs;
+};
+
+void PrintPhase(const Phase &p)
+{
+    std::printf("%-26s %6zu | %7.3f %7.3f %7.3f | %7.3f %7.3f | %7.2f %7.2f %7.2f\n", p.name,
+                p.tickMs.size(), Quantile(p.tickMs, 0.5), Quantile(p.tickMs, 0.99),
+                Quantile(p.tickMs, 1), Quantile(p.tickCpuMs, 0.5), Quantile(p.tickCpuMs, 0.99),
+                Quantile(p.lateMs, 0.5), Quantile(p.lateMs, 0.99), Quantile(p.lateMs, 1));
+}
+
+double Ratio(double loaded, double quiet)
+{
+    return quiet > 0 ? loaded / quiet : 0;
+}
+
+// One render's cost over RenderRuns runs: wall time (median, longest) and the
+// thread's CPU time (median), which leaves out the time a loaded machine gave
+// to other processes meanwhile.
+struct RenderTimes {
+    double wallMedian = 0;
+    double wallLongest = 0;
+    double cpuMedian = 0;
+    qsizetype bytes = 0;
+};
+
+RenderTimes TimeRender(const std::function<qsizetype()> &render)
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    RenderTimes times;
+    for (int i = 0; i < RenderRuns; ++i) {
+        QElapsedTimer t;
+        const double cpuStart = ThreadCpuMs();
+        t.start();
+        times.bytes = render();
+        wall.push_back(static_cast<double>(t.nsecsElapsed()) * 1e-6);
+        cpu.push_back(ThreadCpuMs() - cpuStart);
+    }
+    times.wallMedian = Quantile(wall, 0.5);
+    times.wallLongest = Quantile(wall, 1);
+    times.cpuMedian = Quantile(cpu, 0.5);
+    return times;
+}
+
+void PrintLoadAverage(const char *when)
+{
+    std::array<double, 3> load{};
+    if (getloadavg(load.data(), 3) == 3)
+        std::printf("load average %s: %.2f %.2f %.2f on %ld cores\n", when, load[0], load[1],
+                    load[2], sysconf(_SC_NPROCESSORS_ONLN));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Web server render times and receive tick with and without web clients."));
+    parser.addHelpOption();
+    const QCommandLineOption devicesOption(QStringLiteral("devices"), QStringLiteral("Receivers."),
+                                           QStringLiteral("N"), QStringLiteral("300"));
+    const QCommandLineOption secondsOption(QStringLiteral("seconds"),
+                                           QStringLiteral("Measured seconds per phase."),
+                                           QStringLiteral("S"), QStringLiteral("30"));
+    const QCommandLineOption simOption(QStringLiteral("sim"), QStringLiteral("analyzer-sim."),
+                                       QStringLiteral("PATH"), QStringLiteral(VANTOR_ANALYZER_SIM));
+    parser.addOptions({devicesOption, secondsOption, simOption});
+    parser.process(app);
+    const int devices = std::max(1, parser.value(devicesOption).toInt());
+    const int seconds = std::max(1, parser.value(secondsOption).toInt());
+
+    QProcess sim;
+    const QList<int> ports = StartSimulator(sim, parser.value(simOption), devices);
+    QTemporaryDir tmp;
+    const QString data = tmp.path() + QStringLiteral("/data");
+    if (ports.size() != devices || !WriteSettings(data, ports)) {
+        std::fprintf(stderr, "cannot start %d simulated receivers\n", devices);
+        return 1;
+    }
+    SystemClock clock;
+    AnalyzerLinkLibrary library(data);
+    HeadlessView view;
+    Engine engine(clock, library, view);
+    engine.Start(QCoreApplication::applicationDirPath(), data);
+    Ticks ticks(engine);
+    // The connection tick brings up one device a visit: fast during start-up.
+    ticks.setConnectInterval(2);
+    const bool measuring = RunUntil(
+        [&] {
+            return std::all_of(engine.Devices.begin(), engine.Devices.end(), [](const TDevice &d) {
+                return d.ConnectCountdown == -1 && (d.Mode & ModeMeasuringPart) &&
+                       d.HistogramTotal > 0;
+            });
+        },
+        120000);
+    ticks.setConnectInterval(1000);
+    if (!measuring) {
+        std::fprintf(stderr, "the %d devices did not all come to measure\n", devices);
+        return 1;
+    }
+
+    // Render times on the live tables.
+    PrintLoadAverage("before");
+    const RenderTimes metrics =
+        TimeRender([&] { return MetricsText(engine, ReadProcessFigures()).size(); });
+    const RenderTimes status = TimeRender([&] { return StatusJson(engine).size(); });
+    const bool metricsPass = metrics.cpuMedian < TargetMetricsMs;
+    std::printf("%d devices: /metrics (%lld bytes) renders in %.3f ms CPU at the median; wall "
+                "%.3f ms median, %.3f ms longest; target < %.0f ms: %s\n",
+                devices, static_cast<long long>(metrics.bytes), metrics.cpuMedian,
+                metrics.wallMedian, metrics.wallLongest, TargetMetricsMs,
+                metricsPass ? "PASS" : "FAIL");
+    std::printf("%d devices: /api/v1/status (%lld bytes) renders in %.3f ms CPU at the median; "
+                "wall %.3f ms median, %.3f ms longest\n",
+                devices, static_cast<long long>(status.bytes), status.cpuMedian, status.wallMedian,
+                status.wallLongest);
+    std::fflush(stdout);
+    int exitCode = metricsPass ? 0 : 1;
+
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    const QString prometheus = QStandardPaths::findExecutable(QStringLiteral("prometheus"));
+    if (chromium.isEmpty() || prometheus.isEmpty()) {
+        std::printf("chromium or prometheus not found: receive tick comparison left out\n");
+        return exitCode;
+    }
+    WebServer server(engine, {});
+    QString error;
+    const quint16 port = server.start(QHostAddress::LocalHost, 0, &error);
+    if (port == 0) {
+        std::fprintf(stderr, "web server: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(port);
+    const QString config = tmp.path() + QStringLiteral("/prometheus.yml");
+    WriteFile(config, "scrape_configs:\n  - job_name: vantor\n    scrape_interval: 5s\n"
+                      "    static_configs:\n      - targets: ['127.0.0.1:" +
+                          QByteArray::number(port) + "']\n");
+
+    std::vector<Phase> phases;
+    const auto measure = [&](const char *name) {
+        ticks.reset();
+        RunFor(seconds * 1000);
+        phases.push_back({name, ticks.tickMs, ticks.tickCpuMs, ticks.lateMs});
+    };
+    measure("quiet");
+    QProcess browser;
+    browser.setStandardOutputFile(QProcess::nullDevice());
+    browser.setStandardErrorFile(QProcess::nullDevice());
+    browser.start(chromium,
+                  {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
+                   QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                   QStringLiteral("--user-data-dir=") + tmp.path() + QStringLiteral("/chromium"),
+                   QStringLiteral("--window-size=1280,900"), url});
+    QProcess scraper;
+    scraper.setStandardOutputFile(QProcess::nullDevice());
+    scraper.setStandardErrorFile(QProcess::nullDevice());
+    scraper.start(prometheus,
+                  {QStringLiteral("--config.file=") + config,
+                   QStringLiteral("--storage.tsdb.path=") + tmp.path() + QStringLiteral("/tsdb"),
+                   QStringLiteral("--web.listen-address=127.0.0.1:0")});
+    RunFor(8000); // both started and polling
+    const qint64 before = server.requestsAnswered();
+    const double spentBefore = server.answerMsTotal();
+    measure("page every 1 s + scrape 5 s");
+    const qint64 loadedRequests = server.requestsAnswered() - before;
+    const double loadedSpentMs = server.answerMsTotal() - spentBefore;
+    browser.terminate();
+    scraper.terminate();
+    browser.waitForFinished(5000);
+    scraper.waitForFinished(5000);
+    measure("quiet again");
+
+    std::printf("\nreceive tick at %d devices, %d s per phase (ms)\n", devices, seconds);
+    std::printf("%-26s %6s | %7s %7s %7s | %7s %7s | %7s %7s %7s\n", "phase", "ticks", "median",
+                "p99", "longest", "cpu med", "cpu p99", "late med", "late p99", "late max");
+    for (const Phase &p : phases)
+        PrintPhase(p);
+    Phase quiet{"quiet (both)", phases[0].tickMs, phases[0].tickCpuMs, phases[0].lateMs};
+    quiet.tickMs.insert(quiet.tickMs.end(), phases[2].tickMs.begin(), phases[2].tickMs.end());
+    quiet.tickCpuMs.insert(quiet.tickCpuMs.end(), phases[2].tickCpuMs.begin(),
+                           phases[2].tickCpuMs.end());
+    quiet.lateMs.insert(quiet.lateMs.end(), phases[2].lateMs.begin(), phases[2].lateMs.end());
+    const Phase &loaded = phases[1];
+    std::printf("ratio loaded / quiet: tick median %.2f, p99 %.2f, longest %.2f; tick CPU "
+                "median %.2f, p99 %.2f; lateness p99 %.2f\n",
+                Ratio(Quantile(loaded.tickMs, 0.5), Quantile(quiet.tickMs, 0.5)),
+                Ratio(Quantile(loaded.tickMs, 0.99), Quantile(quiet.tickMs, 0.99)),
+                Ratio(Quantile(loaded.tickMs, 1), Quantile(quiet.tickMs, 1)),
+                Ratio(Quantile(loaded.tickCpuMs, 0.5), Quantile(quiet.tickCpuMs, 0.5)),
+                Ratio(Quantile(loaded.tickCpuMs, 0.99), Quantile(quiet.tickCpuMs, 0.99)),
+                Ratio(Quantile(loaded.lateMs, 0.99), Quantile(quiet.lateMs, 0.99)));
+    std::printf("while loaded: %lld requests answered in %.1f ms of the event loop in all "
+                "(%.2f %% of the phase); the longest answer took %.2f ms (%s)\n",
+                static_cast<long long>(loadedRequests), loadedSpentMs,
+                100.0 * loadedSpentMs / (seconds * 1000.0), server.answerMsLongest(),
+                server.answerLongestPath().constData());
+    PrintLoadAverage("after");
+    engine.FormClose();
+    sim.terminate();
+    sim.waitForFinished(5000);
+    return exitCode;
+}

@@ -1,0 +1,14 @@
+// The web server of a running station: "[Web]" of "config.ini", overridden by
+// --http and --http-token-file.
+#pragma once
+
+#include "command_line.h"
+#include "web_startup.h"
+
+namespace vantor {
+
+// Null when the server does not run; the reason is in "app.log".
+std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFolder,
+                                          const CommandLine &options);
+
+} // namespace vantor

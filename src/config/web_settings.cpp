@@ -1,0 +1,45 @@
+#include "web_settings.h"
+
+namespace vantor {
+
+namespace {
+const QString Section = QStringLiteral("Web");
+}
+
+WebSettings ReadWebSettings(const IniFile &ini)
+{
+    WebSettings settings;
+    settings.enabled = ini.ReadBool(Section, QStringLiteral("Enable"), false);
+    settings.address = ini.ReadString(Section, QStringLiteral("Address"), settings.address);
+    settings.port = ini.ReadInteger(Section, QStringLiteral("Port"), settings.port);
+    settings.token = ini.ReadString(Section, QStringLiteral("Token"), QString());
+    return settings;
+}
+
+bool ParseListenSpec(const QString &text, QString *address, int *port)
+{
+    QString host;
+    QString portText = text;
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1String("]:"));
+        if (close < 0)
+            return false;
+        host = text.mid(1, close - 1);
+        portText = text.mid(close + 2);
+    } else if (const qsizetype colon = text.lastIndexOf(QLatin1Char(':')); colon >= 0) {
+        host = text.left(colon);
+        portText = text.mid(colon + 1);
+        if (host.contains(QLatin1Char(':')))
+            return false; // an IPv6 address needs its brackets
+    }
+    bool ok = false;
+    const int value = portText.toInt(&ok);
+    if (!ok || value < 1 || value > 65535 || (host.isEmpty() && text.contains(QLatin1Char(':'))))
+        return false;
+    if (!host.isEmpty())
+        *address = host;
+    *port = value;
+    return true;
+}
+
+} // namespace vantor

@@ -1,0 +1,26 @@
+// The "[Web]" section of "config.ini": whether the built-in web server runs,
+// where it listens and the access token it asks for. The section lives beside
+// the Preferences keys; saving them keeps it, as every line not written stays.
+#pragma once
+
+#include "ini_file.h"
+
+#include <QString>
+
+namespace vantor {
+
+struct WebSettings {
+    bool enabled = false;
+    QString address = QStringLiteral("127.0.0.1");
+    int port = 8080;
+    QString token; // empty: none
+};
+
+// Enable, Address, Port and Token of "[Web]"; missing keys keep the defaults.
+WebSettings ReadWebSettings(const IniFile &ini);
+
+// "[ADDR:]PORT" as given on the command line: "8080", "0.0.0.0:8080",
+// "[::1]:8080". False for anything else, or a port outside 1 ... 65535.
+bool ParseListenSpec(const QString &text, QString *address, int *port);
+
+} // namespace vantor

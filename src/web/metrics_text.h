@@ -1,0 +1,16 @@
+// The station's figures in the Prometheus text exposition format: per device
+// its latest values, link, mode, traffic, alarms and e-mails; per station the
+// deviation histogram; per process CPU, memory, descriptors and start time.
+#pragma once
+
+#include "process_figures.h"
+
+#include <QByteArray>
+
+namespace vantor {
+
+class Engine;
+
+QByteArray MetricsText(Engine &engine, const ProcessFigures &process);
+
+} // namespace vantor

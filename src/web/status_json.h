@@ -1,0 +1,17 @@
+// The station's state as the JSON of /api/v1/status (schema in
+// docs/web-api.md); the status page shows the same document. Written straight
+// as text: the page asks for it every second, for hundreds of devices.
+#pragma once
+
+#include <QByteArray>
+
+namespace vantor {
+
+class Engine;
+
+// How many of a device's last activity lines the document carries.
+inline constexpr int StatusActivityLines = 10;
+
+QByteArray StatusJson(Engine &engine);
+
+} // namespace vantor
