@@ -1,6 +1,6 @@
 #include "web_server.h"
 
-#include "bearer_token.h"
+#include "access_token.h"
 #include "engine.h"
 #include "guarded_tcp_server.h"
 #include "metrics_text.h"
@@ -103,7 +103,7 @@ bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     QElapsedTimer spent;
     spent.start();
     Reply reply;
-    if (!m_token.isEmpty() && !BearerTokenAccepted(request.value("Authorization"), m_token))
+    if (!m_token.isEmpty() && !TokenAccepted(request.value("Authorization"), m_token))
         reply = {Status::Unauthorized, "text/plain; charset=utf-8", "Unauthorized\n"};
     else if (request.method() != QHttpServerRequest::Method::Get)
         reply = {Status::MethodNotAllowed, "text/plain; charset=utf-8", "Only GET\n"};
@@ -117,8 +117,11 @@ bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     responder.writeHeader("X-Content-Type-Options", "nosniff");
     responder.writeHeader("Referrer-Policy", "no-referrer");
     responder.writeHeader("Cache-Control", "no-store");
-    if (reply.status == Status::Unauthorized)
+    if (reply.status == Status::Unauthorized) {
+        // Scrapers send a bearer token; a browser shows a login box for Basic.
         responder.writeHeader("WWW-Authenticate", "Bearer");
+        responder.writeHeader("WWW-Authenticate", "Basic realm=\"Vantor\", charset=\"UTF-8\"");
+    }
     responder.writeBody(reply.body);
     ++m_answered;
     const double ms = static_cast<double>(spent.nsecsElapsed()) * 1e-6;

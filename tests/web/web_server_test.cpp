@@ -33,6 +33,7 @@ TEST_F(WebServerTest, WithATokenOnlyRequestsCarryingItAreAnswered)
         {{"Authorization: Bearer wrong"}, 401},
         {{"Authorization: Basic czNjcmV0"}, 401},
         {{"Authorization: Bearer s3cret"}, 200},
+        {{"Authorization: Basic b3A6czNjcmV0"}, 200}, // a browser's login: op / s3cret
     };
     for (const QByteArray path : {"/metrics", "/api/v1/status", "/", "/nowhere"}) {
         for (const auto &c : cases) {
@@ -42,6 +43,9 @@ TEST_F(WebServerTest, WithATokenOnlyRequestsCarryingItAreAnswered)
                 << path.constData() << " " << c.headers.value(0).constData();
             if (reply.status == 401) {
                 EXPECT_EQ(reply.header("WWW-Authenticate"), "Bearer");
+                EXPECT_TRUE(reply.headers.contains(
+                    "WWW-Authenticate: Basic realm=\"Vantor\", charset=\"UTF-8\""))
+                    << "a browser asks its user for the token";
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "bearer_token.h"
+#include "access_token.h"
 
 namespace vantor {
 
@@ -17,15 +17,24 @@ bool SameBytes(const QByteArray &a, const QByteArray &b)
 }
 } // namespace
 
-bool BearerTokenAccepted(const QByteArray &authorization, const QByteArray &token)
+bool TokenAccepted(const QByteArray &authorization, const QByteArray &token)
 {
     if (token.isEmpty())
         return false;
     const QByteArray value = authorization.trimmed();
-    const QByteArray scheme = "bearer ";
-    if (value.size() < scheme.size() || value.left(scheme.size()).toLower() != scheme)
+    const qsizetype blank = value.indexOf(' ');
+    if (blank < 0)
         return false;
-    return SameBytes(value.mid(scheme.size()).trimmed(), token);
+    const QByteArray scheme = value.left(blank).toLower();
+    const QByteArray credentials = value.mid(blank + 1).trimmed();
+    if (scheme == "bearer")
+        return SameBytes(credentials, token);
+    if (scheme != "basic")
+        return false;
+    const auto decoded =
+        QByteArray::fromBase64Encoding(credentials, QByteArray::AbortOnBase64DecodingErrors);
+    const qsizetype colon = decoded.decoded.indexOf(':');
+    return decoded && colon >= 0 && SameBytes(decoded.decoded.mid(colon + 1), token);
 }
 
 } // namespace vantor
