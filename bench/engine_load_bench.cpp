@@ -155,11 +155,12 @@ public:
     void Disconnect() override { m_inner.Disconnect(); }
     void WriteCommand(const QString &command) override { m_inner.WriteCommand(command); }
     int ReadBufferLength() override { return m_inner.ReadBufferLength(); }
-    QString ReadResponse() override
+    QString ReadResponse() override { return ReadResponseView(); }
+    QLatin1StringView ReadResponseView() override
     {
-        QString response = m_inner.ReadResponse();
+        const QLatin1StringView response = m_inner.ReadResponseView();
         ++responses;
-        if (response.startsWith(QLatin1String("G=")))
+        if (response.startsWith(QLatin1StringView("G=")))
             ++groups;
         return response;
     }

@@ -1,18 +1,17 @@
 // One device slot of the link library: the connection prepared for it, the
-// TCP socket or serial port currently open, and the responses received.
-// Everything runs on the owning thread's event loop; nothing here waits for
-// the network or the port.
+// TCP socket or serial line currently open, and the responses received.
+// Nothing here waits for the network or the port, and nothing wakes the
+// event loop when data arrive: the system holds them until the library is
+// asked (receive(), isUp()), so a thousand links cost a tick one read each.
 #pragma once
 
+#include "link_descriptor.h"
 #include "response_buffer.h"
 
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
-
-#include <memory>
-
-class QTcpSocket;
 
 namespace vantor {
 
@@ -36,28 +35,34 @@ public:
     // Closes what is open and starts the prepared connection. A serial port
     // is open (or has failed) on return; a TCP connection completes later.
     void open();
-    bool isUp() const;
+    // Whether the link is up now. Completes a connection that has come up
+    // and reads what arrived, which is how a hang-up is noticed.
+    bool isUp();
     // Hands written commands to the system, then closes.
     void close();
-    // Sends command (cut to MaxCommandLength characters, Latin-1) and CR.
-    // Dropped while the link is not up.
-    void write(const QString &command);
+    // Queues command (cut to MaxCommandLength characters, Latin-1) and CR for
+    // flushOutput(); dropped while the link is not up. Whether output waits.
+    bool write(const QString &command);
+    // Hands the queued commands to the system; whether some still wait.
+    bool flushOutput();
+    // Moves what the system holds for the link into responses().
+    void receive();
 
     ResponseBuffer &responses() { return m_responses; }
 
 signals:
     // Received data were lost: a line cut to its first MaxResponseLength
-    // bytes, or the oldest responses dropped for the queue's limits.
+    // bytes, or the oldest responses dropped for the queue's limits. Emitted
+    // from the event loop, never inside a call of this class.
     void dataLost(const QString &text);
 
 private:
     void reportLoss(const QString &text, bool &toldOnStderr);
     void openTcp();
+    void connectNextAddress();
     void openSerial();
-    void discardConnection();
-    void readIncoming();
-    void onTcpDisconnected();
-    void onSerialError(QSerialPort::SerialPortError error);
+    void abortLookup();
+    void linkFailed(const QString &error);
 
     const QString m_dataFolder;
     int m_kind = -1;
@@ -66,8 +71,11 @@ private:
     int m_portOrSpeed = 0;
 
     QString m_endpoint;
-    std::unique_ptr<QTcpSocket> m_tcp;
-    std::unique_ptr<QSerialPort> m_serial;
+    LinkDescriptor m_link;
+    int m_lookupId = -1;
+    // Addresses of the host still to try, as a TCP connection tries each in
+    // turn until one answers.
+    QList<QHostAddress> m_addresses;
     ResponseBuffer m_responses;
     bool m_cutReported = false;
     bool m_dropReported = false;

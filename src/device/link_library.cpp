@@ -2,10 +2,21 @@
 
 #include "number_text.h"
 
+#include <algorithm>
+
 namespace vantor {
 
+namespace {
+// How soon commands the system could not take yet are offered again.
+constexpr int RetryFlushMs = 20;
+} // namespace
+
 AnalyzerLinkLibrary::AnalyzerLinkLibrary(QString dataFolder) : m_dataFolder(std::move(dataFolder))
-{}
+{
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { flushOutput(); });
+}
 
 AnalyzerLinkLibrary::~AnalyzerLinkLibrary() = default;
 
@@ -48,7 +59,7 @@ void AnalyzerLinkLibrary::Connect()
 
 bool AnalyzerLinkLibrary::Connected()
 {
-    const AnalyzerLink *link = selected();
+    AnalyzerLink *link = selected();
     return link && link->isUp();
 }
 
@@ -60,20 +71,40 @@ void AnalyzerLinkLibrary::Disconnect()
 
 void AnalyzerLinkLibrary::WriteCommand(const QString &command)
 {
-    if (AnalyzerLink *link = selected())
-        link->write(command);
+    AnalyzerLink *link = selected();
+    if (!link || !link->write(command))
+        return;
+    if (std::find(m_writing.begin(), m_writing.end(), link) == m_writing.end())
+        m_writing.push_back(link);
+    m_flushTimer.start(0);
+}
+
+void AnalyzerLinkLibrary::flushOutput()
+{
+    // A link whose system buffer is full keeps the rest for the next round.
+    std::erase_if(m_writing, [](AnalyzerLink *link) { return !link->flushOutput(); });
+    if (!m_writing.empty())
+        m_flushTimer.start(RetryFlushMs);
 }
 
 int AnalyzerLinkLibrary::ReadBufferLength()
 {
     AnalyzerLink *link = selected();
-    return link ? static_cast<int>(link->responses().count()) : 0;
+    if (!link)
+        return 0;
+    link->receive();
+    return static_cast<int>(link->responses().count());
 }
 
 QString AnalyzerLinkLibrary::ReadResponse()
 {
+    return ReadResponseView();
+}
+
+QLatin1StringView AnalyzerLinkLibrary::ReadResponseView()
+{
     AnalyzerLink *link = selected();
-    return link ? link->responses().take() : QString();
+    return link ? link->responses().take() : QLatin1StringView();
 }
 
 void AnalyzerLinkLibrary::ClearValues()
