@@ -19,9 +19,11 @@ Q_LOGGING_CATEGORY(lcDevice, "vantor.device", QtWarningMsg)
 
 } // namespace
 
-AnalyzerLink::AnalyzerLink(QString dataFolder, QObject *parent)
+AnalyzerLink::AnalyzerLink(QString dataFolder, LinkPoller *poller, QObject *parent)
     : QObject(parent), m_dataFolder(std::move(dataFolder))
-{}
+{
+    m_link.watchWith(poller, this);
+}
 
 AnalyzerLink::~AnalyzerLink()
 {
@@ -117,7 +119,9 @@ void AnalyzerLink::linkFailed(const QString &error)
 
 bool AnalyzerLink::isUp()
 {
-    receive();
+    QString error;
+    if (m_link.state(&error) == LinkDescriptor::State::Closed && !error.isEmpty())
+        linkFailed(error);
     return m_link.current() == LinkDescriptor::State::Open;
 }
 

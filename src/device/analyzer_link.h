@@ -1,11 +1,11 @@
 // One device slot of the link library: the connection prepared for it, the
 // TCP socket or serial line currently open, and the responses received.
-// Nothing here waits for the network or the port, and nothing wakes the
-// event loop when data arrive: the system holds them until the library is
-// asked (receive(), isUp()), so a thousand links cost a tick one read each.
+// Nothing here waits for the network or the port. The library's LinkPoller
+// calls receive() when the link has data or has hung up.
 #pragma once
 
 #include "link_descriptor.h"
+#include "link_poller.h"
 #include "response_buffer.h"
 
 #include <QHostAddress>
@@ -24,8 +24,9 @@ public:
     static constexpr int DefaultSerialSpeed = 9600;
     static constexpr int MaxCommandLength = 255;
 
-    // dataFolder: where the operator's ports/COMn entries live.
-    explicit AnalyzerLink(QString dataFolder, QObject *parent = nullptr);
+    // dataFolder: where the operator's ports/COMn entries live; poller: the
+    // set that watches the link's descriptors (none: only asking reads).
+    AnalyzerLink(QString dataFolder, LinkPoller *poller, QObject *parent = nullptr);
     ~AnalyzerLink() override;
 
     // Takes effect at the next open(). kind: 0 serial (comPort 1..255, speed
@@ -35,8 +36,7 @@ public:
     // Closes what is open and starts the prepared connection. A serial port
     // is open (or has failed) on return; a TCP connection completes later.
     void open();
-    // Whether the link is up now. Completes a connection that has come up
-    // and reads what arrived, which is how a hang-up is noticed.
+    // Whether the link is up now; completes a connection that has come up.
     bool isUp();
     // Hands written commands to the system, then closes.
     void close();
@@ -45,7 +45,8 @@ public:
     bool write(const QString &command);
     // Hands the queued commands to the system; whether some still wait.
     bool flushOutput();
-    // Moves what the system holds for the link into responses().
+    // Moves what the system holds for the link into responses(); notices a
+    // hang-up or a failed connection.
     void receive();
 
     ResponseBuffer &responses() { return m_responses; }

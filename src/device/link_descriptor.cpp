@@ -1,5 +1,6 @@
 #include "link_descriptor.h"
 
+#include "link_poller.h"
 #include "response_buffer.h"
 
 #include <QFile>
@@ -41,6 +42,13 @@ void LinkDescriptor::fail(QString *error, const QString &what)
     close();
 }
 
+void LinkDescriptor::opened(State state)
+{
+    m_state = state;
+    if (m_poller)
+        m_poller->watch(m_fd, m_owner);
+}
+
 void LinkDescriptor::connectTcp(const QHostAddress &address, quint16 port, QString *error)
 {
     close();
@@ -70,9 +78,9 @@ void LinkDescriptor::connectTcp(const QHostAddress &address, quint16 port, QStri
     ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &ReceiveBufferBytes, sizeof ReceiveBufferBytes);
     if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&storage), length) == 0) {
-        m_state = State::Open;
+        opened(State::Open);
     } else if (errno == EINPROGRESS) {
-        m_state = State::Connecting;
+        opened(State::Connecting);
     } else {
         fail(error, systemError(errno));
     }
@@ -101,7 +109,7 @@ void LinkDescriptor::openSerial(const QString &path, int speed, QString *error)
         return fail(error, systemError(errno));
     // No second program may talk to the analyzer through the same port.
     ::ioctl(m_fd, TIOCEXCL);
-    m_state = State::Open;
+    opened(State::Open);
 }
 
 LinkDescriptor::State LinkDescriptor::state(QString *error)
@@ -168,6 +176,8 @@ void LinkDescriptor::close()
 {
     const int fd = std::exchange(m_fd, -1);
     if (fd >= 0) {
+        if (m_poller)
+            m_poller->forget(fd);
         // Last commands (the stop commands at shut-down) go out with the close.
         if (m_state == State::Open && !m_output.isEmpty())
             (void)!::write(fd, m_output.constData(), static_cast<std::size_t>(m_output.size()));

@@ -9,6 +9,8 @@
 
 namespace vantor {
 
+class AnalyzerLink;
+class LinkPoller;
 class ResponseBuffer;
 
 class LinkDescriptor
@@ -20,6 +22,13 @@ public:
     LinkDescriptor(const LinkDescriptor &) = delete;
     LinkDescriptor &operator=(const LinkDescriptor &) = delete;
     ~LinkDescriptor() { close(); }
+
+    // The set that watches every descriptor this opens on behalf of link.
+    void watchWith(LinkPoller *poller, AnalyzerLink *link)
+    {
+        m_poller = poller;
+        m_owner = link;
+    }
 
     // Starts a TCP connection; Connecting (or Open) on success, else Closed
     // with *error set.
@@ -51,10 +60,13 @@ public:
 
 private:
     void fail(QString *error, const QString &what);
+    void opened(State state);
 
     int m_fd = -1;
     State m_state = State::Closed;
     QByteArray m_output;
+    LinkPoller *m_poller = nullptr;
+    AnalyzerLink *m_owner = nullptr;
 };
 
 } // namespace vantor

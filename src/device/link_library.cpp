@@ -22,7 +22,7 @@ AnalyzerLinkLibrary::~AnalyzerLinkLibrary() = default;
 
 int AnalyzerLinkLibrary::AddDevice()
 {
-    m_links.push_back(std::make_unique<AnalyzerLink>(m_dataFolder));
+    m_links.push_back(std::make_unique<AnalyzerLink>(m_dataFolder, &m_poller));
     const int handle = static_cast<int>(m_links.size()) - 1;
     QObject::connect(m_links.back().get(), &AnalyzerLink::dataLost,
                      [this, handle](const QString &text) {
@@ -90,10 +90,7 @@ void AnalyzerLinkLibrary::flushOutput()
 int AnalyzerLinkLibrary::ReadBufferLength()
 {
     AnalyzerLink *link = selected();
-    if (!link)
-        return 0;
-    link->receive();
-    return static_cast<int>(link->responses().count());
+    return link ? static_cast<int>(link->responses().count()) : 0;
 }
 
 QString AnalyzerLinkLibrary::ReadResponse()

@@ -5,10 +5,10 @@
 //  - Handles are 0, 1, 2, ... in the order of AddDevice. After SetDevice with
 //    any other value the device calls do nothing: Connected is false,
 //    ReadBufferLength 0, ReadResponse empty.
-//  - Nothing is read while nobody asks: ReadBufferLength and Connected read
-//    what the system holds for the selected link, without waiting, and
-//    Connected notices a hang-up that way. Commands are gathered and handed
-//    to the system once the caller returns to the event loop.
+//  - All links are read through one LinkPoller: received data and hang-ups
+//    reach a link's responses and state within LinkPoller::RestMs. Commands
+//    are gathered and handed to the system once the caller is back in the
+//    event loop.
 //  - Connect never waits. It closes whatever the slot had open (so a Connect
 //    on a connected slot reconnects), drops a half-received line, keeps the
 //    complete responses still queued, and starts the link prepared by the
@@ -67,6 +67,7 @@ private:
     void flushOutput();
 
     const QString m_dataFolder;
+    LinkPoller m_poller;
     std::vector<std::unique_ptr<AnalyzerLink>> m_links;
     int m_selected = -1;
     int m_tcpReconnectTimeout = 0;
