@@ -52,7 +52,7 @@ template <typename Handle> std::size_t split(const QByteArray &bytes, Handle &&h
     ResponseBuffer buffer;
     std::size_t total = 0;
     for (qsizetype at = 0; at < bytes.size(); at += ChunkBytes) {
-        buffer.feed(bytes.mid(at, ChunkBytes));
+        buffer.feed(QByteArrayView(bytes).sliced(at, std::min(ChunkBytes, bytes.size() - at)));
         while (buffer.count() > 0)
             total += handle(buffer.take());
     }

@@ -89,7 +89,8 @@ std::optional<double> leadingNumber(QStringView text)
     if (!span)
         return std::nullopt;
     // Only ASCII digits, signs, "." and "e" are in the span.
-    const std::string digits = text.mid(span->begin, span->end - span->begin).toLatin1().toStdString();
+    const std::string digits =
+        text.mid(span->begin, span->end - span->begin).toLatin1().toStdString();
     return convert(digits.data(), digits.data() + digits.size(), span->negative);
 }
 

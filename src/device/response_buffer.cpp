@@ -29,8 +29,7 @@ void ResponseBuffer::makeRoom(qsizetype size)
 {
     // What is still needed starts at the oldest waiting response, or at the
     // line being received; everything before was handed out already.
-    const qsizetype keep =
-        m_firstLine < m_lines.size() ? m_lines[m_firstLine].begin : m_lineStart;
+    const qsizetype keep = m_firstLine < m_lines.size() ? m_lines[m_firstLine].begin : m_lineStart;
     const auto capacity = static_cast<qsizetype>(m_bytes.size());
     if (keep > 0 && (m_end + size > capacity || keep >= m_end - keep)) {
         std::memmove(m_bytes.data(), m_bytes.data() + keep, static_cast<std::size_t>(m_end - keep));
@@ -42,7 +41,8 @@ void ResponseBuffer::makeRoom(qsizetype size)
         m_end -= keep;
     }
     if (m_end + size > static_cast<qsizetype>(m_bytes.size()))
-        m_bytes.resize(static_cast<std::size_t>(std::max({m_end + size, 2 * capacity, InitialBytes})));
+        m_bytes.resize(
+            static_cast<std::size_t>(std::max({m_end + size, 2 * capacity, InitialBytes})));
 }
 
 void ResponseBuffer::commit(qsizetype received)
@@ -54,8 +54,8 @@ void ResponseBuffer::commit(qsizetype received)
     qsizetype from = m_end;
     qsizetype to = m_end;
     while (from < end) {
-        const auto *lf =
-            static_cast<const char *>(std::memchr(bytes + from, '\n', static_cast<std::size_t>(end - from)));
+        const auto *lf = static_cast<const char *>(
+            std::memchr(bytes + from, '\n', static_cast<std::size_t>(end - from)));
         const qsizetype segmentEnd = lf ? lf - bytes : end;
         if (!hasNul && to == from && segmentEnd - m_lineStart <= MaxResponseLength)
             to = segmentEnd; // in place: the common case
@@ -80,8 +80,8 @@ qsizetype ResponseBuffer::appendToLine(qsizetype to, qsizetype from, qsizetype s
     const char *const bytes = m_bytes.data();
     const qsizetype end = from + size;
     while (from < end) {
-        const auto *nul =
-            static_cast<const char *>(std::memchr(bytes + from, '\0', static_cast<std::size_t>(end - from)));
+        const auto *nul = static_cast<const char *>(
+            std::memchr(bytes + from, '\0', static_cast<std::size_t>(end - from)));
         const qsizetype pieceEnd = nul ? nul - bytes : end;
         to = appendPiece(to, from, pieceEnd - from);
         from = pieceEnd + (nul ? 1 : 0);

@@ -194,8 +194,7 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
     }
 }
 
-void Engine::HandleGroup(int device, const QString &group, TDateTime now,
-                         TAlarmReadings &readings)
+void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings)
 {
     TDevice &d = Devices[device];
     if (GroupConvert(group, G)) {

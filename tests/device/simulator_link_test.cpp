@@ -35,8 +35,9 @@ protected:
         // A TCP connection is up before the simulator, on this same event
         // loop, has taken it.
         ASSERT_TRUE(waitFor([&] {
-            return simulator.control(QStringLiteral("status")).join(' ').contains(
-                QStringLiteral("link=up"));
+            return simulator.control(QStringLiteral("status"))
+                .join(' ')
+                .contains(QStringLiteral("link=up"));
         }));
     }
 
