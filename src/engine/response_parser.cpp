@@ -39,6 +39,23 @@ float ToReading(std::optional<double> v)
     return static_cast<float>(*v);
 }
 
+// The text of a name for the recent data: the known ones without a copy.
+QString NameText(ResponseName kind, QLatin1StringView name)
+{
+    switch (kind) {
+    case ResponseName::Group:
+        return QStringLiteral("G");
+    case ResponseName::Frequency:
+        return QStringLiteral("Frequency");
+    case ResponseName::HistogramData:
+        return QStringLiteral("Histogram Data");
+    case ResponseName::ModulationPower:
+        return QStringLiteral("Modulation Power");
+    default:
+        return ColumnOf(kind) >= 0 ? MeasurementColumns[ColumnOf(kind)] : QString(name);
+    }
+}
+
 bool InFmBand(float f)
 {
     return f > 63.9f && f < 108.1f;
@@ -141,8 +158,9 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
     if (quiet)
         return;
 
-    // The recent data keep their own copy; the known names share theirs.
-    AddToLastData(device, column >= 0 ? MeasurementColumns[column] : QString(name), QString(value));
+    // The value's one copy, kept by the recent data.
+    const QString valueText(value);
+    AddToLastData(device, NameText(kind, name), valueText);
 
     switch (kind) {
     case ResponseName::Ave:
@@ -179,10 +197,10 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
         break;
     }
     case ResponseName::Group:
-        HandleGroup(device, QString(value), now, readings);
+        HandleGroup(device, valueText, now, readings);
         break;
     case ResponseName::HistogramData: {
-        StoreHistogram(device, QString(value));
+        StoreHistogram(device, valueText);
         const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
         AddToLastData(device, MeasurementColumns[ColumnOf(ResponseName::HistogramMaxAt)], text);
         d.ColumnValue[ColumnOf(ResponseName::HistogramMaxAt)] =
