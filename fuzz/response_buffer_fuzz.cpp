@@ -1,6 +1,7 @@
 // The response buffer cutting a hostile byte stream, and the number reader on
 // every response. The first byte chooses how the stream is chunked: the
-// responses must not depend on it.
+// responses must not depend on it, nor on whether they are taken between the
+// chunks (which lets the buffer move what it keeps).
 #include "number_text.h"
 #include "response_buffer.h"
 
@@ -27,9 +28,14 @@ void CheckResponse(const QString &response)
         response.contains(QLatin1Char('\n')))
         std::abort();
     const qsizetype eq = response.indexOf(QLatin1Char('='));
+    const QByteArray bytes = response.toLatin1();
     for (const QStringView text : {QStringView(response), QStringView(response).mid(eq + 1)}) {
         const std::optional<double> value = leadingNumber(text);
         if (value && !std::isfinite(*value))
+            std::abort();
+        // Read from the bytes, the same number.
+        const QByteArray textBytes = bytes.right(text.size());
+        if (leadingNumber(QLatin1StringView(textBytes)) != value)
             std::abort();
         try {
             const double thrown = leadingNumberOrThrow(text);
@@ -61,8 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         whole.count() > ResponseBuffer::MaxQueuedResponses)
         std::abort();
 
+    ResponseBuffer takenAlong;
+    std::vector<QString> takenAlongResponses;
+    for (qsizetype at = 0; at < stream.size(); at += chunk) {
+        takenAlong.feed(stream.mid(at, chunk));
+        for (const QString &response : TakeAll(takenAlong))
+            takenAlongResponses.push_back(response);
+    }
+
     const std::vector<QString> responses = TakeAll(whole);
-    if (responses != TakeAll(chunked))
+    if (responses != TakeAll(chunked) || responses != takenAlongResponses)
         std::abort();
     for (const QString &response : responses)
         CheckResponse(response);

@@ -3,8 +3,8 @@
 #include "device_library.h"
 #include "serial_port_path.h"
 
+#include <QHostInfo>
 #include <QLoggingCategory>
-#include <QTcpSocket>
 
 #include <utility>
 
@@ -19,13 +19,15 @@ Q_LOGGING_CATEGORY(lcDevice, "vantor.device", QtWarningMsg)
 
 } // namespace
 
-AnalyzerLink::AnalyzerLink(QString dataFolder, QObject *parent)
+AnalyzerLink::AnalyzerLink(QString dataFolder, LinkPoller *poller, QObject *parent)
     : QObject(parent), m_dataFolder(std::move(dataFolder))
-{}
+{
+    m_link.watchWith(poller, this);
+}
 
 AnalyzerLink::~AnalyzerLink()
 {
-    discardConnection();
+    abortLookup();
 }
 
 void AnalyzerLink::setup(int kind, int comPort, const QString &host, int portOrSpeed)
@@ -38,7 +40,8 @@ void AnalyzerLink::setup(int kind, int comPort, const QString &host, int portOrS
 
 void AnalyzerLink::open()
 {
-    discardConnection();
+    abortLookup();
+    m_link.close();
     // A line begun on the old connection can never be completed.
     m_responses.dropPartialLine();
     m_cutReported = false;
@@ -58,12 +61,30 @@ void AnalyzerLink::openTcp()
         qCInfo(lcDevice) << "cannot connect to" << m_endpoint;
         return;
     }
-    m_tcp = std::make_unique<QTcpSocket>();
-    connect(m_tcp.get(), &QTcpSocket::readyRead, this, &AnalyzerLink::readIncoming);
-    connect(m_tcp.get(), &QTcpSocket::disconnected, this, &AnalyzerLink::onTcpDisconnected);
-    connect(m_tcp.get(), &QTcpSocket::errorOccurred, this,
-            [this] { qCInfo(lcDevice) << m_endpoint << m_tcp->errorString(); });
-    m_tcp->connectToHost(m_host, static_cast<quint16>(m_portOrSpeed));
+    if (QHostAddress address; address.setAddress(m_host)) {
+        m_addresses = {address};
+        connectNextAddress();
+        return;
+    }
+    m_lookupId = QHostInfo::lookupHost(m_host, this, [this](const QHostInfo &info) {
+        if (info.lookupId() != m_lookupId)
+            return;
+        m_lookupId = -1;
+        m_addresses = info.addresses();
+        if (m_addresses.isEmpty())
+            qCInfo(lcDevice) << m_endpoint << info.errorString();
+        connectNextAddress();
+    });
+}
+
+void AnalyzerLink::connectNextAddress()
+{
+    while (!m_addresses.isEmpty() && m_link.current() == LinkDescriptor::State::Closed) {
+        QString error;
+        m_link.connectTcp(m_addresses.takeFirst(), static_cast<quint16>(m_portOrSpeed), &error);
+        if (!error.isEmpty())
+            qCInfo(lcDevice) << m_endpoint << error;
+    }
 }
 
 void AnalyzerLink::openSerial()
@@ -74,73 +95,77 @@ void AnalyzerLink::openSerial()
         return;
     }
     m_endpoint = serialPortPath(m_dataFolder, m_comPort);
-    m_serial = std::make_unique<QSerialPort>();
-    m_serial->setPortName(m_endpoint);
-    m_serial->setBaudRate(m_portOrSpeed > 0 ? m_portOrSpeed : DefaultSerialSpeed);
-    m_serial->setDataBits(QSerialPort::Data8);
-    m_serial->setParity(QSerialPort::NoParity);
-    m_serial->setStopBits(QSerialPort::OneStop);
-    m_serial->setFlowControl(QSerialPort::NoFlowControl);
-    connect(m_serial.get(), &QSerialPort::readyRead, this, &AnalyzerLink::readIncoming);
-    connect(m_serial.get(), &QSerialPort::errorOccurred, this, &AnalyzerLink::onSerialError);
-    m_serial->open(QIODevice::ReadWrite);
+    QString error;
+    m_link.openSerial(m_endpoint, m_portOrSpeed > 0 ? m_portOrSpeed : DefaultSerialSpeed, &error);
+    if (!error.isEmpty())
+        qCInfo(lcDevice) << m_endpoint << error;
 }
 
-void AnalyzerLink::discardConnection()
+void AnalyzerLink::abortLookup()
 {
-    // Signals of a connection being torn down must not reach this slot any more.
-    if (m_tcp) {
-        m_tcp->disconnect(this);
-        m_tcp.reset();
-    }
-    if (m_serial) {
-        m_serial->disconnect(this);
-        m_serial.reset();
-    }
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
 }
 
-bool AnalyzerLink::isUp() const
+void AnalyzerLink::linkFailed(const QString &error)
 {
-    if (m_tcp)
-        return m_tcp->state() == QAbstractSocket::ConnectedState;
-    if (m_serial)
-        return m_serial->isOpen();
-    return false;
+    qCInfo(lcDevice) << m_endpoint << error;
+    // What arrived before the end was read already; an unfinished line never
+    // will be.
+    m_responses.dropPartialLine();
+    // A connection refused at one address of the host may be taken at the next.
+    connectNextAddress();
+}
+
+bool AnalyzerLink::isUp()
+{
+    QString error;
+    if (m_link.state(&error) == LinkDescriptor::State::Closed && !error.isEmpty())
+        linkFailed(error);
+    return m_link.current() == LinkDescriptor::State::Open;
 }
 
 void AnalyzerLink::close()
 {
-    // flush() hands the commands still buffered (the stop commands sent at
-    // shut-down) to the system without waiting, so they are not lost when
-    // the program ends right after this.
-    if (m_tcp) {
-        m_tcp->flush();
-        m_tcp->disconnectFromHost();
-    }
-    if (m_serial && m_serial->isOpen()) {
-        m_serial->flush();
-        m_serial->close();
-    }
+    abortLookup();
+    m_addresses.clear();
+    m_link.close();
     m_responses.dropPartialLine();
 }
 
-void AnalyzerLink::write(const QString &command)
+bool AnalyzerLink::write(const QString &command)
 {
-    if (!isUp())
-        return;
-    QByteArray bytes = command.left(MaxCommandLength).toLatin1();
-    bytes.append('\r');
-    QIODevice *device = m_tcp ? static_cast<QIODevice *>(m_tcp.get()) : m_serial.get();
-    if (device->write(bytes) != bytes.size())
-        qCInfo(lcDevice) << m_endpoint << "write failed:" << device->errorString();
+    QString error;
+    if (m_link.state(&error) != LinkDescriptor::State::Open) {
+        if (!error.isEmpty())
+            linkFailed(error);
+        return false;
+    }
+    m_link.queue(command.left(MaxCommandLength).toLatin1() + '\r');
+    return true;
 }
 
-void AnalyzerLink::readIncoming()
+bool AnalyzerLink::flushOutput()
 {
-    QIODevice *device = m_tcp ? static_cast<QIODevice *>(m_tcp.get()) : m_serial.get();
+    QString error;
+    const bool waiting = m_link.flush(&error);
+    if (!error.isEmpty())
+        linkFailed(error);
+    return waiting;
+}
+
+void AnalyzerLink::receive()
+{
+    const bool connecting = m_link.current() == LinkDescriptor::State::Connecting;
+    QString error;
     const std::uint64_t cutBefore = m_responses.cutLines();
     const std::uint64_t droppedBefore = m_responses.droppedResponses();
-    m_responses.feed(device->readAll());
+    m_link.receive(m_responses, &error);
+    if (!error.isEmpty()) {
+        linkFailed(error);
+    } else if (connecting && m_link.current() == LinkDescriptor::State::Open) {
+        m_addresses.clear();
+    }
     if (m_responses.cutLines() != cutBefore)
         reportLoss(QStringLiteral("The device sent a line longer than %1 bytes; the rest was "
                                   "dropped")
@@ -154,31 +179,13 @@ void AnalyzerLink::readIncoming()
 
 void AnalyzerLink::reportLoss(const QString &text, bool &toldOnStderr)
 {
-    emit dataLost(text);
+    // The callers read responses in the middle of their own work; they hear
+    // of the loss once that is done.
+    QMetaObject::invokeMethod(
+        this, [this, text] { emit dataLost(text); }, Qt::QueuedConnection);
     // Once per connection here: a device that babbles would flood the output.
     if (!std::exchange(toldOnStderr, true))
         qCWarning(lcDevice).noquote() << m_endpoint << text;
-}
-
-void AnalyzerLink::onTcpDisconnected()
-{
-    // What arrived before the close was delivered by readyRead already.
-    m_responses.dropPartialLine();
-    qCInfo(lcDevice) << m_endpoint << "closed";
-}
-
-void AnalyzerLink::onSerialError(QSerialPort::SerialPortError error)
-{
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError ||
-        error == QSerialPort::NotOpenError)
-        return;
-    qCInfo(lcDevice) << m_endpoint << m_serial->errorString();
-    // A port that reports trouble (unplugged adapter, vanished pty) is taken
-    // as down; the engine reconnects it.
-    if (m_serial->isOpen()) {
-        m_serial->close();
-        m_responses.dropPartialLine();
-    }
 }
 
 } // namespace vantor

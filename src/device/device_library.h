@@ -3,6 +3,8 @@
 // TCP links on the event loop, tests may put a fake in its place.
 #pragma once
 
+#include <QByteArray>
+#include <QLatin1StringView>
 #include <QString>
 
 #include <functional>
@@ -44,6 +46,13 @@ public:
     virtual int ReadBufferLength() = 0;
     // Removes and returns the oldest waiting response ("name=value"; may be empty).
     virtual QString ReadResponse() = 0;
+    // ReadResponse without the copy: the response's Latin-1 bytes, valid
+    // until the next call of this library.
+    virtual QLatin1StringView ReadResponseView()
+    {
+        m_viewed = ReadResponse().toLatin1();
+        return QLatin1StringView(m_viewed);
+    }
     // Drops what is held for the selected device.
     virtual void ClearValues() = 0;
     // The leading decimal number of text; throws NumberConversionError when
@@ -57,6 +66,9 @@ public:
     // this interface, as often as it happens. A library that loses nothing
     // has nothing to tell.
     virtual void SetWarningHandler(WarningHandler handler) { (void)handler; }
+
+private:
+    QByteArray m_viewed;
 };
 
 } // namespace vantor

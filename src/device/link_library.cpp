@@ -2,16 +2,27 @@
 
 #include "number_text.h"
 
+#include <algorithm>
+
 namespace vantor {
 
+namespace {
+// How soon commands the system could not take yet are offered again.
+constexpr int RetryFlushMs = 20;
+} // namespace
+
 AnalyzerLinkLibrary::AnalyzerLinkLibrary(QString dataFolder) : m_dataFolder(std::move(dataFolder))
-{}
+{
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { flushOutput(); });
+}
 
 AnalyzerLinkLibrary::~AnalyzerLinkLibrary() = default;
 
 int AnalyzerLinkLibrary::AddDevice()
 {
-    m_links.push_back(std::make_unique<AnalyzerLink>(m_dataFolder));
+    m_links.push_back(std::make_unique<AnalyzerLink>(m_dataFolder, &m_poller));
     const int handle = static_cast<int>(m_links.size()) - 1;
     QObject::connect(m_links.back().get(), &AnalyzerLink::dataLost,
                      [this, handle](const QString &text) {
@@ -48,7 +59,7 @@ void AnalyzerLinkLibrary::Connect()
 
 bool AnalyzerLinkLibrary::Connected()
 {
-    const AnalyzerLink *link = selected();
+    AnalyzerLink *link = selected();
     return link && link->isUp();
 }
 
@@ -60,8 +71,20 @@ void AnalyzerLinkLibrary::Disconnect()
 
 void AnalyzerLinkLibrary::WriteCommand(const QString &command)
 {
-    if (AnalyzerLink *link = selected())
-        link->write(command);
+    AnalyzerLink *link = selected();
+    if (!link || !link->write(command))
+        return;
+    if (std::find(m_writing.begin(), m_writing.end(), link) == m_writing.end())
+        m_writing.push_back(link);
+    m_flushTimer.start(0);
+}
+
+void AnalyzerLinkLibrary::flushOutput()
+{
+    // A link whose system buffer is full keeps the rest for the next round.
+    std::erase_if(m_writing, [](AnalyzerLink *link) { return !link->flushOutput(); });
+    if (!m_writing.empty())
+        m_flushTimer.start(RetryFlushMs);
 }
 
 int AnalyzerLinkLibrary::ReadBufferLength()
@@ -72,8 +95,13 @@ int AnalyzerLinkLibrary::ReadBufferLength()
 
 QString AnalyzerLinkLibrary::ReadResponse()
 {
+    return ReadResponseView();
+}
+
+QLatin1StringView AnalyzerLinkLibrary::ReadResponseView()
+{
     AnalyzerLink *link = selected();
-    return link ? link->responses().take() : QString();
+    return link ? link->responses().take() : QLatin1StringView();
 }
 
 void AnalyzerLinkLibrary::ClearValues()

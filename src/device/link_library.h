@@ -5,6 +5,10 @@
 //  - Handles are 0, 1, 2, ... in the order of AddDevice. After SetDevice with
 //    any other value the device calls do nothing: Connected is false,
 //    ReadBufferLength 0, ReadResponse empty.
+//  - All links are read through one LinkPoller: received data and hang-ups
+//    reach a link's responses and state within LinkPoller::RestMs. Commands
+//    are gathered and handed to the system once the caller is back in the
+//    event loop.
 //  - Connect never waits. It closes whatever the slot had open (so a Connect
 //    on a connected slot reconnects), drops a half-received line, keeps the
 //    complete responses still queued, and starts the link prepared by the
@@ -25,6 +29,8 @@
 
 #include "analyzer_link.h"
 #include "device_library.h"
+
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -47,6 +53,7 @@ public:
     void WriteCommand(const QString &command) override;
     int ReadBufferLength() override;
     QString ReadResponse() override;
+    QLatin1StringView ReadResponseView() override;
     void ClearValues() override;
     double PCharToFloat(const QString &text) override;
     QString Version() override;
@@ -57,12 +64,18 @@ public:
 
 private:
     AnalyzerLink *selected() const;
+    void flushOutput();
 
     const QString m_dataFolder;
+    LinkPoller m_poller;
     std::vector<std::unique_ptr<AnalyzerLink>> m_links;
     int m_selected = -1;
     int m_tcpReconnectTimeout = 0;
     WarningHandler m_warningHandler;
+    // Links with commands waiting, handed to the system together when the
+    // caller is back in the event loop.
+    std::vector<AnalyzerLink *> m_writing;
+    QTimer m_flushTimer;
 };
 
 } // namespace vantor

@@ -10,34 +10,35 @@ namespace vantor {
 
 namespace {
 
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
+// The extent of the leading number in text (characters of any width): where
+// its digits begin (after blanks and sign), where it ends, and its sign.
+struct NumberSpan {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    bool negative = false;
+};
 
-qsizetype skipDigits(QStringView text, qsizetype i)
+template <typename Text> qsizetype skipDigits(const Text &text, qsizetype i)
 {
-    while (i < text.size() && isAsciiDigit(text[i]))
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
         ++i;
     return i;
 }
 
-} // namespace
-
-std::optional<double> leadingNumber(QStringView text)
+template <typename Text> std::optional<NumberSpan> findNumber(const Text &text)
 {
+    NumberSpan span;
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        span.negative = text[i] == '-';
         ++i;
     }
-    const qsizetype mantissa = i;
+    span.begin = i;
     i = skipDigits(text, i);
-    qsizetype digits = i - mantissa;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
+    qsizetype digits = i - span.begin;
+    if (i < text.size() && text[i] == '.') {
         const qsizetype fraction = i + 1;
         i = skipDigits(text, fraction);
         digits += i - fraction;
@@ -45,24 +46,60 @@ std::optional<double> leadingNumber(QStringView text)
     if (digits == 0)
         return std::nullopt;
     // An "e" that is not followed by digits belongs to the unit, not the number.
-    if (i < text.size() && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         qsizetype j = i + 1;
-        if (j < text.size() && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
             ++j;
         const qsizetype exponentEnd = skipDigits(text, j);
         if (exponentEnd > j)
             i = exponentEnd;
     }
+    span.end = i;
+    return span;
+}
 
-    // from_chars takes no "+" and reads "." whatever the locale says.
-    const std::string digitsText = text.mid(mantissa, i - mantissa).toLatin1().toStdString();
+// from_chars takes no "+" and reads "." whatever the locale says.
+std::optional<double> convert(const char *begin, const char *end, bool negative)
+{
     double value = 0;
-    const auto [end, error] =
-        std::from_chars(digitsText.data(), digitsText.data() + digitsText.size(), value);
-    if (error != std::errc() || end != digitsText.data() + digitsText.size() ||
-        !std::isfinite(value))
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return negative ? -value : value;
+}
+
+// Characters as their codes, which compare with the ASCII ones as they are.
+struct Utf16Text {
+    QStringView text;
+    qsizetype size() const { return text.size(); }
+    char16_t operator[](qsizetype i) const { return text[i].unicode(); }
+};
+
+struct Latin1Text {
+    QLatin1StringView text;
+    qsizetype size() const { return text.size(); }
+    char operator[](qsizetype i) const { return text.data()[i]; }
+};
+
+} // namespace
+
+std::optional<double> leadingNumber(QStringView text)
+{
+    const std::optional<NumberSpan> span = findNumber(Utf16Text{text});
+    if (!span)
+        return std::nullopt;
+    // Only ASCII digits, signs, "." and "e" are in the span.
+    const std::string digits =
+        text.mid(span->begin, span->end - span->begin).toLatin1().toStdString();
+    return convert(digits.data(), digits.data() + digits.size(), span->negative);
+}
+
+std::optional<double> leadingNumber(QLatin1StringView text)
+{
+    const std::optional<NumberSpan> span = findNumber(Latin1Text{text});
+    if (!span)
+        return std::nullopt;
+    return convert(text.data() + span->begin, text.data() + span->end, span->negative);
 }
 
 double leadingNumberOrThrow(QStringView text)

@@ -3,6 +3,7 @@
 // system locale plays no part.
 #pragma once
 
+#include <QLatin1StringView>
 #include <QStringView>
 
 #include <optional>
@@ -15,6 +16,8 @@ namespace vantor {
 // follows is ignored. Nothing when there is no such number or it does not fit
 // a double.
 std::optional<double> leadingNumber(QStringView text);
+// The same, read straight from the bytes of a received response.
+std::optional<double> leadingNumber(QLatin1StringView text);
 
 // leadingNumber, or NumberConversionError when there is none.
 double leadingNumberOrThrow(QStringView text);

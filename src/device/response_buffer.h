@@ -15,13 +15,17 @@
 //    fields of 14 characters, is about 1.7 KB.
 //  - at most MaxQueuedResponses responses and MaxQueuedBytes bytes are kept;
 //    when either is exceeded the oldest responses go first.
+//
+// The bytes are received straight into one block and stay where they landed:
+// a response is a place in that block, found with memchr, and is handed out
+// as a view of it, so a well-formed stream is never copied byte by byte.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QByteArrayView>
+#include <QLatin1StringView>
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 namespace vantor {
 
@@ -33,11 +37,16 @@ public:
     static constexpr qsizetype MaxQueuedBytes = 1024 * 1024;
 
     // Takes the next bytes of the stream, whatever their chunking.
-    void feed(const QByteArray &bytes);
+    void feed(QByteArrayView bytes);
+    // Room for up to size more bytes of the stream, to receive into directly;
+    // commit() then takes the ones that arrived there.
+    char *prepare(qsizetype size);
+    void commit(qsizetype received);
 
-    qsizetype count() const { return static_cast<qsizetype>(m_responses.size()); }
-    // Removes and returns the oldest response; empty when there is none.
-    QString take();
+    qsizetype count() const { return static_cast<qsizetype>(m_lines.size() - m_firstLine); }
+    // Removes the oldest response and returns it; empty when there is none.
+    // The view stays valid until the next feed() or prepare().
+    QLatin1StringView take();
     // Drops the waiting responses and the line received so far.
     void clear();
     // Drops only the line received so far (its link is gone).
@@ -49,12 +58,25 @@ public:
     std::uint64_t droppedResponses() const { return m_droppedResponses; }
 
 private:
-    void finishLine();
+    struct Line {
+        qsizetype begin;
+        qsizetype size;
+    };
 
-    std::deque<QByteArray> m_responses;
+    void makeRoom(qsizetype size);
+    qsizetype appendToLine(qsizetype to, qsizetype from, qsizetype size);
+    qsizetype appendPiece(qsizetype to, qsizetype from, qsizetype size);
+    void finishLine(qsizetype end);
+
+    // [0, m_end) is in use: responses taken or waiting, then the line being
+    // received from m_lineStart on.
+    std::vector<char> m_bytes;
+    qsizetype m_end = 0;
+    qsizetype m_lineStart = 0;
+    bool m_lineCut = false;
+    std::vector<Line> m_lines;
+    std::size_t m_firstLine = 0;
     qsizetype m_queuedBytes = 0;
-    QByteArray m_partial;
-    bool m_partialCut = false;
     std::uint64_t m_cutLines = 0;
     std::uint64_t m_droppedResponses = 0;
 };

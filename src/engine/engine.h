@@ -109,12 +109,16 @@ public:
     // Response parser.
     // -1000 for an empty or non-numeric text, else its leading number.
     float StrToSingle(const QString &text);
+    float StrToSingle(QLatin1StringView text);
     void AddToLastData(int device, const QString &name, const QString &value);
     QString GetLastData(int device, const QString &name) const;
     // Whether the recent data hold an entry of that name, whatever its value.
     bool HasLastData(int device, const QString &name) const;
     int GetLastDataInt(int device, const QString &name);
     void HandleResponse(int device, const QString &response, TDateTime now, bool quiet,
+                        TAlarmReadings &readings);
+    // The same on the response's bytes as the library holds them.
+    void HandleResponse(int device, QLatin1StringView response, TDateTime now, bool quiet,
                         TAlarmReadings &readings);
     // Reads a "Histogram Data" text into the device's bins and statistics.
     void StoreHistogram(int device, const QString &text);
@@ -304,6 +308,8 @@ private:
     // Data lost on a device's link, told by the library: one line a minute
     // per device in its activity log.
     void OnLinkWarning(int handle, const QString &text);
+    // An RDS group received: PI and clock time, the RDS log, the RDS output.
+    void HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings);
     void Note(int device, DeviceChange change) { m_news.note(device, change); }
 
     const Clock &m_clock;

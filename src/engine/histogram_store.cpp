@@ -17,8 +17,12 @@ void Engine::StoreHistogram(int device, const QString &text)
     if (InvalidDevice(device))
         return;
     TDevice &d = Devices[device];
+    // One text for every count, its room allocated once.
+    QString count;
+    count.reserve(CountWidth);
     for (int i = 0; i < HistogramBinCount; ++i) {
-        QString count = text.mid(FieldWidth * i + CountOffset, CountWidth);
+        count.resize(0);
+        count.append(QStringView(text).mid(FieldWidth * i + CountOffset, CountWidth));
         count.remove(QLatin1Char(' '));
         d.HistogramBins[i] = StrToIntDefault(count, 0);
     }

@@ -1,9 +1,13 @@
 // The receive tick: reads every waiting response of every device and
 // interprets it by its name.
 #include "engine.h"
+#include "number_text.h"
 #include "rds_groups.h"
+#include "response_names.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace vantor {
@@ -24,6 +28,32 @@ int TruncatedReading(float v)
           t < static_cast<float>(std::numeric_limits<int>::max())))
         return static_cast<int>(NoValue);
     return static_cast<int>(t);
+}
+
+// A reading as a float; beyond a float's range the conversion itself would
+// be undefined.
+float ToReading(std::optional<double> v)
+{
+    if (!v || !(std::fabs(*v) <= std::numeric_limits<float>::max()))
+        return NoValue;
+    return static_cast<float>(*v);
+}
+
+// The text of a name for the recent data: the known ones without a copy.
+QString NameText(ResponseName kind, QLatin1StringView name)
+{
+    switch (kind) {
+    case ResponseName::Group:
+        return QStringLiteral("G");
+    case ResponseName::Frequency:
+        return QStringLiteral("Frequency");
+    case ResponseName::HistogramData:
+        return QStringLiteral("Histogram Data");
+    case ResponseName::ModulationPower:
+        return QStringLiteral("Modulation Power");
+    default:
+        return ColumnOf(kind) >= 0 ? MeasurementColumns[ColumnOf(kind)] : QString(name);
+    }
 }
 
 bool InFmBand(float f)
@@ -80,7 +110,7 @@ void Engine::TimerReceiveTimer()
             for (int k = 0; k < n; ++k) {
                 // A retune in the middle of the parse selects this device again.
                 m_library.SetDevice(d.Handle);
-                HandleResponse(i, m_library.ReadResponse(), now, quiet, readings);
+                HandleResponse(i, m_library.ReadResponseView(), now, quiet, readings);
             }
             if (!d.RDSLogName.isEmpty() && d.RDSLog && !d.RDSLog->flush())
                 DropModeLog(i, d.RDSLogName);
@@ -95,6 +125,13 @@ void Engine::TimerReceiveTimer()
 void Engine::HandleResponse(int device, const QString &response, TDateTime now, bool quiet,
                             TAlarmReadings &readings)
 {
+    const QByteArray bytes = response.toLatin1();
+    HandleResponse(device, QLatin1StringView(bytes), now, quiet, readings);
+}
+
+void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime now, bool quiet,
+                            TAlarmReadings &readings)
+{
     if (InvalidDevice(device))
         return;
     TDevice &d = Devices[device];
@@ -103,80 +140,106 @@ void Engine::HandleResponse(int device, const QString &response, TDateTime now, 
         d.BytesUnanswered = 0;
         d.UnansweredAlarmRaised = false;
     }
-    const qsizetype eq = response.indexOf(QLatin1Char('='));
-    const QString name = eq < 0 ? QString() : response.left(eq);
-    const QString value = eq < 0 ? response : response.mid(eq + 1);
-    if (name == QLatin1String("W"))
+    const auto *eq = static_cast<const char *>(
+        std::memchr(response.data(), '=', static_cast<std::size_t>(response.size())));
+    const qsizetype nameSize = eq ? eq - response.data() : -1;
+    const QLatin1StringView name = eq ? response.left(nameSize) : QLatin1StringView();
+    const QLatin1StringView value = eq ? response.sliced(nameSize + 1) : response;
+    const ResponseName kind = ClassifyResponseName(name);
+    if (kind == ResponseName::Wait)
         return;
 
-    const int column = GetTableColumn(name);
-    if (column >= 0) {
-        float v = StrToSingle(value);
-        if (column < DeviationColumns && v > DeviationCap)
-            v = DeviationCap;
-        d.ColumnValue[column] = v;
-    }
+    const int column = ColumnOf(kind);
+    // The names the engine reads a number from, read once.
+    const bool numeric = kind != ResponseName::Other && kind != ResponseName::Group &&
+                         kind != ResponseName::HistogramData;
+    const float number = numeric ? StrToSingle(value) : NoValue;
+    if (column >= 0)
+        d.ColumnValue[column] = column < DeviationColumns ? std::min(number, DeviationCap) : number;
     if (quiet)
         return;
 
-    AddToLastData(device, name, value);
+    // The value's one copy, kept by the recent data.
+    const QString valueText(value);
+    AddToLastData(device, NameText(kind, name), valueText);
 
-    if (name == QLatin1String("AVE"))
-        readings.AVE = StrToSingle(value);
-    else if (name == QLatin1String("MAX Hold"))
-        readings.MaxHold = StrToSingle(value);
-    else if (name == QLatin1String("Pm") || name == QLatin1String("Modulation Power"))
-        readings.Pm = StrToSingle(value);
-    else if (name == QLatin1String("Pilot"))
-        readings.Pilot = StrToSingle(value) * 1000;
-    else if (name == QLatin1String("RDS"))
-        readings.RdsLevel = StrToSingle(value) * 1000;
-    else if (name == QLatin1String("Signal Quality"))
-        readings.Quality = TruncatedReading(StrToSingle(value));
-    else if (name == QLatin1String("Level"))
-        readings.Level = TruncatedReading(StrToSingle(value));
-
-    if (name == QLatin1String("Frequency")) {
-        const float f = StrToSingle(value);
+    switch (kind) {
+    case ResponseName::Ave:
+        readings.AVE = number;
+        break;
+    case ResponseName::MaxHold:
+        readings.MaxHold = number;
+        break;
+    case ResponseName::Pm:
+    case ResponseName::ModulationPower:
+        readings.Pm = number;
+        break;
+    case ResponseName::Pilot:
+        readings.Pilot = number * 1000;
+        break;
+    case ResponseName::Rds:
+        readings.RdsLevel = number * 1000;
+        break;
+    case ResponseName::SignalQuality:
+        readings.Quality = TruncatedReading(number);
+        break;
+    case ResponseName::Level:
+        readings.Level = TruncatedReading(number);
+        break;
+    case ResponseName::Frequency: {
         const float t = d.TunedFrequency;
         const float g = StrToSingle(d.Station.Frequency);
-        if (f != t && InFmBand(f) && InFmBand(t) && InFmBand(g)) {
+        if (number != t && InFmBand(number) && InFmBand(t) && InFmBand(g)) {
             AddToActivityLog(device,
                              QStringLiteral("Tuning frequency refresh: ") + d.Station.Frequency);
+            // The response is not looked at again: retuning reads the link.
             Retune(device, d.Station.Frequency, true);
         }
-    } else if (name == QLatin1String("G")) {
-        if (GroupConvert(value, G)) {
-            if (IsClockTimeGroup(G.GroupBlockB) && G.GroupBlockC >= 0 && G.GroupBlockD >= 0) {
-                qint64 error = SecondsBetween(now, DEC_CT(G, now));
-                if (error > 0)
-                    --error;
-                readings.TimeError = error;
-                const QString text = QString::number(error) + QStringLiteral(" s");
-                AddToLastData(device, QStringLiteral("Time Error"), text);
-            }
-            readings.PI = value.left(4);
-            AddToLastData(device, QStringLiteral("PI"), readings.PI);
-        }
-        if (RDSMode(device) && !d.RDSLogName.isEmpty()) {
-            // Flushed once per device and tick (below): hundreds of groups a
-            // second across devices would otherwise mean as many writes.
-            if (m_rdsStampTime != now) {
-                m_rdsStampTime = now;
-                m_rdsStamp = RdsLogStamp(now);
-            }
-            if (!d.RDSLog || !d.RDSLog->writeLine(value + m_rdsStamp, LogFile::Flush::Later))
-                DropModeLog(device, d.RDSLogName);
-        }
-        if (device == G.RdsOutputDevice)
-            SendToRDSLumex(value);
-    } else if (name == QLatin1String("Histogram Data")) {
-        StoreHistogram(device, value);
-        const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
-        AddToLastData(device, QStringLiteral("Histogram Max at"), text);
-        d.ColumnValue[GetTableColumn(QStringLiteral("Histogram Max at"))] =
-            static_cast<float>(d.HistogramMaxAt);
+        break;
     }
+    case ResponseName::Group:
+        HandleGroup(device, valueText, now, readings);
+        break;
+    case ResponseName::HistogramData: {
+        StoreHistogram(device, valueText);
+        const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
+        AddToLastData(device, MeasurementColumns[ColumnOf(ResponseName::HistogramMaxAt)], text);
+        d.ColumnValue[ColumnOf(ResponseName::HistogramMaxAt)] =
+            static_cast<float>(d.HistogramMaxAt);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings)
+{
+    TDevice &d = Devices[device];
+    if (GroupConvert(group, G)) {
+        if (IsClockTimeGroup(G.GroupBlockB) && G.GroupBlockC >= 0 && G.GroupBlockD >= 0) {
+            qint64 error = SecondsBetween(now, DEC_CT(G, now));
+            if (error > 0)
+                --error;
+            readings.TimeError = error;
+            const QString text = QString::number(error) + QStringLiteral(" s");
+            AddToLastData(device, QStringLiteral("Time Error"), text);
+        }
+        readings.PI = group.left(4);
+        AddToLastData(device, QStringLiteral("PI"), readings.PI);
+    }
+    if (RDSMode(device) && !d.RDSLogName.isEmpty()) {
+        // Flushed once per device and tick (below): hundreds of groups a
+        // second across devices would otherwise mean as many writes.
+        if (m_rdsStampTime != now) {
+            m_rdsStampTime = now;
+            m_rdsStamp = RdsLogStamp(now);
+        }
+        if (!d.RDSLog || !d.RDSLog->writeLine(group + m_rdsStamp, LogFile::Flush::Later))
+            DropModeLog(device, d.RDSLogName);
+    }
+    if (device == G.RdsOutputDevice)
+        SendToRDSLumex(group);
 }
 
 float Engine::StrToSingle(const QString &text)
@@ -184,14 +247,15 @@ float Engine::StrToSingle(const QString &text)
     if (text.isEmpty())
         return NoValue;
     try {
-        const double v = m_library.PCharToFloat(text);
-        // Beyond a float's range the conversion itself would be undefined.
-        if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
-            return NoValue;
-        return static_cast<float>(v);
+        return ToReading(m_library.PCharToFloat(text));
     } catch (const NumberConversionError &) {
         return NoValue;
     }
+}
+
+float Engine::StrToSingle(QLatin1StringView text)
+{
+    return text.isEmpty() ? NoValue : ToReading(leadingNumber(text));
 }
 
 void Engine::AddToLastData(int device, const QString &name, const QString &value)

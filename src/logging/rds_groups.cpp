@@ -5,18 +5,24 @@
 namespace vantor {
 
 namespace {
-int Block(const QString &piece)
+// A block is exactly four hex digits, read where it stands in the group.
+int Block(QStringView piece)
 {
-    if (piece == QLatin1String("----"))
-        return -1;
-    bool ok = false;
-    const int value = piece.toInt(&ok, 16);
-    // toInt accepts a sign or blanks; a block is exactly four hex digits.
+    int value = 0;
     for (const QChar c : piece) {
-        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 127)
-            return -1;
+        const char16_t u = c.unicode();
+        int digit = 0;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else
+            return -1; // "----" for a lost block, or anything unreadable
+        value = value * 16 + digit;
     }
-    return ok ? value : -1;
+    return value;
 }
 
 // Truncation toward zero, as the standard's conversion asks for.
@@ -30,10 +36,10 @@ bool GroupConvert(const QString &group, TGlobals &globals)
 {
     if (group.size() != 16)
         return false;
-    globals.GroupBlockA = Block(group.mid(0, 4));
-    globals.GroupBlockB = Block(group.mid(4, 4));
-    globals.GroupBlockC = Block(group.mid(8, 4));
-    globals.GroupBlockD = Block(group.mid(12, 4));
+    globals.GroupBlockA = Block(QStringView(group).mid(0, 4));
+    globals.GroupBlockB = Block(QStringView(group).mid(4, 4));
+    globals.GroupBlockC = Block(QStringView(group).mid(8, 4));
+    globals.GroupBlockD = Block(QStringView(group).mid(12, 4));
     return globals.GroupBlockB >= 0;
 }
 

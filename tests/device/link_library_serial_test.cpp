@@ -133,3 +133,26 @@ TEST_F(SerialLink, PortsThatCannotBeOpenedStayDisconnected)
         EXPECT_FALSE(library.Connected()) << "COM" << port;
     }
 }
+
+// The longest answer and a second of RDS groups in one write: more than a
+// pseudo-terminal passes at once, all of it arrives in order.
+TEST_F(SerialLink, AHistogramAndASecondOfGroupsArriveWholeTogether)
+{
+    AnalyzerLinkLibrary library(dataFolder());
+    library.SetDevice(library.AddDevice());
+    library.ConnectionSetup(DeviceLibrary::Serial, 7, QString(), 0);
+    library.Connect();
+    ASSERT_TRUE(library.Connected());
+
+    QStringList expected{QStringLiteral("Histogram Data=") + QString(1708, QLatin1Char('7'))};
+    for (int i = 0; i < 12; ++i)
+        expected << QStringLiteral("G=1000%1000044----").arg(i, 2, 16, QLatin1Char('0'));
+    test.write((expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+    QStringList received;
+    ASSERT_TRUE(waitFor([&] {
+        for (int n = library.ReadBufferLength(); n > 0; --n)
+            received << library.ReadResponse();
+        return received.size() >= expected.size();
+    }));
+    EXPECT_EQ(received, expected);
+}

@@ -72,9 +72,9 @@ TEST(ResponseBuffer, CutsOverlongLinesButKeepsTheirStart)
     };
     for (const Case &c : cases) {
         ResponseBuffer buffer;
-        buffer.feed(c.line + "next=1\r\n");
+        buffer.feed(QByteArray(c.line + "next=1\r\n"));
         ASSERT_EQ(buffer.count(), 2) << c.what;
-        EXPECT_EQ(buffer.take().toLatin1(), c.expected) << c.what;
+        EXPECT_EQ(buffer.take(), QLatin1StringView(c.expected)) << c.what;
         EXPECT_EQ(buffer.take(), QStringLiteral("next=1")) << c.what;
         EXPECT_EQ(buffer.cutLines(), c.cut ? 1u : 0u) << c.what;
     }
@@ -94,7 +94,7 @@ TEST(ResponseBuffer, QueueKeepsTheNewestWithinCountAndSizeLimits)
     // 300 lines of 4000 bytes: only what fits into MaxQueuedBytes stays.
     ResponseBuffer bySize;
     for (int i = 0; i < 300; ++i)
-        bySize.feed(QByteArray::number(i).rightJustified(4000, '.') + "\r\n");
+        bySize.feed(QByteArray(QByteArray::number(i).rightJustified(4000, '.') + "\r\n"));
     const qsizetype kept = ResponseBuffer::MaxQueuedBytes / 4000;
     ASSERT_EQ(bySize.count(), kept);
     EXPECT_TRUE(bySize.take().endsWith(QString::number(300 - kept)));
@@ -104,7 +104,7 @@ TEST(ResponseBuffer, QueueKeepsTheNewestWithinCountAndSizeLimits)
     EXPECT_TRUE(newest.endsWith(QStringLiteral(".299")));
 
     // What was read out makes room again.
-    bySize.feed(QByteArray(4000, 'x') + "\n");
+    bySize.feed(QByteArray(QByteArray(4000, 'x') + "\n"));
     EXPECT_EQ(bySize.count(), 1);
 }
 

@@ -32,6 +32,13 @@ protected:
         }
         library.Connect();
         ASSERT_TRUE(waitFor([&] { return library.Connected(); }));
+        // A TCP connection is up before the simulator, on this same event
+        // loop, has taken it.
+        ASSERT_TRUE(waitFor([&] {
+            return simulator.control(QStringLiteral("status"))
+                .join(' ')
+                .contains(QStringLiteral("link=up"));
+        }));
     }
 
     // Name to value of every response that arrives until names are all there.
