@@ -432,19 +432,36 @@ bool allMeasuring(const Engine &engine, const Clock &clock)
     return true;
 }
 
+// The simulator with its receivers and a data folder whose settings point at
+// them: what every run of this bench starts from.
+struct BenchStation {
+    SimulatorProcess sim;
+    QTemporaryDir tmp;
+    QString data;
+
+    bool start(const QString &simProgram, int devices)
+    {
+        QString error;
+        const QList<int> ports = sim.start(simProgram, devices, &error);
+        data = tmp.path() + QStringLiteral("/data");
+        if (ports.isEmpty() || !tmp.isValid() || !writeSettings(data, ports)) {
+            std::fprintf(
+                stderr, "%d devices: cannot start: %s\n", devices,
+                qPrintable(error.isEmpty() ? QStringLiteral("settings not written") : error));
+            return false;
+        }
+        return true;
+    }
+};
+
 std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int seconds,
                                   int connectIntervalMs, bool windows)
 {
-    QString error;
-    SimulatorProcess sim;
-    const QList<int> ports = sim.start(simProgram, devices, &error);
-    QTemporaryDir tmp;
-    const QString data = tmp.path() + QStringLiteral("/data");
-    if (ports.isEmpty() || !tmp.isValid() || !writeSettings(data, ports)) {
-        std::fprintf(stderr, "%d devices: cannot start: %s\n", devices,
-                     qPrintable(error.isEmpty() ? QStringLiteral("settings not written") : error));
+    BenchStation station;
+    if (!station.start(simProgram, devices))
         return std::nullopt;
-    }
+    SimulatorProcess &sim = station.sim;
+    const QString &data = station.data;
 
     SystemClock clock;
     CountingLibrary library(data);
@@ -520,16 +537,11 @@ struct ProcessResult {
 std::optional<ProcessResult> runProcess(const QString &simProgram, const QString &program,
                                         int devices, int seconds)
 {
-    QString error;
-    SimulatorProcess sim;
-    const QList<int> ports = sim.start(simProgram, devices, &error);
-    QTemporaryDir tmp;
-    const QString data = tmp.path() + QStringLiteral("/data");
-    if (ports.isEmpty() || !tmp.isValid() || !writeSettings(data, ports)) {
-        std::fprintf(stderr, "%d devices: cannot start: %s\n", devices,
-                     qPrintable(error.isEmpty() ? QStringLiteral("settings not written") : error));
+    BenchStation station;
+    if (!station.start(simProgram, devices))
         return std::nullopt;
-    }
+    SimulatorProcess &sim = station.sim;
+    const QString &data = station.data;
     QProcess vantor;
     vantor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     vantor.setStandardOutputFile(QProcess::nullDevice());
