@@ -71,7 +71,7 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     }
     QString address;
     int port = 0;
-    if (parser.isSet(http) && !ParseListenSpec(parser.value(http), &address, &port)) {
+    if (parser.isSet(http) && !ParseListenAddress(parser.value(http), &address, &port)) {
         result.exitCode = 2;
         result.error = QStringLiteral("vantor: --http needs [ADDR:]PORT, not '") +
                        parser.value(http) + QStringLiteral("' (try --help)");

@@ -15,7 +15,7 @@ std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFol
     if (!options.http.isEmpty()) {
         settings.enabled = true;
         settings.address = QStringLiteral("127.0.0.1");
-        ParseListenSpec(options.http, &settings.address, &settings.port);
+        ParseListenAddress(options.http, &settings.address, &settings.port);
     }
     if (!options.httpTokenFile.isEmpty() && settings.enabled) {
         // The first line; a file without one protects nothing, so nothing starts.

@@ -16,7 +16,7 @@ WebSettings ReadWebSettings(const IniFile &ini)
     return settings;
 }
 
-bool ParseListenSpec(const QString &text, QString *address, int *port)
+bool ParseListenAddress(const QString &text, QString *address, int *port)
 {
     QString host;
     QString portText = text;

@@ -21,6 +21,6 @@ WebSettings ReadWebSettings(const IniFile &ini);
 
 // "[ADDR:]PORT" as given on the command line: "8080", "0.0.0.0:8080",
 // "[::1]:8080". False for anything else, or a port outside 1 ... 65535.
-bool ParseListenSpec(const QString &text, QString *address, int *port);
+bool ParseListenAddress(const QString &text, QString *address, int *port);
 
 } // namespace vantor

@@ -37,7 +37,7 @@ TEST(AccessToken, AcceptsOnlyTheWholeTokenAfterTheScheme)
     EXPECT_FALSE(TokenAccepted("Bearer ", "")) << "no token configured lets nobody in";
 }
 
-TEST(ListenSpec, TakesPortWithOptionalAddress)
+TEST(ListenAddress, TakesPortWithOptionalAddress)
 {
     const struct {
         const char *text;
@@ -55,7 +55,7 @@ TEST(ListenSpec, TakesPortWithOptionalAddress)
     for (const auto &c : cases) {
         QString address = QStringLiteral("127.0.0.1");
         int port = 0;
-        ASSERT_EQ(ParseListenSpec(QLatin1String(c.text), &address, &port), c.ok) << c.text;
+        ASSERT_EQ(ParseListenAddress(QLatin1String(c.text), &address, &port), c.ok) << c.text;
         if (c.ok) {
             EXPECT_EQ(address, QLatin1String(c.address)) << c.text;
             EXPECT_EQ(port, c.port) << c.text;

@@ -67,7 +67,7 @@ TEST_F(WebStatusStart, StaysOffWithTheReasonLogged)
     }
 }
 
-TEST(WebCommandLine, RejectsAListenSpecThatIsNone)
+TEST(WebCommandLine, RejectsAListenAddressThatIsNone)
 {
     const CommandLineResult parsed = ParseCommandLine(
         {QStringLiteral("vantor"), QStringLiteral("--http"), QStringLiteral("localhost")});
