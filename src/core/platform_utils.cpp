@@ -123,7 +123,7 @@ bool BadEmailAddress(const QString &address)
     return dot < 1 || dot == domain.size() - 1;
 }
 
-int StrToIntDefault(const QString &text, int def)
+int StrToIntDefault(QStringView text, int def)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();

@@ -53,7 +53,7 @@ bool BadEmailAddress(const QString &address);
 
 // The 32-bit integer written in text (blanks, sign, "$"/"0x" hexadecimal), or
 // def when the text is not such an integer.
-int StrToIntDefault(const QString &text, int def);
+int StrToIntDefault(QStringView text, int def);
 
 // Current UTC date-time as a day count since 1899-12-30.
 double UtcNow(const Clock &clock);

@@ -110,7 +110,12 @@ public:
     // -1000 for an empty or non-numeric text, else its leading number.
     float StrToSingle(const QString &text);
     float StrToSingle(QLatin1StringView text);
-    void AddToLastData(int device, const QString &name, const QString &value);
+    // Slots are those of RecentDataList, for the names set on every response.
+    void AddToLastData(int device, const QString &name, const QString &value,
+                       int slot = RecentDataList::NoSlot);
+    // The value written in place; the stored value, or nullptr when refused.
+    const QString *AddToLastData(int device, const QString &name, QLatin1StringView value,
+                                 int slot);
     QString GetLastData(int device, const QString &name) const;
     // Whether the recent data hold an entry of that name, whatever its value.
     bool HasLastData(int device, const QString &name) const;
@@ -310,6 +315,8 @@ private:
     void OnLinkWarning(int handle, const QString &text);
     // An RDS group received: PI and clock time, the RDS log, the RDS output.
     void HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings);
+    // Told in the activity log the first time a name is refused after tuning.
+    void NoteRefusedName(int device);
     void Note(int device, DeviceChange change) { m_news.note(device, change); }
 
     const Clock &m_clock;

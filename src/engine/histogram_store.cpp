@@ -4,6 +4,8 @@
 #include "histogram_summary.h"
 #include "platform_utils.h"
 
+#include <array>
+
 namespace vantor {
 
 namespace {
@@ -17,14 +19,14 @@ void Engine::StoreHistogram(int device, const QString &text)
     if (InvalidDevice(device))
         return;
     TDevice &d = Devices[device];
-    // One text for every count, its room allocated once.
-    QString count;
-    count.reserve(CountWidth);
+    // A count is its field's characters other than spaces.
+    std::array<QChar, CountWidth> count;
     for (int i = 0; i < HistogramBinCount; ++i) {
-        count.resize(0);
-        count.append(QStringView(text).mid(FieldWidth * i + CountOffset, CountWidth));
-        count.remove(QLatin1Char(' '));
-        d.HistogramBins[i] = StrToIntDefault(count, 0);
+        qsizetype size = 0;
+        for (const QChar c : QStringView(text).mid(FieldWidth * i + CountOffset, CountWidth))
+            if (c != QLatin1Char(' '))
+                count[static_cast<std::size_t>(size++)] = c;
+        d.HistogramBins[i] = StrToIntDefault(QStringView(count.data(), size), 0);
     }
     SummariseHistogram(d, m_prefs.Integer(QStringLiteral("DeviationLimit")) +
                               m_prefs.Integer(QStringLiteral("DeviationTolerance")));

@@ -56,6 +56,17 @@ QString NameText(ResponseName kind, QLatin1StringView name)
     }
 }
 
+// The recent-data slots: a response name's is its kind; the two names read
+// from groups follow the kinds.
+constexpr int PiSlot = static_cast<int>(ResponseName::Other);
+constexpr int TimeErrorSlot = PiSlot + 1;
+static_assert(TimeErrorSlot < RecentDataList::KnownSlots);
+
+int SlotOf(ResponseName kind)
+{
+    return kind == ResponseName::Other ? RecentDataList::NoSlot : static_cast<int>(kind);
+}
+
 bool InFmBand(float f)
 {
     return f > 63.9f && f < 108.1f;
@@ -159,9 +170,11 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
     if (quiet)
         return;
 
-    // The value's one copy, kept by the recent data.
-    const QString valueText(value);
-    AddToLastData(device, NameText(kind, name), valueText);
+    // The value's one copy, kept by the recent data; the cases that need it
+    // as text share it (a copy that ends with them, so the next value again
+    // finds its room unshared).
+    const QString *stored = AddToLastData(device, NameText(kind, name), value, SlotOf(kind));
+    const auto valueText = [stored, value] { return stored ? *stored : QString(value); };
 
     switch (kind) {
     case ResponseName::Ave:
@@ -198,10 +211,10 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
         break;
     }
     case ResponseName::Group:
-        HandleGroup(device, valueText, now, readings);
+        HandleGroup(device, valueText(), now, readings);
         break;
     case ResponseName::HistogramData: {
-        StoreHistogram(device, valueText);
+        StoreHistogram(device, valueText());
         const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
         AddToLastData(device, MeasurementColumns[ColumnOf(ResponseName::HistogramMaxAt)], text);
         d.ColumnValue[ColumnOf(ResponseName::HistogramMaxAt)] =
@@ -223,10 +236,13 @@ void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarm
                 --error;
             readings.TimeError = error;
             const QString text = QString::number(error) + QStringLiteral(" s");
-            AddToLastData(device, QStringLiteral("Time Error"), text);
+            AddToLastData(device, QStringLiteral("Time Error"), text, TimeErrorSlot);
         }
-        readings.PI = group.left(4);
-        AddToLastData(device, QStringLiteral("PI"), readings.PI);
+        // One PI text per device and tick while the station keeps its PI.
+        const QStringView pi = QStringView(group).left(4);
+        if (readings.PI != pi)
+            readings.PI = pi.toString();
+        AddToLastData(device, QStringLiteral("PI"), readings.PI, PiSlot);
     }
     if (RDSMode(device) && !d.RDSLogName.isEmpty()) {
         // Flushed once per device and tick (below): hundreds of groups a
@@ -258,12 +274,28 @@ float Engine::StrToSingle(QLatin1StringView text)
     return text.isEmpty() ? NoValue : ToReading(leadingNumber(text));
 }
 
-void Engine::AddToLastData(int device, const QString &name, const QString &value)
+void Engine::AddToLastData(int device, const QString &name, const QString &value, int slot)
 {
     if (InvalidDevice(device))
         return;
-    RecentDataList &list = Devices[device].LastData;
-    if (!list.Set(name, value) && list.Refused() == 1)
+    if (!Devices[device].LastData.Set(name, value, slot))
+        NoteRefusedName(device);
+}
+
+const QString *Engine::AddToLastData(int device, const QString &name, QLatin1StringView value,
+                                     int slot)
+{
+    if (InvalidDevice(device))
+        return nullptr;
+    const QString *stored = Devices[device].LastData.Write(name, value, slot);
+    if (!stored)
+        NoteRefusedName(device);
+    return stored;
+}
+
+void Engine::NoteRefusedName(int device)
+{
+    if (Devices[device].LastData.Refused() == 1)
         AddToActivityLog(device, QStringLiteral("More than %1 value names received since tuning; "
                                                 "further names are ignored until the next tuning")
                                      .arg(RecentDataList::MaxEntries));

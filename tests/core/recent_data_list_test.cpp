@@ -39,3 +39,40 @@ TEST(RecentDataList, RefusesNewNamesWhenFullUntilCleared)
     EXPECT_TRUE(list.Set(QStringLiteral("new"), QStringLiteral("v")));
     EXPECT_EQ(list[0].Name, QStringLiteral("new"));
 }
+
+TEST(RecentDataList, WritesInPlaceWithoutChangingACopyAReaderHolds)
+{
+    RecentDataList list;
+    constexpr int Slot = 3;
+    const QString *stored = list.Write(QStringLiteral("MAX"), QLatin1StringView("75.0"), Slot);
+    ASSERT_NE(stored, nullptr);
+    const QString held = *stored;
+    const QString *again = list.Write(QStringLiteral("MAX"), QLatin1StringView("101.25"), Slot);
+    EXPECT_EQ(again, stored) << "the same entry";
+    EXPECT_EQ(*again, QStringLiteral("101.25"));
+    EXPECT_EQ(held, QStringLiteral("75.0")) << "a reader's copy keeps its text";
+    list.Write(QStringLiteral("MAX"), QLatin1StringView("7"), Slot);
+    EXPECT_EQ(*list.Find(QStringLiteral("MAX")), QStringLiteral("7")) << "a shorter value";
+
+    // A name set through its slot and by name alone is one entry.
+    EXPECT_TRUE(list.Set(QStringLiteral("MAX"), QStringLiteral("80.0")));
+    EXPECT_TRUE(list.Set(QStringLiteral("PI"), QStringLiteral("D3C3"), Slot + 1));
+    list.Write(QStringLiteral("PI"), QLatin1StringView("D3C4"), Slot + 1);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(*list.Find(QStringLiteral("MAX")), QStringLiteral("80.0"));
+    EXPECT_EQ(*list.Find(QStringLiteral("PI")), QStringLiteral("D3C4"));
+
+    // After a clear the slots point nowhere: the first name to arrive is
+    // the first entry, whatever slot its name had before.
+    list.Clear();
+    list.Write(QStringLiteral("PI"), QLatin1StringView("1234"), Slot + 1);
+    list.Write(QStringLiteral("MAX"), QLatin1StringView("60.0"), Slot);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Name, QStringLiteral("PI"));
+    EXPECT_EQ(list[1].Value, QStringLiteral("60.0"));
+
+    for (int n = 2; n < RecentDataList::MaxEntries; ++n)
+        list.Set(QString::number(n), QStringLiteral("v"));
+    EXPECT_EQ(list.Write(QStringLiteral("new"), QLatin1StringView("v"), Slot + 2), nullptr);
+    EXPECT_EQ(list.Refused(), 1);
+}
