@@ -46,10 +46,18 @@ bool LogFile::write(const QByteArray &bytes)
     return flush();
 }
 
-void LogFile::close()
+LogFile::~LogFile()
 {
-    flush();
+    close();
+}
+
+bool LogFile::close()
+{
+    if (!m_file.isOpen())
+        return true;
+    const bool flushed = flush();
     m_file.close();
+    return flushed;
 }
 
 } // namespace vantor

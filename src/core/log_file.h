@@ -1,6 +1,8 @@
 // An append-only text file written line by line, each line flushed at once so
-// that nothing is lost when the process ends. Lines reach the file whole or not
-// at all: a write cut short (a full disk, a size limit) is taken back.
+// that nothing is lost when the process ends, unless the caller gathers lines
+// for a later flush (which closing and destruction also do). Lines reach the
+// file whole or not at all: a write cut short (a full disk, a size limit) is
+// taken back.
 #pragma once
 
 #include <QFile>
@@ -16,6 +18,7 @@ public:
     // Opens path for appending (or empty, replacing what was there), creating
     // it when missing. Check isOpen().
     explicit LogFile(const QString &path, Open how = Open::Append);
+    ~LogFile();
     LogFile(const LogFile &) = delete;
     LogFile &operator=(const LogFile &) = delete;
 
@@ -33,7 +36,8 @@ public:
     bool flush();
     // Writes text as it is and flushes; false on any failure.
     bool write(const QByteArray &bytes);
-    void close();
+    // Flushes and closes; false when what was pending could not be written.
+    bool close();
 
 private:
     QString m_path;

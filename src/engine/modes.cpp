@@ -10,11 +10,12 @@ namespace vantor {
 namespace {
 const QString RdsReset = QStringLiteral("RESET-----------");
 
-void CloseModeFile(TextFile &file)
+// False when lines still pending could not be written.
+bool CloseModeFile(TextFile &file)
 {
-    if (file)
-        file->close();
+    const bool closed = !file || file->close();
     file.reset();
+    return closed;
 }
 } // namespace
 
@@ -132,7 +133,8 @@ void Engine::FinishMode(int device)
     // Each open log is closed and archived under the finishing moment; one
     // whose writing failed (name cleared) is closed but not archived.
     auto archive = [&](TextFile &file, QString &name, const QString &ending) {
-        CloseModeFile(file);
+        if (!CloseModeFile(file) && !name.isEmpty())
+            DropModeLog(device, name);
         if (name.endsWith(ending))
             ArchiveFile(device, name, FileTimeStamp(t) + ending);
         name.clear();

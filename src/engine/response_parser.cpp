@@ -18,6 +18,8 @@ constexpr int DeviationColumns = 4;
 constexpr float DeviationCap = 150.0f;
 constexpr int HistoryFreeMinimum = 3;
 constexpr int HistoryGrowLimit = 17990;
+// Receive ticks in a second.
+constexpr int ReceiveCycles = 5;
 
 // A reading truncated toward zero. A value that no int can hold (a receiver
 // reporting 1e30) is no reading, like a text that is no number.
@@ -102,7 +104,7 @@ void Engine::TimerReceiveTimer()
     m_receiveTick.start();
     RunGuarded([this] {
         const TDateTime now = m_clock.now();
-        if (++G.ReceiveCycle > 4)
+        if (++G.ReceiveCycle >= ReceiveCycles)
             G.ReceiveCycle = 0;
         for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
             if (Devices[i].Handle < 0)
@@ -123,9 +125,14 @@ void Engine::TimerReceiveTimer()
                 m_library.SetDevice(d.Handle);
                 HandleResponse(i, m_library.ReadResponseView(), now, quiet, readings);
             }
-            if (!d.RDSLogName.isEmpty() && d.RDSLog && !d.RDSLog->flush())
+            // Each RDS log is written once a second, the devices taking turns
+            // over the second's ticks: a write per device and tick was more
+            // than half of a tick at a thousand devices. Closing the log
+            // writes what is left.
+            if (i % ReceiveCycles == G.ReceiveCycle && !d.RDSLogName.isEmpty() && d.RDSLog &&
+                !d.RDSLog->flush())
                 DropModeLog(i, d.RDSLogName);
-            if (G.ReceiveCycle == 4 && !quiet && measuring)
+            if (G.ReceiveCycle == ReceiveCycles - 1 && !quiet && measuring)
                 AddHistorySample(d, now);
             if (d.AlarmSetActive && !quiet)
                 EvaluateAlarms(i, readings, now);
@@ -245,8 +252,9 @@ void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarm
         AddToLastData(device, QStringLiteral("PI"), readings.PI, PiSlot);
     }
     if (RDSMode(device) && !d.RDSLogName.isEmpty()) {
-        // Flushed once per device and tick (below): hundreds of groups a
-        // second across devices would otherwise mean as many writes.
+        // Flushed once per device and second (in the receive tick): hundreds
+        // of groups a second across devices would otherwise mean as many
+        // writes.
         if (m_rdsStampTime != now) {
             m_rdsStampTime = now;
             m_rdsStamp = RdsLogStamp(now);

@@ -230,7 +230,7 @@ TEST_F(FullDisk, TheRdsLogKeepsWholeLinesOnly)
 {
     StartMode("[General]\r\nLogMeasuring=0\r\n");
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
-    ReceiveTick();
+    ReceiveSecond();
     const QByteArray before = readAll(Recent("Radio 1.lumex"));
     ASSERT_EQ(before.size(), 42);
     {
@@ -239,7 +239,7 @@ TEST_F(FullDisk, TheRdsLogKeepsWholeLinesOnly)
             GTEST_SKIP() << NoLimit;
         for (int k = 0; k < 3; ++k)
             library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
-        ReceiveTick();
+        ReceiveSecond();
     }
     EXPECT_EQ(readAll(Recent("Radio 1.lumex")), before);
     EXPECT_TRUE(
@@ -249,6 +249,29 @@ TEST_F(FullDisk, TheRdsLogKeepsWholeLinesOnly)
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
     ReceiveTick();
     EXPECT_EQ(readAll(Recent("Radio 1.lumex")), before);
+}
+
+TEST_F(FullDisk, RdsLinesLeftWhenTheModeEndsOnAFullDiskAreToldAndNotArchived)
+{
+    StartMode("[General]\r\nLogMeasuring=0\r\n");
+    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+    ReceiveSecond();
+    const QByteArray before = readAll(Recent("Radio 1.lumex"));
+    ASSERT_EQ(before.size(), 42);
+    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+    ReceiveTick();
+    {
+        FileSizeLimit full(before.size() + 10);
+        if (!full.active())
+            GTEST_SKIP() << NoLimit;
+        engine.FinishMode(0);
+    }
+    EXPECT_EQ(readAll(Recent("Radio 1.lumex")), before);
+    EXPECT_TRUE(
+        DeviceLog(0).contains(QStringLiteral("[D0] Cannot write to ") + Recent("Radio 1.lumex")))
+        << DeviceLog(0).toStdString();
+    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
+              QStringList{QStringLiteral("Recent/Radio 1.lumex")});
 }
 
 TEST_F(FullDisk, TheCsvStaysHeaderOnlyUntilTheModeEndsAndTheNextModeLogsAgain)

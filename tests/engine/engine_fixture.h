@@ -105,6 +105,14 @@ protected:
         engine.TimerReceiveTimer();
     }
 
+    // The receive ticks of one second: the history advances on the fifth,
+    // and each device's RDS log is written once.
+    void ReceiveSecond()
+    {
+        for (int k = 0; k < 5; ++k)
+            ReceiveTick();
+    }
+
     QString DeviceLog(int device) const
     {
         return engine.Devices[device].ActivityLines

@@ -4,6 +4,8 @@
 #include "engine_fixture.h"
 #include "rds_groups.h"
 
+#include <QFileInfo>
+
 #include <limits>
 
 using namespace vantor;
@@ -28,13 +30,6 @@ protected:
     {
         for (const char *r : responses)
             library.pushResponse(0, QString::fromLatin1(r));
-    }
-
-    // One second of receive ticks; the history advances on the fifth.
-    void Second()
-    {
-        for (int k = 0; k < 5; ++k)
-            ReceiveTick();
     }
 
     float Column(const char *name)
@@ -149,7 +144,7 @@ TEST_F(ResponseParser, HistoryAndExtremesAdvanceOnceASecond)
 {
     for (int s = 0; s < 3; ++s) {
         Push({s == 1 ? "AVE=30" : "AVE=40"});
-        Second();
+        ReceiveSecond();
     }
     EXPECT_EQ(Dev().HistoryCount, 3);
     EXPECT_FLOAT_EQ(Dev().History[1].Values[2], 30.0f);
@@ -163,7 +158,7 @@ TEST_F(ResponseParser, HistoryAndExtremesAdvanceOnceASecond)
     // RDS mode alone keeps no history.
     Dev().Mode = ModeRdsPart;
     Push({"AVE=40"});
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().HistoryCount, 3);
 }
 
@@ -173,7 +168,7 @@ TEST_F(ResponseParser, HistoryGrowsInBlocksAndKeepsFourToFiveHours)
     Dev().HistoryCount = 17998;
     Dev().History[3600].Values[0] = 11;
     Push({"MAX=50"});
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().History.size(), 18000u);
     EXPECT_EQ(Dev().HistoryCount, 14399);
     EXPECT_EQ(Dev().History[0].Values[0], 11)
@@ -182,7 +177,7 @@ TEST_F(ResponseParser, HistoryGrowsInBlocksAndKeepsFourToFiveHours)
 
     Dev().History.resize(7200);
     Dev().HistoryCount = 7198;
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().History.size(), 10800u);
     EXPECT_EQ(Dev().HistoryCount, 7199);
 }
@@ -191,25 +186,25 @@ TEST_F(ResponseParser, QuietDevicesUpdateColumnsOnly)
 {
     engine.IgnoreRX(0, 4);
     Push({"MAX=60", "AVE=1"});
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Column("MAX"), 60.0f);
     EXPECT_TRUE(Dev().LastData.empty());
     EXPECT_EQ(Dev().HistoryCount, 0);
 
     clock.advanceSeconds(4);
     Push({"MAX=61"});
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().LastData.size(), 1u);
     EXPECT_EQ(Dev().HistoryCount, 1);
 
     // Silent for more than 30 s: quiet until data arrive again; the tick that
     // brings data is not quiet.
     Dev().SilentSeconds = 31;
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().HistoryCount, 1);
     Dev().SilentSeconds = 31;
     Push({"MAX=62"});
-    Second();
+    ReceiveSecond();
     EXPECT_EQ(Dev().HistoryCount, 2);
     EXPECT_EQ(engine.GetLastData(0, QStringLiteral("MAX")), QStringLiteral("62"));
 }
@@ -225,7 +220,7 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
         ClockTimeGroup(QStringLiteral("D3C3"), QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC));
     library.pushResponse(0, QStringLiteral("G=") + ct);
     Push({"G=----24000000ABCD", "G=D3C4----0000ABCD", "G=D3C42400"});
-    ReceiveTick();
+    ReceiveSecond();
 
     EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Time Error")), QStringLiteral("1 s"));
     // The last accepted group gives the PI: block A missing reads "----";
@@ -238,6 +233,28 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
     EXPECT_EQ(lines[0], ct.toLatin1() + " @2024/05/01 12:00:02.50\r");
     EXPECT_EQ(lines[1], "----24000000ABCD @2024/05/01 12:00:02.50\r");
     EXPECT_EQ(lines[3], "D3C42400 @2024/05/01 12:00:02.50\r");
+}
+
+TEST_F(ResponseParser, TheRdsLogIsWrittenOnceASecondAndWhatIsLeftWhenTheModeEnds)
+{
+    Dev().Mode = ModeRdsPart;
+    Dev().RDSLogName = engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
+    Dev().RDSLog = std::make_shared<LogFile>(Dev().RDSLogName);
+    const QString log = Dev().RDSLogName;
+    int writes = 0;
+    qint64 size = 0;
+    for (int k = 0; k < 10; ++k) {
+        Push({"G=D3C304000000ABCD"});
+        ReceiveTick();
+        const qint64 grown = QFileInfo(log).size();
+        writes += grown != size;
+        size = grown;
+    }
+    EXPECT_EQ(writes, 2) << "one write a second";
+    Push({"G=D3C304000000ABCD"});
+    ReceiveTick();
+    engine.FinishMode(0);
+    EXPECT_EQ(readAll(log).count('\n'), 11) << "nothing pending is lost";
 }
 
 // A clock-time group BR-KLASSIK sent on 2017-04-04 (23:43 local time, UTC+2),
