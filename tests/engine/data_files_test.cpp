@@ -211,6 +211,15 @@ protected:
         return engine.Folders.RecentFolder + QLatin1String(name);
     }
 
+    // The RDS log's text after one group, in a mode without a CSV file.
+    QByteArray StartRdsLogWithOneGroup()
+    {
+        StartMode("[General]\r\nLogMeasuring=0\r\n");
+        library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
+        ReceiveSecond();
+        return readAll(Recent("Radio 1.lumex"));
+    }
+
     // Logging periods of one second with a level received.
     void WriteLines(int count)
     {
@@ -228,10 +237,7 @@ constexpr const char *NoLimit = "no file size limit (RLIMIT_FSIZE) can be set he
 
 TEST_F(FullDisk, TheRdsLogKeepsWholeLinesOnly)
 {
-    StartMode("[General]\r\nLogMeasuring=0\r\n");
-    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
-    ReceiveSecond();
-    const QByteArray before = readAll(Recent("Radio 1.lumex"));
+    const QByteArray before = StartRdsLogWithOneGroup();
     ASSERT_EQ(before.size(), 42);
     {
         FileSizeLimit full(before.size() + 100);
@@ -247,16 +253,13 @@ TEST_F(FullDisk, TheRdsLogKeepsWholeLinesOnly)
         << DeviceLog(0).toStdString();
     // Logging stays off for the rest of the mode.
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
-    ReceiveTick();
+    ReceiveSecond();
     EXPECT_EQ(readAll(Recent("Radio 1.lumex")), before);
 }
 
 TEST_F(FullDisk, RdsLinesLeftWhenTheModeEndsOnAFullDiskAreToldAndNotArchived)
 {
-    StartMode("[General]\r\nLogMeasuring=0\r\n");
-    library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
-    ReceiveSecond();
-    const QByteArray before = readAll(Recent("Radio 1.lumex"));
+    const QByteArray before = StartRdsLogWithOneGroup();
     ASSERT_EQ(before.size(), 42);
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
     ReceiveTick();
