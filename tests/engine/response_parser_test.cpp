@@ -237,10 +237,13 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
 
 TEST_F(ResponseParser, TheRdsLogIsWrittenOnceASecondAndWhatIsLeftWhenTheModeEnds)
 {
-    Dev().Mode = ModeRdsPart;
-    Dev().RDSLogName = engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
-    Dev().RDSLog = std::make_shared<LogFile>(Dev().RDSLogName);
-    const QString log = Dev().RDSLogName;
+    const QString log = engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
+    const auto startLog = [&] {
+        Dev().Mode = ModeRdsPart;
+        Dev().RDSLogName = log;
+        Dev().RDSLog = std::make_shared<LogFile>(log, LogFile::Open::Replace);
+    };
+    startLog();
     int writes = 0;
     qint64 size = 0;
     for (int k = 0; k < 10; ++k) {
@@ -255,6 +258,13 @@ TEST_F(ResponseParser, TheRdsLogIsWrittenOnceASecondAndWhatIsLeftWhenTheModeEnds
     ReceiveTick();
     engine.FinishMode(0);
     EXPECT_EQ(readAll(log).count('\n'), 11) << "nothing pending is lost";
+
+    // The same when the program closes, which ends the mode.
+    startLog();
+    Push({"G=D3C304000000ABCD"});
+    ReceiveTick();
+    ASSERT_TRUE(engine.FormClose());
+    EXPECT_EQ(readAll(log).count('\n'), 1);
 }
 
 // A clock-time group BR-KLASSIK sent on 2017-04-04 (23:43 local time, UTC+2),
