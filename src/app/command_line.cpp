@@ -25,6 +25,10 @@ const char *HelpText =
     "                  (ADDR 127.0.0.1 unless given; any other address needs a token)\n"
     "  --http-token-file FILE\n"
     "                  the web server's access token, read from FILE\n"
+    "  --web-user add NAME --role operator|viewer\n"
+    "  --web-user passwd NAME | remove NAME | list\n"
+    "                  edit the users of the web server and exit; the password is\n"
+    "                  read without echo, or from standard input when it is no terminal\n"
     "  -h, --help      show this help and exit\n"
     "  --version       show the version and exit\n";
 }
@@ -39,9 +43,11 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption http(QStringLiteral("http"), QString(), QStringLiteral("ADDR:PORT"));
     const QCommandLineOption httpTokenFile(QStringLiteral("http-token-file"), QString(),
                                            QStringLiteral("FILE"));
+    const QCommandLineOption webUser(QStringLiteral("web-user"), QString(), QStringLiteral("VERB"));
+    const QCommandLineOption role(QStringLiteral("role"), QString(), QStringLiteral("ROLE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dataDir, headless, demo, http, httpTokenFile, help, version});
+    parser.addOptions({dataDir, headless, demo, http, httpTokenFile, webUser, role, help, version});
 
     CommandLineResult result;
     if (!parser.parse(arguments)) {
@@ -50,10 +56,25 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
             QStringLiteral("vantor: ") + parser.errorText() + QStringLiteral(" (try --help)");
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList positional = parser.positionalArguments();
+    const QString verb = parser.value(webUser);
+    const qsizetype names = verb == QLatin1String("list") ? 0 : 1;
+    if (parser.isSet(webUser) &&
+        (positional.size() != names || parser.isSet(role) != (verb == QLatin1String("add")))) {
         result.exitCode = 2;
-        result.error = QStringLiteral("vantor: unexpected argument '") +
-                       parser.positionalArguments().first() + QStringLiteral("' (try --help)");
+        result.error = QStringLiteral("vantor: --web-user add NAME --role operator|viewer, "
+                                      "passwd NAME, remove NAME or list (try --help)");
+        return result;
+    }
+    if (!parser.isSet(webUser) && parser.isSet(role)) {
+        result.exitCode = 2;
+        result.error = QStringLiteral("vantor: --role goes with --web-user add (try --help)");
+        return result;
+    }
+    if (!parser.isSet(webUser) && !positional.isEmpty()) {
+        result.exitCode = 2;
+        result.error = QStringLiteral("vantor: unexpected argument '") + positional.first() +
+                       QStringLiteral("' (try --help)");
         return result;
     }
     if (parser.isSet(help)) {
@@ -83,6 +104,8 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     options.demo = parser.isSet(demo);
     options.http = parser.value(http);
     options.httpTokenFile = parser.value(httpTokenFile);
+    if (parser.isSet(webUser))
+        options.webUser = WebUserCommand{verb, positional.value(0), parser.value(role)};
     result.options = options;
     return result;
 }

@@ -1,6 +1,8 @@
 // The program's command line.
 #pragma once
 
+#include "web_user_command.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,8 @@ struct CommandLine {
     // --http-token-file: its access token, read from that file.
     QString http;
     QString httpTokenFile;
+    // --web-user VERB [NAME] [--role ROLE]: edit the web users, then exit.
+    std::optional<WebUserCommand> webUser;
 };
 
 struct CommandLineResult {

@@ -7,10 +7,12 @@
 #include "link_library.h"
 #include "main_window.h"
 #include "open_file_limit.h"
+#include "password_input.h"
 #include "single_instance.h"
 #include "station_runner.h"
 #include "termination_signals.h"
 #include "web_status_start.h"
+#include "web_user_command.h"
 #include "window_view.h"
 
 #include <QApplication>
@@ -159,6 +161,15 @@ int main(int argc, char **argv)
         if (!parsed.output.isEmpty())
             std::fputs(qPrintable(parsed.output), stdout);
         return parsed.exitCode;
+    }
+    if (parsed.options->webUser) {
+        NameApplication();
+        const WebUserCommandResult done = RunWebUserCommand(
+            *parsed.options->webUser, ResolveDataFolder(*parsed.options), &ReadNewPassword);
+        std::fputs(qPrintable(done.output), stdout);
+        if (!done.error.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(done.error));
+        return done.exitCode;
     }
 
     RaiseOpenFileLimit();
