@@ -34,6 +34,7 @@ void Engine::ActivateAlarm(int device, int kind)
         return;
     TDevice &d = Devices[device];
     Note(device, AlarmChanged);
+    RecordAlarmHistory(device, kind, true);
     if (kind == AlarmConnection || kind == AlarmNoResponse) {
         const QString alarm = kind == AlarmConnection
                                   ? QStringLiteral("Alarm: Unable to connect to the device!")
@@ -86,6 +87,7 @@ void Engine::DeactivateAlarm(int device, int kind)
     if (InvalidDevice(device) || InvalidAlarmKind(kind) || !Devices[device].AlarmActive[kind])
         return;
     Note(device, AlarmChanged);
+    RecordAlarmHistory(device, kind, false);
     const TBasic &basic = Devices[device].AlarmSet.Basic[kind];
     for (int pin = 1; pin <= PinCount; ++pin) {
         if (basic.DrivePin(pin))

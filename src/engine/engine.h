@@ -4,6 +4,7 @@
 // per tick, and asks EngineView only what it must.
 #pragma once
 
+#include "alarm_history.h"
 #include "alarm_readings.h"
 #include "clock.h"
 #include "device_library.h"
@@ -176,6 +177,8 @@ public:
     // Runs the operator's station file at every tuning.
     void RunUserBatchFile(const QString &parameters);
     void DeactivateAlarm(int device, int kind);
+    // Every alarm raised and cleared since long before this run, newest last.
+    const AlarmHistory &AlarmHistoryRecords() const { return m_alarmHistory; }
     // Compares one tick's readings of a device with its alarm set.
     void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
     // One evaluation step of one alarm kind.
@@ -318,6 +321,8 @@ private:
     // Told in the activity log the first time a name is refused after tuning.
     void NoteRefusedName(int device);
     void Note(int device, DeviceChange change) { m_news.note(device, change); }
+    // Adds a raise or clear of one of the device's alarms to the history.
+    void RecordAlarmHistory(int device, int kind, bool raised);
 
     const Clock &m_clock;
     DeviceLibrary &m_library;
@@ -337,6 +342,7 @@ private:
     LogThrottle m_linkWarnings;
     NewsCollector m_news;
     QElapsedTimer m_receiveTick;
+    AlarmHistory m_alarmHistory;
 };
 
 } // namespace vantor

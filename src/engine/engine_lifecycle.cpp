@@ -66,6 +66,8 @@ void Engine::FormCreate(const QString &exeFolder, const QString &dataFolder)
         CheckDir(Folders.DataFolder + QStringLiteral("AppLogs"), Folders.DataFolder);
     G.AppLog = std::make_shared<LogFile>(Folders.AppLogsFolder + QStringLiteral("app.log"));
     G.AppLogOpen = G.AppLog->isOpen();
+    if (QString error; !m_alarmHistory.Open(Folders.DataFolder, &error))
+        m_loadNotes.append(QStringLiteral("Alarm history: ") + error);
 
     G.RestartRequired = false;
     G.ConnectIndex = -1;

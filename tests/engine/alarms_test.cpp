@@ -257,3 +257,40 @@ TEST_F(Alarms, OvermodulationIsJudgedWhenAnAveEntryExistsEvenWithoutValue)
     Tick({QStringLiteral("MAX Hold=95.0 kHz")});
     EXPECT_EQ(Dev().AlarmStart[AlarmOvermodulation], 0);
 }
+
+TEST_F(Alarms, RaisesAndClearsReachTheAlarmHistoryFile)
+{
+    for (int t = 0; t < 56; ++t)
+        Tick(Bad(AlarmPilot));
+    ASSERT_TRUE(Dev().AlarmActive[AlarmPilot]);
+    clock.advanceSeconds(30);
+    Tick(Good(AlarmPilot));
+    ASSERT_FALSE(Dev().AlarmActive[AlarmPilot]);
+    for (int t = 0; t < 56; ++t)
+        Tick(Bad(AlarmRfLevel));
+
+    const auto entries = engine.AlarmHistoryRecords().Entries({});
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].kind, QStringLiteral("rf_level"));
+    EXPECT_TRUE(entries[0].active);
+    EXPECT_EQ(entries[1].kind, QStringLiteral("pilot"));
+    EXPECT_EQ(entries[1].device, QStringLiteral("D0"));
+    EXPECT_EQ(entries[1].station, QStringLiteral("Radio 1"));
+    EXPECT_EQ(entries[1].frequency, QStringLiteral("98.5"));
+    EXPECT_EQ(entries[1].value, QStringLiteral("5.0 kHz"));
+    EXPECT_EQ(entries[1].limit, QStringLiteral("Pilot < 5800 or > 7700"));
+    EXPECT_EQ(entries[1].clearedValue, QStringLiteral("6.8 kHz"));
+    EXPECT_EQ(entries[1].raised.secsTo(entries[1].cleared), 30);
+    EXPECT_FALSE(entries[1].active);
+
+    // What the next run reads: the same two, the open one no longer active.
+    AlarmHistory again;
+    QString error;
+    ASSERT_TRUE(again.Open(Data(), &error)) << error.toStdString();
+    const auto read = again.Entries({});
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[1].limit, entries[1].limit);
+    EXPECT_EQ(read[1].cleared, entries[1].cleared);
+    EXPECT_FALSE(read[0].active);
+    EXPECT_FALSE(read[0].cleared.isValid());
+}
