@@ -13,6 +13,9 @@ WebSettings ReadWebSettings(const IniFile &ini)
     settings.address = ini.ReadString(Section, QStringLiteral("Address"), settings.address);
     settings.port = ini.ReadInteger(Section, QStringLiteral("Port"), settings.port);
     settings.token = ini.ReadString(Section, QStringLiteral("Token"), QString());
+    settings.tokenIsOperator =
+        ini.ReadString(Section, QStringLiteral("TokenRole"), QString()).trimmed().toLower() ==
+        QLatin1String("operator");
     return settings;
 }
 

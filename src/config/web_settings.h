@@ -14,6 +14,9 @@ struct WebSettings {
     QString address = QStringLiteral("127.0.0.1");
     int port = 8080;
     QString token; // empty: none
+    // "TokenRole=operator" lets the token act as well as look; any other
+    // value, or none, keeps it a viewer's.
+    bool tokenIsOperator = false;
 };
 
 // Enable, Address, Port and Token of "[Web]"; missing keys keep the defaults.
