@@ -73,8 +73,8 @@ void PictureDrawer::Run()
         if (m_stop)
             return;
         const auto now = Clock::now();
-        budget = std::min(perSecond, budget + std::chrono::duration<double>(now - refilled).count() *
-                                                  perSecond);
+        budget = std::min(
+            perSecond, budget + std::chrono::duration<double>(now - refilled).count() * perSecond);
         refilled = now;
         if (budget < 0) {
             const auto wait = std::chrono::duration<double>(-budget / perSecond);

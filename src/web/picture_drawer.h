@@ -42,8 +42,7 @@ public:
     };
     // key is the picture's PictureKey; prepare makes its job (the copy of
     // its data) and is called only when the picture must be drawn.
-    Outcome request(const QByteArray &key, const std::function<PictureJob()> &prepare,
-                    Ready ready);
+    Outcome request(const QByteArray &key, const std::function<PictureJob()> &prepare, Ready ready);
 
     qint64 picturesDrawn() const { return m_drawn; }
     qint64 picturesRefused() const { return m_refused; }

@@ -30,11 +30,12 @@ int FirstShownRecord(const TDevice &device, int count, int xAxis)
                             : XAxisSeconds[0];
     if (span == 0 || count < 2)
         return 0;
-    const TDateTime start =
-        device.History[static_cast<std::size_t>(count - 1)].Time - static_cast<double>(span) * OneSecond;
+    const TDateTime start = device.History[static_cast<std::size_t>(count - 1)].Time -
+                            static_cast<double>(span) * OneSecond;
     const auto begin = device.History.begin();
-    const auto first = std::lower_bound(begin, begin + count, start,
-                                        [](const THistorySample &s, TDateTime t) { return s.Time < t; });
+    const auto first =
+        std::lower_bound(begin, begin + count, start,
+                         [](const THistorySample &s, TDateTime t) { return s.Time < t; });
     return std::max(0, static_cast<int>(first - begin) - 2);
 }
 
@@ -89,17 +90,15 @@ void CopyPictureData(const TDevice &device, PictureJob &job)
     const int count = SampleCount(device);
     const int first = FirstShownRecord(device, count, job.graphOptions.xAxis);
     copy.History.resize(static_cast<std::size_t>(count - first));
-    std::copy(device.History.begin() + first, device.History.begin() + count,
-              copy.History.begin());
+    std::copy(device.History.begin() + first, device.History.begin() + count, copy.History.begin());
     copy.HistoryCount = count - first;
 }
 
 QByteArray DrawPicture(const PictureJob &job)
 {
     const QImage image =
-        job.histogram
-            ? HistogramPicture(job.data, job.histogramOptions, job.width, job.height)
-            : GraphPicture(job.data, job.graphOptions, job.width, job.height);
+        job.histogram ? HistogramPicture(job.data, job.histogramOptions, job.width, job.height)
+                      : GraphPicture(job.data, job.graphOptions, job.width, job.height);
     QByteArray bytes;
     if (image.isNull())
         return bytes;

@@ -52,10 +52,11 @@ void WebConnection::ReadRequests()
     m_deadline.stop();
     m_answering = true;
     const bool close = parse.request.closesConnection();
-    m_respond(parse.request, [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
-        if (connection)
-            connection->Send(answer, close);
-    });
+    m_respond(parse.request,
+              [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
+                  if (connection)
+                      connection->Send(answer, close);
+              });
 }
 
 void WebConnection::Send(const HttpAnswer &answer, bool close)

@@ -107,7 +107,8 @@ void WebServer::Respond(const HttpRequest &request, bool healthOnly,
     QElapsedTimer spent;
     spent.start();
     const QString path = QUrl::fromPercentEncoding(request.path);
-    const bool authorized = m_token.isEmpty() || TokenAccepted(request.header("authorization"), m_token);
+    const bool authorized =
+        m_token.isEmpty() || TokenAccepted(request.header("authorization"), m_token);
     const bool picture = authorized && request.method == "GET" && !healthOnly &&
                          path.startsWith(QLatin1String("/device/")) &&
                          Picture(path, request, answered);
@@ -214,7 +215,8 @@ QByteArray WebServer::Metrics()
         const std::array<const char *, WebListener::RefusalCount> reasons{"slots", "address",
                                                                           "handles"};
         for (int r = 0; r < WebListener::RefusalCount; ++r)
-            Counter(text, refused, help, QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
+            Counter(text, refused, help,
+                    QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
                     m_listener->refused(static_cast<WebListener::Refusal>(r)), r == 0);
     }
     text += "# HELP vantor_web_connections_open Web connections open now.\n"
