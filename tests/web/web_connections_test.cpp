@@ -51,16 +51,6 @@ QList<int> Statuses(const QByteArray &data)
     return statuses;
 }
 
-// The value of a counter with these labels in a /metrics text; -1 when absent.
-qint64 MetricValue(const QByteArray &text, const QByteArray &series)
-{
-    for (const QByteArray &line : text.split('\n')) {
-        if (line.startsWith(QByteArray(series + ' ')))
-            return line.mid(series.size() + 1).toLongLong();
-    }
-    return -1;
-}
-
 // Idle and header limits far beyond what the tests wait: whatever closes a
 // connection within them is the rule under test, not a time limit.
 WebLimits PatientLimits()
