@@ -44,6 +44,8 @@ public:
     // its data) and is called only when the picture must be drawn.
     Outcome request(const QByteArray &key, const std::function<PictureJob()> &prepare, Ready ready);
 
+    // Pictures queued or being drawn.
+    int picturesWaiting() const { return static_cast<int>(m_waiting.size()); }
     qint64 picturesDrawn() const { return m_drawn; }
     qint64 picturesRefused() const { return m_refused; }
 

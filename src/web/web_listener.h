@@ -26,6 +26,10 @@ public:
     using Take = std::function<void(QTcpSocket *socket, bool healthOnly)>;
     WebListener(const WebLimits &limits, Take take, QObject *parent = nullptr);
 
+    // A connection accepted elsewhere, let in or refused like those this
+    // socket accepts.
+    void take(qintptr descriptor) { incomingConnection(descriptor); }
+
     int openConnections() const { return m_open + m_healthOpen; }
 
     // Connections closed at once, by why.

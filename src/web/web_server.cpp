@@ -70,6 +70,16 @@ void Counter(QByteArray &text, const char *name, const char *help, const QByteAr
 WebServer::WebServer(Engine &engine, const QByteArray &token, const WebLimits &limits,
                      QObject *parent)
     : QObject(parent), m_engine(engine), m_token(token), m_limits(limits),
+      m_listener(new WebListener(
+          limits,
+          [this](QTcpSocket *socket, bool healthOnly) {
+              new WebConnection(socket, m_limits,
+                                [this, healthOnly](const HttpRequest &request,
+                                                   std::function<void(HttpAnswer)> answered) {
+                                    Respond(request, healthOnly, answered);
+                                });
+          },
+          this)),
       m_drawer(new PictureDrawer(limits, this))
 {}
 
@@ -77,28 +87,26 @@ WebServer::~WebServer() = default;
 
 quint16 WebServer::start(const QHostAddress &address, quint16 port, QString *error)
 {
-    auto *listener = new WebListener(
-        m_limits,
-        [this](QTcpSocket *socket, bool healthOnly) {
-            new WebConnection(socket, m_limits,
-                              [this, healthOnly](const HttpRequest &request,
-                                                 std::function<void(HttpAnswer)> answered) {
-                                  Respond(request, healthOnly, answered);
-                              });
-        },
-        this);
-    if (!listener->listen(address, port)) {
-        *error = listener->errorString();
-        delete listener;
+    if (!m_listener->listen(address, port)) {
+        *error = m_listener->errorString();
         return 0;
     }
-    m_listener = listener;
-    return listener->serverPort();
+    return m_listener->serverPort();
+}
+
+void WebServer::takeConnection(qintptr descriptor)
+{
+    m_listener->take(descriptor);
 }
 
 int WebServer::openConnections() const
 {
-    return m_listener ? m_listener->openConnections() : 0;
+    return m_listener->openConnections();
+}
+
+int WebServer::picturesWaiting() const
+{
+    return m_drawer->picturesWaiting();
 }
 
 void WebServer::Respond(const HttpRequest &request, bool healthOnly,
@@ -211,17 +219,18 @@ QByteArray WebServer::Metrics()
     const char *refused = "vantor_web_connections_refused_total";
     const char *help = "Web connections closed at once: every slot taken, the address at its "
                        "limit, or the file handles left kept for the logs.";
-    if (m_listener) {
-        const std::array<const char *, WebListener::RefusalCount> reasons{"slots", "address",
-                                                                          "handles"};
-        for (int r = 0; r < WebListener::RefusalCount; ++r)
-            Counter(text, refused, help,
-                    QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
-                    m_listener->refused(static_cast<WebListener::Refusal>(r)), r == 0);
-    }
+    const std::array<const char *, WebListener::RefusalCount> reasons{"slots", "address",
+                                                                      "handles"};
+    for (int r = 0; r < WebListener::RefusalCount; ++r)
+        Counter(text, refused, help,
+                QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
+                m_listener->refused(static_cast<WebListener::Refusal>(r)), r == 0);
     text += "# HELP vantor_web_connections_open Web connections open now.\n"
             "# TYPE vantor_web_connections_open gauge\nvantor_web_connections_open " +
             QByteArray::number(openConnections()) + '\n';
+    text += "# HELP vantor_web_pictures_waiting Pictures asked for and not yet drawn.\n"
+            "# TYPE vantor_web_pictures_waiting gauge\nvantor_web_pictures_waiting " +
+            QByteArray::number(picturesWaiting()) + '\n';
     Counter(text, "vantor_web_pictures_drawn_total", "Pictures drawn for web clients.", {},
             m_drawer->picturesDrawn(), true);
     Counter(text, "vantor_web_pictures_refused_total",

@@ -35,6 +35,9 @@ public:
     // Listens on the address; the port (useful when 0 asked for any), or 0
     // with the reason in error.
     quint16 start(const QHostAddress &address, quint16 port, QString *error);
+    // Serves a connection accepted elsewhere (a socket handed over), under
+    // the same slots and limits as those it accepts itself.
+    void takeConnection(qintptr descriptor);
 
     // Answers one request, at once or (a picture) once drawn, through
     // answered; healthOnly when the request came on a slot kept for health
@@ -43,6 +46,8 @@ public:
                  const std::function<void(HttpAnswer)> &answered);
 
     int openConnections() const;
+    // Pictures asked for and not yet drawn.
+    int picturesWaiting() const;
     // What answering has cost the event loop so far: requests, and the total
     // and longest time spent making one answer (for a picture, its copy).
     qint64 requestsAnswered() const { return m_answered; }
@@ -61,7 +66,7 @@ private:
     Engine &m_engine;
     QByteArray m_token;
     WebLimits m_limits;
-    WebListener *m_listener = nullptr;
+    WebListener *m_listener;
     PictureDrawer *m_drawer;
     qint64 m_answered = 0;
     double m_answerMsTotal = 0;
