@@ -109,6 +109,16 @@ int WebServer::picturesWaiting() const
     return m_drawer->picturesWaiting();
 }
 
+qint64 WebServer::picturesDrawn() const
+{
+    return m_drawer->picturesDrawn();
+}
+
+qint64 WebServer::picturesRefused() const
+{
+    return m_drawer->picturesRefused();
+}
+
 void WebServer::Respond(const HttpRequest &request, bool healthOnly,
                         const std::function<void(HttpAnswer)> &answered)
 {
@@ -232,10 +242,10 @@ QByteArray WebServer::Metrics()
             "# TYPE vantor_web_pictures_waiting gauge\nvantor_web_pictures_waiting " +
             QByteArray::number(picturesWaiting()) + '\n';
     Counter(text, "vantor_web_pictures_drawn_total", "Pictures drawn for web clients.", {},
-            m_drawer->picturesDrawn(), true);
+            picturesDrawn(), true);
     Counter(text, "vantor_web_pictures_refused_total",
-            "Pictures answered 503 because the drawing queue was full.", {},
-            m_drawer->picturesRefused(), true);
+            "Pictures answered 503 because the drawing queue was full.", {}, picturesRefused(),
+            true);
     return text;
 }
 

@@ -46,8 +46,11 @@ public:
                  const std::function<void(HttpAnswer)> &answered);
 
     int openConnections() const;
-    // Pictures asked for and not yet drawn.
+    // Pictures asked for and not yet drawn; drawn so far; answered 503 for
+    // a full queue.
     int picturesWaiting() const;
+    qint64 picturesDrawn() const;
+    qint64 picturesRefused() const;
     // What answering has cost the event loop so far: requests, and the total
     // and longest time spent making one answer (for a picture, its copy).
     qint64 requestsAnswered() const { return m_answered; }
