@@ -5,8 +5,10 @@
 
 namespace vantor {
 
-WebConnection::WebConnection(QTcpSocket *socket, const WebLimits &limits, Respond respond)
-    : QObject(socket), m_socket(socket), m_limits(limits), m_respond(std::move(respond))
+WebConnection::WebConnection(QTcpSocket *socket, const WebLimits &limits, bool brief,
+                             Respond respond)
+    : QObject(socket), m_socket(socket), m_limits(limits), m_brief(brief),
+      m_respond(std::move(respond))
 {
     // What the client sends beyond one request's worth waits in the system's
     // buffers, not in ours.
@@ -15,7 +17,7 @@ WebConnection::WebConnection(QTcpSocket *socket, const WebLimits &limits, Respon
     connect(&m_deadline, &QTimer::timeout, m_socket, &QAbstractSocket::abort);
     connect(m_socket, &QIODevice::readyRead, this, &WebConnection::ReadRequests);
     connect(m_socket, &QIODevice::bytesWritten, this, &WebConnection::Written);
-    m_deadline.start(m_limits.requestTimeoutMs);
+    m_deadline.start(m_brief ? m_limits.headerTimeoutMs : m_limits.requestTimeoutMs);
     ReadRequests();
 }
 
@@ -51,7 +53,7 @@ void WebConnection::ReadRequests()
     m_requestStarted = false;
     m_deadline.stop();
     m_answering = true;
-    const bool close = parse.request.closesConnection();
+    const bool close = m_brief || parse.request.closesConnection();
     m_respond(parse.request,
               [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
                   if (connection)
@@ -77,7 +79,7 @@ void WebConnection::Written()
 {
     if (m_closing || m_answering || m_socket->bytesToWrite() > 0)
         return;
-    m_deadline.start(m_limits.requestTimeoutMs);
+    m_deadline.start(m_brief ? m_limits.headerTimeoutMs : m_limits.requestTimeoutMs);
     ReadRequests();
 }
 

@@ -27,8 +27,11 @@ public:
     // the connection may be gone by then.
     using Respond = std::function<void(const HttpRequest &, std::function<void(HttpAnswer)>)>;
 
-    // Lives as a child of the socket, and goes with it.
-    WebConnection(QTcpSocket *socket, const WebLimits &limits, Respond respond);
+    // Lives as a child of the socket, and goes with it. A brief connection
+    // (on a slot kept for health checks) must send its request within the
+    // header limit and is closed after one answer, so that its slot is soon
+    // free again.
+    WebConnection(QTcpSocket *socket, const WebLimits &limits, bool brief, Respond respond);
 
 private:
     void ReadRequests();
@@ -37,6 +40,7 @@ private:
 
     QTcpSocket *m_socket;
     const WebLimits m_limits;
+    const bool m_brief;
     Respond m_respond;
     QByteArray m_input;
     QTimer m_deadline;

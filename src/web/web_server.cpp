@@ -73,7 +73,7 @@ WebServer::WebServer(Engine &engine, const QByteArray &token, const WebLimits &l
       m_listener(new WebListener(
           limits,
           [this](QTcpSocket *socket, bool healthOnly) {
-              new WebConnection(socket, m_limits,
+              new WebConnection(socket, m_limits, healthOnly,
                                 [this, healthOnly](const HttpRequest &request,
                                                    std::function<void(HttpAnswer)> answered) {
                                     Respond(request, healthOnly, answered);

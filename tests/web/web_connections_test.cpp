@@ -235,3 +235,25 @@ TEST_F(WebConnections, HealthAndMetricsAreAnsweredWhileEverySlotIsTaken)
                           "vantor_web_connections_refused_total{reason=\"slots\"}"),
               1);
 }
+
+// A slot kept for health checks serves one request, sent at once: an idle
+// client does not hold it for the idle limit.
+TEST_F(WebConnections, AKeptSlotIsHeldForOneRequestOnly)
+{
+    WebLimits limits = PatientLimits();
+    limits.maxConnections = 1;
+    limits.healthConnections = 1;
+    limits.headerTimeoutMs = 300;
+    Serve({}, limits);
+    ReceiveTick();
+    auto held = Connected(port);
+    ASSERT_TRUE(waitFor([&] { return server->openConnections() == 1; }));
+    const HttpReply health = Get(port, "/healthz");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.header("Connection"), "close");
+    auto idle = Connected(port);
+    bool closed = false;
+    ReadUntilClosed(*idle, 5000, &closed);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(held->state() == QAbstractSocket::UnconnectedState) << "the ordinary slot stays";
+}
