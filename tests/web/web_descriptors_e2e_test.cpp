@@ -148,8 +148,9 @@ TEST(WebDescriptors, AWholeVisitIsLoggedUnderThousandsOfIdleConnections)
             return metrics.status == 200;
         },
         30000));
+    // Not all: what the system's accept queue drops never reaches the server.
     EXPECT_GT(MetricValue(metrics.body, "vantor_web_connections_refused_total{reason=\"slots\"}"),
-              Connections / 2)
+              Connections / 6)
         << opened << " connections made";
     std::printf("idle connections made: %lld; archived CSV lines: %lld\n",
                 static_cast<long long>(opened), static_cast<long long>(lines.first()));
