@@ -63,7 +63,7 @@ QByteArrayView Trimmed(QByteArrayView text)
 HttpParse Refuse(int status)
 {
     HttpParse parse;
-    parse.outcome = HttpParse::Refused;
+    parse.outcome = HttpParse::Outcome::Refused;
     parse.status = status;
     return parse;
 }
@@ -134,7 +134,7 @@ qint64 BodyLength(const HttpRequest &request)
 
 } // namespace
 
-QByteArray HttpRequest::header(QByteArrayView name) const
+QByteArray HttpRequest::Header(QByteArrayView name) const
 {
     for (const auto &[key, value] : headers) {
         if (key == name)
@@ -143,7 +143,7 @@ QByteArray HttpRequest::header(QByteArrayView name) const
     return {};
 }
 
-bool HttpRequest::closesConnection() const
+bool HttpRequest::ClosesConnection() const
 {
     if (minorVersion == 0)
         return true;
@@ -199,7 +199,7 @@ HttpParse ParseHttpRequest(QByteArrayView data, qsizetype maxBytes)
     parse.headComplete = true;
     // A body in chunks is not taken: nothing here needs one, and its framing
     // is a second way to tell where a request ends.
-    if (!request.header("transfer-encoding").isEmpty())
+    if (!request.Header("transfer-encoding").isEmpty())
         return Refuse(501);
     const qint64 body = BodyLength(request);
     if (body < 0)
@@ -209,7 +209,7 @@ HttpParse ParseHttpRequest(QByteArrayView data, qsizetype maxBytes)
     if (data.size() - at < body)
         return parse;
     request.body = data.sliced(at, body).toByteArray();
-    parse.outcome = HttpParse::Complete;
+    parse.outcome = HttpParse::Outcome::Complete;
     parse.length = at + body;
     return parse;
 }

@@ -21,19 +21,19 @@ struct HttpRequest {
     QByteArray body;
 
     // The first header of that name (lower case), empty when none.
-    QByteArray header(QByteArrayView name) const;
+    QByteArray Header(QByteArrayView name) const;
     // Whether the connection ends after this request's answer: HTTP/1.0, or
     // "Connection: close".
-    bool closesConnection() const;
+    bool ClosesConnection() const;
 };
 
 struct HttpParse {
-    enum Outcome {
+    enum class Outcome {
         Incomplete, // more bytes are needed
         Complete,   // request holds a whole request of length bytes
         Refused,    // the bytes are no request this server takes: answer status, then close
     };
-    Outcome outcome = Incomplete;
+    Outcome outcome = Outcome::Incomplete;
     int status = 0;            // when Refused: 400, 413, 431, 501 or 505
     qsizetype length = 0;      // when Complete: the bytes the request took
     bool headComplete = false; // the request line and headers are all in

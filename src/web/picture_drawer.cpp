@@ -24,7 +24,7 @@ PictureDrawer::~PictureDrawer()
     m_thread.join();
 }
 
-PictureDrawer::Outcome PictureDrawer::request(const QByteArray &key,
+PictureDrawer::Outcome PictureDrawer::Request(const QByteArray &key,
                                               const std::function<PictureJob()> &prepare,
                                               Ready ready)
 {

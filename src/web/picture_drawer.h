@@ -42,12 +42,12 @@ public:
     };
     // key is the picture's PictureKey; prepare makes its job (the copy of
     // its data) and is called only when the picture must be drawn.
-    Outcome request(const QByteArray &key, const std::function<PictureJob()> &prepare, Ready ready);
+    Outcome Request(const QByteArray &key, const std::function<PictureJob()> &prepare, Ready ready);
 
     // Pictures queued or being drawn.
-    int picturesWaiting() const { return static_cast<int>(m_waiting.size()); }
-    qint64 picturesDrawn() const { return m_drawn; }
-    qint64 picturesRefused() const { return m_refused; }
+    int PicturesWaiting() const { return static_cast<int>(m_waiting.size()); }
+    qint64 PicturesDrawn() const { return m_drawn; }
+    qint64 PicturesRefused() const { return m_refused; }
 
 private:
     struct Task {

@@ -16,7 +16,7 @@ WebConnection::WebConnection(QTcpSocket *socket, const WebLimits &limits, bool b
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, m_socket, &QAbstractSocket::abort);
     connect(m_socket, &QIODevice::readyRead, this, &WebConnection::ReadRequests);
-    connect(m_socket, &QIODevice::bytesWritten, this, &WebConnection::Written);
+    connect(m_socket, &QIODevice::bytesWritten, this, &WebConnection::OnWritten);
     m_deadline.start(m_brief ? m_limits.headerTimeoutMs : m_limits.requestTimeoutMs);
     ReadRequests();
 }
@@ -40,9 +40,9 @@ void WebConnection::ReadRequests()
         m_deadline.start(m_limits.headerTimeoutMs);
     }
     const HttpParse parse = ParseHttpRequest(m_input, m_limits.maxRequestBytes);
-    if (parse.outcome == HttpParse::Incomplete)
+    if (parse.outcome == HttpParse::Outcome::Incomplete)
         return;
-    if (parse.outcome == HttpParse::Refused) {
+    if (parse.outcome == HttpParse::Outcome::Refused) {
         m_input.clear();
         Send(HttpAnswer::Text(parse.status, "Refused"), true);
         return;
@@ -53,7 +53,7 @@ void WebConnection::ReadRequests()
     m_requestStarted = false;
     m_deadline.stop();
     m_answering = true;
-    const bool close = m_brief || parse.request.closesConnection();
+    const bool close = m_brief || parse.request.ClosesConnection();
     m_respond(parse.request,
               [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
                   if (connection)
@@ -75,7 +75,7 @@ void WebConnection::Send(const HttpAnswer &answer, bool close)
     }
 }
 
-void WebConnection::Written()
+void WebConnection::OnWritten()
 {
     if (m_closing || m_answering || m_socket->bytesToWrite() > 0)
         return;

@@ -36,7 +36,7 @@ public:
 private:
     void ReadRequests();
     void Send(const HttpAnswer &answer, bool close);
-    void Written();
+    void OnWritten();
 
     QTcpSocket *m_socket;
     const WebLimits m_limits;

@@ -7,7 +7,7 @@
 
 namespace vantor {
 
-WebListener::WebListener(const WebLimits &limits, Take take, QObject *parent)
+WebListener::WebListener(const WebLimits &limits, Taker take, QObject *parent)
     : QTcpServer(parent), m_limits(limits), m_take(std::move(take))
 {}
 
@@ -20,14 +20,14 @@ void WebListener::incomingConnection(qintptr handle)
     }
     const QHostAddress peer = socket->peerAddress();
     if (m_byAddress.value(peer) >= m_limits.maxConnectionsPerAddress)
-        return Refuse(socket, AddressAtLimit);
+        return Refuse(socket, Refusal::AddressAtLimit);
     const bool healthOnly = m_open >= m_limits.maxConnections;
     if (healthOnly && m_healthOpen >= m_limits.healthConnections)
-        return Refuse(socket, AllSlotsTaken);
+        return Refuse(socket, Refusal::AllSlotsTaken);
     // Counted only for connections that would stay: the count reads the
     // process's handle table, and a flood refused above costs nothing.
     if (WithinHandleReserve(m_limits.handleReserve))
-        return Refuse(socket, HandlesReserved);
+        return Refuse(socket, Refusal::HandlesReserved);
 
     int &open = healthOnly ? m_healthOpen : m_open;
     ++open;
@@ -43,7 +43,7 @@ void WebListener::incomingConnection(qintptr handle)
 
 void WebListener::Refuse(QTcpSocket *socket, Refusal why)
 {
-    ++m_refused[why];
+    ++m_refused[static_cast<std::size_t>(why)];
     // The answer goes out with the close; the handle is given back now, not
     // when the client gets round to reading or closing.
     HttpAnswer answer = HttpAnswer::Text(503, "Too many connections");

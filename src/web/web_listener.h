@@ -10,6 +10,8 @@
 #include <QHostAddress>
 #include <QTcpServer>
 
+#include <array>
+
 #include <functional>
 
 class QTcpSocket;
@@ -23,18 +25,19 @@ class WebListener : public QTcpServer
 public:
     // Takes a connection let in; healthOnly when it holds a slot kept for
     // /healthz and /metrics. The socket is deleted when it closes.
-    using Take = std::function<void(QTcpSocket *socket, bool healthOnly)>;
-    WebListener(const WebLimits &limits, Take take, QObject *parent = nullptr);
+    using Taker = std::function<void(QTcpSocket *socket, bool healthOnly)>;
+    WebListener(const WebLimits &limits, Taker take, QObject *parent = nullptr);
 
     // A connection accepted elsewhere, let in or refused like those this
     // socket accepts.
-    void take(qintptr descriptor) { incomingConnection(descriptor); }
+    void Take(qintptr descriptor) { incomingConnection(descriptor); }
 
-    int openConnections() const { return m_open + m_healthOpen; }
+    int OpenConnections() const { return m_open + m_healthOpen; }
 
     // Connections closed at once, by why.
-    enum Refusal { AllSlotsTaken, AddressAtLimit, HandlesReserved, RefusalCount };
-    qint64 refused(Refusal why) const { return m_refused[why]; }
+    enum class Refusal { AllSlotsTaken, AddressAtLimit, HandlesReserved };
+    static constexpr int RefusalCount = 3;
+    qint64 Refused(Refusal why) const { return m_refused[static_cast<std::size_t>(why)]; }
 
 protected:
     void incomingConnection(qintptr handle) override;
@@ -43,7 +46,7 @@ private:
     void Refuse(QTcpSocket *socket, Refusal why);
 
     WebLimits m_limits;
-    Take m_take;
+    Taker m_take;
     int m_open = 0;
     int m_healthOpen = 0;
     QHash<QHostAddress, int> m_byAddress;

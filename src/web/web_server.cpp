@@ -76,7 +76,7 @@ WebServer::WebServer(Engine &engine, const QByteArray &token, const WebLimits &l
               new WebConnection(socket, m_limits, healthOnly,
                                 [this, healthOnly](const HttpRequest &request,
                                                    std::function<void(HttpAnswer)> answered) {
-                                    Respond(request, healthOnly, answered);
+                                    respond(request, healthOnly, answered);
                                 });
           },
           this)),
@@ -96,37 +96,37 @@ quint16 WebServer::start(const QHostAddress &address, quint16 port, QString *err
 
 void WebServer::takeConnection(qintptr descriptor)
 {
-    m_listener->take(descriptor);
+    m_listener->Take(descriptor);
 }
 
 int WebServer::openConnections() const
 {
-    return m_listener->openConnections();
+    return m_listener->OpenConnections();
 }
 
 int WebServer::picturesWaiting() const
 {
-    return m_drawer->picturesWaiting();
+    return m_drawer->PicturesWaiting();
 }
 
 qint64 WebServer::picturesDrawn() const
 {
-    return m_drawer->picturesDrawn();
+    return m_drawer->PicturesDrawn();
 }
 
 qint64 WebServer::picturesRefused() const
 {
-    return m_drawer->picturesRefused();
+    return m_drawer->PicturesRefused();
 }
 
-void WebServer::Respond(const HttpRequest &request, bool healthOnly,
+void WebServer::respond(const HttpRequest &request, bool healthOnly,
                         const std::function<void(HttpAnswer)> &answered)
 {
     QElapsedTimer spent;
     spent.start();
     const QString path = QUrl::fromPercentEncoding(request.path);
     const bool authorized =
-        m_token.isEmpty() || TokenAccepted(request.header("authorization"), m_token);
+        m_token.isEmpty() || TokenAccepted(request.Header("authorization"), m_token);
     const bool picture = authorized && request.method == "GET" && !healthOnly &&
                          path.startsWith(QLatin1String("/device/")) &&
                          Picture(path, request, answered);
@@ -143,7 +143,7 @@ void WebServer::Respond(const HttpRequest &request, bool healthOnly,
 
 HttpAnswer WebServer::Answer(const HttpRequest &request, bool healthOnly)
 {
-    if (!m_token.isEmpty() && !TokenAccepted(request.header("authorization"), m_token)) {
+    if (!m_token.isEmpty() && !TokenAccepted(request.Header("authorization"), m_token)) {
         HttpAnswer answer = HttpAnswer::Text(401, "Unauthorized");
         // Scrapers send a bearer token; a browser shows a login box for Basic.
         answer.headers.emplaceBack("WWW-Authenticate", "Bearer");
@@ -208,7 +208,7 @@ bool WebServer::Picture(const QString &path, const HttpRequest &request,
         job.height = SizeParameter(query, "height", 300, side);
     }
     const TDevice &data = m_engine.Devices[device];
-    const auto outcome = m_drawer->request(
+    const auto outcome = m_drawer->Request(
         PictureKey(device, data, job),
         [&] {
             CopyPictureData(data, job);
@@ -234,7 +234,7 @@ QByteArray WebServer::Metrics()
     for (int r = 0; r < WebListener::RefusalCount; ++r)
         Counter(text, refused, help,
                 QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
-                m_listener->refused(static_cast<WebListener::Refusal>(r)), r == 0);
+                m_listener->Refused(static_cast<WebListener::Refusal>(r)), r == 0);
     text += "# HELP vantor_web_connections_open Web connections open now.\n"
             "# TYPE vantor_web_connections_open gauge\nvantor_web_connections_open " +
             QByteArray::number(openConnections()) + '\n';

@@ -42,7 +42,7 @@ public:
     // Answers one request, at once or (a picture) once drawn, through
     // answered; healthOnly when the request came on a slot kept for health
     // checks and metrics.
-    void Respond(const HttpRequest &request, bool healthOnly,
+    void respond(const HttpRequest &request, bool healthOnly,
                  const std::function<void(HttpAnswer)> &answered);
 
     int openConnections() const;
