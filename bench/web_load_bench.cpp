@@ -449,7 +449,7 @@ int RunFlood(Engine &engine, Ticks &ticks, const QString &data, int devices, int
     const double ratio = Ratio(Quantile(phases[1].phase.tickMs, 0.99), Quantile(quiet, 0.99));
     // The files are counted at the phase's edges, where one second's lines
     // may fall on either side: that much short is no second lost.
-    const bool allLines = phases[1].csvPerMinute >= (devices * 60 - devices) * 60.0 / seconds;
+    const bool allLines = phases[1].csvPerMinute >= devices * (60 - 60.0 / seconds);
     std::printf("picture flood: %lld requests answered, %lld pictures drawn, %lld refused "
                 "(503); tick p99 flood / quiet %.2f (target <= 1.2); CSV lines %s\n",
                 static_cast<long long>(asked), static_cast<long long>(server.picturesDrawn()),
