@@ -17,6 +17,17 @@
 // Chromium and Prometheus are taken from the PATH; without them the second
 // part is left out. Exit code 1 when /metrics misses its target or a run
 // cannot start.
+//
+// With --flood, hostile clients instead of the browser and the scrape, each
+// from an address of its own (127.0.0.2 on) in a second process:
+//   - 32 clients asking without pause for the largest pictures (histogram
+//     and graphs, 2000 x 2000): CSV lines per minute and the receive tick
+//     against the quiet phases around it; target: no CSV second lost and
+//     the tick's p99 within 1.2 x of the quiet one;
+//   - 32 clients sending their headers a line a second (slowloris), while
+//     /healthz is asked four times a second: how many were answered.
+//
+//     web_load_bench --flood [--devices 10] [--seconds 60]
 #include "engine.h"
 #include "engine_timers.h"
 #include "link_library.h"
@@ -26,12 +37,14 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -239,6 +252,214 @@ void PrintLoadAverage(const char *when)
                     load[2], sysconf(_SC_NPROCESSORS_ONLN));
 }
 
+// Lines written to every CSV file under folder so far.
+qint64 CsvLines(const QString &folder)
+{
+    qint64 lines = 0;
+    QDirIterator files(folder, {QStringLiteral("*.csv")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.open(QIODevice::ReadOnly))
+            lines += file.readAll().count('\n');
+    }
+    return lines;
+}
+
+// The hostile clients of --flood, run in a process of their own so that
+// their work is not the station's: each from its own loopback address, so
+// that the per-address limit does not turn them away.
+class FloodClients : public QObject
+{
+public:
+    FloodClients(quint16 port, bool slow, int devices)
+        : m_port(port), m_slow(slow), m_devices(devices)
+    {
+        for (int i = 0; i < 32; ++i)
+            Open(i);
+    }
+
+private:
+    void Open(int i)
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(2 + i)));
+        auto *buffer = new QByteArray;
+        auto *drip = new QTimer(socket);
+        connect(socket, &QObject::destroyed, this, [buffer] { delete buffer; });
+        connect(socket, &QTcpSocket::connected, this, [this, socket, drip, i] {
+            if (!m_slow)
+                return Ask(socket, i);
+            socket->write("GET / HTTP/1.1\r\nHost: station\r\n");
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write("X-Slow: y\r\n"); });
+            drip->start(1000);
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer, i] {
+            *buffer += socket->readAll();
+            const qsizetype end = buffer->indexOf("\r\n\r\n");
+            const qsizetype length = buffer->indexOf("Content-Length: ");
+            if (end < 0 || length < 0)
+                return;
+            const qint64 size =
+                buffer->mid(length + 16, buffer->indexOf('\r', length) - length - 16).toLongLong();
+            if (buffer->size() < end + 4 + size)
+                return;
+            buffer->remove(0, end + 4 + size);
+            if (!m_slow)
+                Ask(socket, i);
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, i] {
+            socket->deleteLater();
+            QTimer::singleShot(100, this, [this, i] { Open(i); });
+        });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, socket, i] {
+            if (socket->state() == QAbstractSocket::UnconnectedState) {
+                socket->deleteLater();
+                QTimer::singleShot(100, this, [this, i] { Open(i); });
+            }
+        });
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+    }
+
+    void Ask(QTcpSocket *socket, int i)
+    {
+        static const std::array<const char *, 4> pictures = {"histogram.png", "graph/MAX.png",
+                                                             "graph/AVE.png", "graph/Level.png"};
+        const QByteArray path = "/device/" + QByteArray::number(i % m_devices) + '/' +
+                                pictures[static_cast<size_t>(m_asked++ % pictures.size())] +
+                                "?width=2000&height=2000";
+        socket->write("GET " + path + " HTTP/1.1\r\nHost: station\r\n\r\n");
+    }
+
+    quint16 m_port;
+    bool m_slow;
+    int m_devices;
+    qint64 m_asked = 0;
+};
+
+// Asks /healthz four times a second on connections of its own; counts the
+// 200s, and the rest (any other answer, or none within a second).
+class HealthProbe : public QObject
+{
+public:
+    explicit HealthProbe(quint16 port) : m_port(port)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { Ask(); });
+        m_timer.start(250);
+    }
+    int asked = 0;
+    int answered = 0;
+
+private:
+    void Ask()
+    {
+        ++asked;
+        auto *socket = new QTcpSocket(this);
+        auto *reply = new QByteArray;
+        connect(socket, &QObject::destroyed, this, [reply] { delete reply; });
+        connect(socket, &QTcpSocket::connected, socket, [socket] {
+            socket->write("GET /healthz HTTP/1.1\r\nHost: station\r\nConnection: close\r\n\r\n");
+        });
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, reply] {
+            *reply += socket->readAll();
+            if (reply->startsWith("HTTP/1.1 200") && reply->endsWith("ok\n")) {
+                ++answered;
+                socket->abort();
+                socket->deleteLater();
+            }
+        });
+        QTimer::singleShot(1000, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+    }
+
+    quint16 m_port;
+    QTimer m_timer;
+};
+
+// The --flood phases; 0 when the picture flood met its target.
+int RunFlood(Engine &engine, Ticks &ticks, const QString &data, int devices, int seconds)
+{
+    WebServer server(engine, {});
+    QString error;
+    const quint16 port = server.start(QHostAddress::LocalHost, 0, &error);
+    if (port == 0) {
+        std::fprintf(stderr, "web server: %s\n", qPrintable(error));
+        return 1;
+    }
+    struct Counted {
+        Phase phase;
+        double csvPerMinute;
+    };
+    std::vector<Counted> phases;
+    const auto measure = [&](const char *name) {
+        ticks.reset();
+        const qint64 before = CsvLines(data);
+        RunFor(seconds * 1000);
+        const double perMinute = static_cast<double>(CsvLines(data) - before) * 60.0 / seconds;
+        phases.push_back({{name, ticks.tickMs, ticks.tickCpuMs, ticks.lateMs}, perMinute});
+    };
+    const auto clients = [&](QProcess &process, const char *kind) {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--client"), QLatin1String(kind), QStringLiteral("--port"),
+                       QString::number(port), QStringLiteral("--devices"),
+                       QString::number(devices)});
+        process.waitForStarted(5000);
+        RunFor(3000); // all connected and asking
+    };
+    const auto stop = [](QProcess &process) {
+        process.kill();
+        process.waitForFinished(5000);
+    };
+
+    PrintLoadAverage("before the flood");
+    measure("quiet");
+    QProcess pictures;
+    clients(pictures, "pictures");
+    const qint64 askedBefore = server.requestsAnswered();
+    measure("32 clients, pictures");
+    const qint64 asked = server.requestsAnswered() - askedBefore;
+    stop(pictures);
+    RunFor(2000);
+    measure("quiet again");
+    PrintLoadAverage("after the flood");
+
+    QProcess slow;
+    clients(slow, "slow");
+    HealthProbe probe(port);
+    measure("32 slow clients");
+    stop(slow);
+    const int probeAsked = probe.asked;
+    const int probeAnswered = probe.answered;
+
+    std::printf("\nreceive tick at %d devices, %d s per phase (ms)\n", devices, seconds);
+    std::printf("%-26s %6s | %7s %7s %7s | %7s %7s | %7s %7s %7s\n", "phase", "ticks", "median",
+                "p99", "longest", "cpu med", "cpu p99", "late med", "late p99", "late max");
+    for (const Counted &c : phases)
+        PrintPhase(c.phase);
+    std::printf("CSV lines per minute (%d expected):", devices * 60);
+    for (const Counted &c : phases)
+        std::printf(" %s %.1f;", c.phase.name, c.csvPerMinute);
+    std::printf("\n");
+    std::vector<double> quiet = phases[0].phase.tickMs;
+    quiet.insert(quiet.end(), phases[2].phase.tickMs.begin(), phases[2].phase.tickMs.end());
+    const double ratio = Ratio(Quantile(phases[1].phase.tickMs, 0.99), Quantile(quiet, 0.99));
+    // The files are counted at the phase's edges, where one second's lines
+    // may fall on either side: that much short is no second lost.
+    const bool allLines = phases[1].csvPerMinute >= devices * (60 - 60.0 / seconds);
+    std::printf("picture flood: %lld requests answered, %lld pictures drawn, %lld refused "
+                "(503); tick p99 flood / quiet %.2f (target <= 1.2); CSV lines %s\n",
+                static_cast<long long>(asked), static_cast<long long>(server.picturesDrawn()),
+                static_cast<long long>(server.picturesRefused()), ratio,
+                allLines ? "all written" : "MISSING");
+    std::printf("slowloris: /healthz answered %d of %d asked (%.1f %%)\n", probeAnswered,
+                probeAsked, probeAsked > 0 ? 100.0 * probeAnswered / probeAsked : 0.0);
+    return ratio <= 1.2 && allLines ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -256,10 +477,24 @@ int main(int argc, char **argv)
                                            QStringLiteral("S"), QStringLiteral("30"));
     const QCommandLineOption simOption(QStringLiteral("sim"), QStringLiteral("analyzer-sim."),
                                        QStringLiteral("PATH"), QStringLiteral(VANTOR_ANALYZER_SIM));
-    parser.addOptions({devicesOption, secondsOption, simOption});
+    const QCommandLineOption floodOption(
+        QStringLiteral("flood"), QStringLiteral("Hostile clients: a picture flood, slowloris."));
+    const QCommandLineOption clientOption(QStringLiteral("client"),
+                                          QStringLiteral("Run as the flood's clients."),
+                                          QStringLiteral("pictures|slow"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("The web server's port (--client)."),
+                                        QStringLiteral("PORT"));
+    parser.addOptions(
+        {devicesOption, secondsOption, simOption, floodOption, clientOption, portOption});
     parser.process(app);
     const int devices = std::max(1, parser.value(devicesOption).toInt());
     const int seconds = std::max(1, parser.value(secondsOption).toInt());
+    if (parser.isSet(clientOption)) {
+        FloodClients clients(static_cast<quint16>(parser.value(portOption).toUInt()),
+                             parser.value(clientOption) == QLatin1String("slow"), devices);
+        return QCoreApplication::exec();
+    }
 
     QProcess sim;
     const QList<int> ports = StartSimulator(sim, parser.value(simOption), devices);
@@ -308,6 +543,14 @@ int main(int argc, char **argv)
                 status.wallLongest);
     std::fflush(stdout);
     int exitCode = metricsPass ? 0 : 1;
+
+    if (parser.isSet(floodOption)) {
+        exitCode |= RunFlood(engine, ticks, data, devices, seconds);
+        engine.FormClose();
+        sim.terminate();
+        sim.waitForFinished(5000);
+        return exitCode;
+    }
 
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     const QString prometheus = QStandardPaths::findExecutable(QStringLiteral("prometheus"));

@@ -8,13 +8,16 @@
 namespace vantor::fuzz {
 
 namespace {
-QCoreApplication &Application()
+// A target that needs more (pictures need the GUI library's application)
+// makes its own first.
+void Application()
 {
+    if (QCoreApplication::instance())
+        return;
     static int argc = 1;
     static char name[] = "vantor-fuzz";
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
-    return app;
 }
 } // namespace
 

@@ -2,39 +2,26 @@
 
 #include "access_token.h"
 #include "engine.h"
-#include "guarded_tcp_server.h"
 #include "metrics_text.h"
-#include "picture_saves.h"
+#include "picture_drawer.h"
+#include "picture_job.h"
 #include "process_figures.h"
 #include "status_json.h"
+#include "web_connection.h"
+#include "web_listener.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <array>
 
 namespace vantor {
 
-using Status = QHttpServerResponder::StatusCode;
-
-struct WebServer::Reply {
-    Status status = Status::Ok;
-    QByteArray type = "text/plain; charset=utf-8";
-    QByteArray body;
-};
-
 namespace {
-
-// Nothing but this server's own script, style and pictures; no frames, no
-// forms, no plug-ins.
-const QByteArray ContentSecurityPolicy =
-    "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
-    "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 
 // The page and its parts, built into the program; the request's path only
 // picks one of these names.
@@ -62,127 +49,152 @@ int SizeParameter(const QUrlQuery &query, const char *name, int fallback, int li
     return ok ? std::clamp(value, 16, limit) : fallback;
 }
 
-QByteArray Png(const QImage &image)
+// Busy: come back in a second, when a slot or the drawing queue has room.
+HttpAnswer Unavailable(const QByteArray &why)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Light compression: a chart of flat colours shrinks well at once, and the
-    // event loop is not held for the last few per cent.
-    image.save(&buffer, "PNG", 80);
-    return bytes;
+    HttpAnswer answer = HttpAnswer::Text(503, why);
+    answer.headers.emplaceBack("Retry-After", "1");
+    return answer;
+}
+
+void Counter(QByteArray &text, const char *name, const char *help, const QByteArray &labels,
+             qint64 value, bool first)
+{
+    if (first)
+        text += QByteArray("# HELP ") + name + ' ' + help + "\n# TYPE " + name + " counter\n";
+    text += name + labels + ' ' + QByteArray::number(value) + '\n';
 }
 
 } // namespace
 
 WebServer::WebServer(Engine &engine, const QByteArray &token, const WebLimits &limits,
                      QObject *parent)
-    : QAbstractHttpServer(parent), m_engine(engine), m_token(token), m_limits(limits)
+    : QObject(parent), m_engine(engine), m_token(token), m_limits(limits),
+      m_listener(new WebListener(
+          limits,
+          [this](QTcpSocket *socket, bool healthOnly) {
+              new WebConnection(socket, m_limits, healthOnly,
+                                [this, healthOnly](const HttpRequest &request,
+                                                   std::function<void(HttpAnswer)> answered) {
+                                    respond(request, healthOnly, answered);
+                                });
+          },
+          this)),
+      m_drawer(new PictureDrawer(limits, this))
 {}
+
+WebServer::~WebServer() = default;
 
 quint16 WebServer::start(const QHostAddress &address, quint16 port, QString *error)
 {
-    auto *listener = new GuardedTcpServer(m_limits, this);
-    if (!listener->listen(address, port)) {
-        *error = listener->errorString();
-        delete listener;
+    if (!m_listener->listen(address, port)) {
+        *error = m_listener->errorString();
         return 0;
     }
-    m_listener = listener;
-    bind(listener);
-    return listener->serverPort();
+    return m_listener->serverPort();
+}
+
+void WebServer::takeConnection(qintptr descriptor)
+{
+    m_listener->Take(descriptor);
 }
 
 int WebServer::openConnections() const
 {
-    return m_listener ? m_listener->openConnections() : 0;
+    return m_listener->OpenConnections();
 }
 
-bool WebServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+int WebServer::picturesWaiting() const
+{
+    return m_drawer->PicturesWaiting();
+}
+
+qint64 WebServer::picturesDrawn() const
+{
+    return m_drawer->PicturesDrawn();
+}
+
+qint64 WebServer::picturesRefused() const
+{
+    return m_drawer->PicturesRefused();
+}
+
+void WebServer::respond(const HttpRequest &request, bool healthOnly,
+                        const std::function<void(HttpAnswer)> &answered)
 {
     QElapsedTimer spent;
     spent.start();
-    Reply reply;
-    if (!m_token.isEmpty() && !TokenAccepted(request.value("Authorization"), m_token))
-        reply = {Status::Unauthorized, "text/plain; charset=utf-8", "Unauthorized\n"};
-    else if (request.method() != QHttpServerRequest::Method::Get)
-        reply = {Status::MethodNotAllowed, "text/plain; charset=utf-8", "Only GET\n"};
-    else
-        reply = Answer(request);
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.writeStatusLine(reply.status);
-    responder.writeHeader("Content-Type", reply.type);
-    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-    responder.writeHeader("Content-Security-Policy", ContentSecurityPolicy);
-    responder.writeHeader("X-Content-Type-Options", "nosniff");
-    responder.writeHeader("Referrer-Policy", "no-referrer");
-    responder.writeHeader("Cache-Control", "no-store");
-    if (reply.status == Status::Unauthorized) {
-        // Scrapers send a bearer token; a browser shows a login box for Basic.
-        responder.writeHeader("WWW-Authenticate", "Bearer");
-        responder.writeHeader("WWW-Authenticate", "Basic realm=\"Vantor\", charset=\"UTF-8\"");
-    }
-    responder.writeBody(reply.body);
+    const QString path = QUrl::fromPercentEncoding(request.path);
+    const bool authorized =
+        m_token.isEmpty() || TokenAccepted(request.Header("authorization"), m_token);
+    const bool picture = authorized && request.method == "GET" && !healthOnly &&
+                         path.startsWith(QLatin1String("/device/")) &&
+                         Picture(path, request, answered);
+    if (!picture)
+        answered(Answer(request, healthOnly));
     ++m_answered;
     const double ms = static_cast<double>(spent.nsecsElapsed()) * 1e-6;
     m_answerMsTotal += ms;
     if (ms > m_answerMsLongest) {
         m_answerMsLongest = ms;
-        m_answerLongestPath = request.url().path().toUtf8();
+        m_answerLongestPath = request.path;
     }
-    return true;
 }
 
-void WebServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+HttpAnswer WebServer::Answer(const HttpRequest &request, bool healthOnly)
 {
-    makeResponder(request, socket).write(Status::NotFound);
-}
-
-WebServer::Reply WebServer::Answer(const QHttpServerRequest &request)
-{
-    const QString path = request.url().path(QUrl::FullyDecoded);
-    for (const PagePart &part : PageParts) {
-        if (path == QLatin1String(part.path))
-            return {Status::Ok, part.type, Resource(part.resource)};
+    if (!m_token.isEmpty() && !TokenAccepted(request.Header("authorization"), m_token)) {
+        HttpAnswer answer = HttpAnswer::Text(401, "Unauthorized");
+        // Scrapers send a bearer token; a browser shows a login box for Basic.
+        answer.headers.emplaceBack("WWW-Authenticate", "Bearer");
+        answer.headers.emplaceBack("WWW-Authenticate", "Basic realm=\"Vantor\", charset=\"UTF-8\"");
+        return answer;
     }
-    if (path == QLatin1String("/api/v1/status"))
-        return {Status::Ok, "application/json", StatusJson(m_engine)};
-    if (path == QLatin1String("/metrics"))
-        return {Status::Ok, "text/plain; version=0.0.4; charset=utf-8",
-                MetricsText(m_engine, ReadProcessFigures())};
-    if (path == QLatin1String("/healthz")) {
+    if (request.method != "GET")
+        return HttpAnswer::Text(405, "Only GET");
+    const QString path = QUrl::fromPercentEncoding(request.path);
+    const bool health = path == QLatin1String("/healthz");
+    const bool metrics = path == QLatin1String("/metrics");
+    if (healthOnly && !health && !metrics)
+        return Unavailable("Too many connections");
+    if (health) {
         const qint64 age = m_engine.MsSinceReceiveTick();
         if (age >= 0 && age < m_limits.healthStaleMs)
-            return {Status::Ok, "text/plain; charset=utf-8", "ok\n"};
-        return {Status::ServiceUnavailable, "text/plain; charset=utf-8",
-                "the receive tick has stopped\n"};
+            return HttpAnswer::Text(200, "ok");
+        return HttpAnswer::Text(503, "the receive tick has stopped");
     }
-    if (path.startsWith(QLatin1String("/device/")))
-        return Picture(path, request);
-    return {Status::NotFound, "text/plain; charset=utf-8", "Not found\n"};
+    if (metrics)
+        return {200, "text/plain; version=0.0.4; charset=utf-8", Metrics(), {}};
+    if (path == QLatin1String("/api/v1/status"))
+        return {200, "application/json", StatusJson(m_engine), {}};
+    for (const PagePart &part : PageParts) {
+        if (path == QLatin1String(part.path))
+            return {200, part.type, Resource(part.resource), {}};
+    }
+    return HttpAnswer::Text(404, "Not found");
 }
 
 // /device/N/histogram.png and /device/N/graph/COLUMN.png (COLUMN a column
 // name such as "MAX Hold", or its number), with optional width and height.
-WebServer::Reply WebServer::Picture(const QString &path, const QHttpServerRequest &request)
+bool WebServer::Picture(const QString &path, const HttpRequest &request,
+                        const std::function<void(HttpAnswer)> &answered)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^/device/(\\d{1,6})/(?:(histogram)|graph/([^/]{1,40}))\\.png$"));
     const QRegularExpressionMatch match = pattern.match(path);
-    const Reply missing{Status::NotFound, "text/plain; charset=utf-8", "Not found\n"};
     if (!match.hasMatch())
-        return missing;
+        return false;
     const int device = match.captured(1).toInt();
     if (m_engine.InvalidDevice(device))
-        return missing;
-    const QUrlQuery query = request.query();
+        return false;
+    const QUrlQuery query(QString::fromLatin1(request.query));
     const int side = m_limits.maxPictureSide;
-    const TDevice &d = m_engine.Devices[device];
-    QImage image;
-    if (match.capturedLength(2) > 0) {
-        image = HistogramPicture(d, m_engine.HistogramPictureOptions(),
-                                 SizeParameter(query, "width", 480, side),
-                                 SizeParameter(query, "height", 300, side));
+    PictureJob job;
+    job.histogram = match.capturedLength(2) > 0;
+    if (job.histogram) {
+        job.histogramOptions = m_engine.HistogramPictureOptions();
+        job.width = SizeParameter(query, "width", 480, side);
+        job.height = SizeParameter(query, "height", 300, side);
     } else {
         const QString name = match.captured(3);
         bool numeric = false;
@@ -190,12 +202,51 @@ WebServer::Reply WebServer::Picture(const QString &path, const QHttpServerReques
         if (!numeric)
             column = GetTableColumn(name);
         if (column < 0 || column >= ColumnCount)
-            return missing;
-        image = GraphPicture(d, m_engine.GraphPictureOptions(column),
-                             SizeParameter(query, "width", 600, side),
-                             SizeParameter(query, "height", 300, side));
+            return false;
+        job.graphOptions = m_engine.GraphPictureOptions(column);
+        job.width = SizeParameter(query, "width", 600, side);
+        job.height = SizeParameter(query, "height", 300, side);
     }
-    return {Status::Ok, "image/png", Png(image)};
+    const TDevice &data = m_engine.Devices[device];
+    const auto outcome = m_drawer->Request(
+        PictureKey(device, data, job),
+        [&] {
+            CopyPictureData(data, job);
+            return job;
+        },
+        [answered](const QByteArray &png) {
+            answered(png.isEmpty() ? HttpAnswer::Text(500, "No picture")
+                                   : HttpAnswer{200, "image/png", png, {}});
+        });
+    if (outcome == PictureDrawer::Outcome::Busy)
+        answered(Unavailable("Pictures are being drawn; try again"));
+    return true;
+}
+
+QByteArray WebServer::Metrics()
+{
+    QByteArray text = MetricsText(m_engine, ReadProcessFigures());
+    const char *refused = "vantor_web_connections_refused_total";
+    const char *help = "Web connections closed at once: every slot taken, the address at its "
+                       "limit, or the file handles left kept for the logs.";
+    const std::array<const char *, WebListener::RefusalCount> reasons{"slots", "address",
+                                                                      "handles"};
+    for (int r = 0; r < WebListener::RefusalCount; ++r)
+        Counter(text, refused, help,
+                QByteArray("{reason=\"") + reasons[static_cast<size_t>(r)] + "\"}",
+                m_listener->Refused(static_cast<WebListener::Refusal>(r)), r == 0);
+    text += "# HELP vantor_web_connections_open Web connections open now.\n"
+            "# TYPE vantor_web_connections_open gauge\nvantor_web_connections_open " +
+            QByteArray::number(openConnections()) + '\n';
+    text += "# HELP vantor_web_pictures_waiting Pictures asked for and not yet drawn.\n"
+            "# TYPE vantor_web_pictures_waiting gauge\nvantor_web_pictures_waiting " +
+            QByteArray::number(picturesWaiting()) + '\n';
+    Counter(text, "vantor_web_pictures_drawn_total", "Pictures drawn for web clients.", {},
+            picturesDrawn(), true);
+    Counter(text, "vantor_web_pictures_refused_total",
+            "Pictures answered 503 because the drawing queue was full.", {}, picturesRefused(),
+            true);
+    return text;
 }
 
 } // namespace vantor

@@ -66,4 +66,13 @@ HttpReply Get(quint16 port, const QByteArray &path, const QList<QByteArray> &hea
     return Exchange(port, raw + "\r\n");
 }
 
+qint64 MetricValue(const QByteArray &text, const QByteArray &series)
+{
+    for (const QByteArray &line : text.split('\n')) {
+        if (line.startsWith(QByteArray(series + ' ')))
+            return line.mid(series.size() + 1).toLongLong();
+    }
+    return -1;
+}
+
 } // namespace vantor::test

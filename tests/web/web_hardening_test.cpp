@@ -60,7 +60,7 @@ TEST_F(WebHardening, OversizedRequestsAreRefusedAndClosed)
     // keep-alive is never cut off.
     auto socket = Connected(port);
     for (int i = 0; i < 10; ++i) {
-        socket->write("GET /api/v1/status HTTP/1.1\r\nHost: x\r\n" + QByteArray(1000, ' ') +
+        socket->write("GET /api/v1/status HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(1000, 'p') +
                       "\r\n\r\n");
         QByteArray data;
         ASSERT_TRUE(waitFor([&] {
@@ -75,6 +75,7 @@ TEST_F(WebHardening, SlowAndIdleClientsAreCutOffWhileOthersAreServed)
 {
     WebLimits limits;
     limits.requestTimeoutMs = 400;
+    limits.headerTimeoutMs = 400;
     Serve({}, limits);
     auto idle = Connected(port);
     auto dripping = Connected(port);

@@ -7,6 +7,8 @@
 #include <QNetworkReply>
 #include <QTcpServer>
 
+#include <sys/resource.h>
+
 namespace vantor::test {
 
 int FreeTcpPort()
@@ -46,6 +48,12 @@ bool WebStation::start(const QByteArray &token)
                           QStringLiteral("127.0.0.1:") + QString::number(m_webPort)};
     if (!token.isEmpty())
         arguments << QStringLiteral("--http-token-file") << tokenFile();
+    if (m_fileLimit > 0) {
+        m_program.setChildProcessModifier([limit = m_fileLimit] {
+            const rlimit files{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+            setrlimit(RLIMIT_NOFILE, &files);
+        });
+    }
     m_program.start(binDir() + QStringLiteral("/vantor"), arguments);
     if (!m_program.waitForStarted())
         return false;

@@ -23,6 +23,9 @@ public:
     // Starts both; the program's web server listens on webPort() (with the
     // token when given). False when either did not come up.
     bool start(const QByteArray &token = {});
+    // The program runs with at most this many open files (soft and hard,
+    // so that it cannot raise them); set before start().
+    void setOpenFileLimit(long limit) { m_fileLimit = limit; }
     bool stopProgram() { return Terminate(m_program); }
 
     SimulatorProcess &simulator() { return m_simulator; }
@@ -36,6 +39,7 @@ private:
     SimulatorProcess m_simulator;
     QProcess m_program;
     int m_webPort = -1;
+    long m_fileLimit = 0;
 };
 
 // method "GET" or "POST"/"DELETE" with a JSON body; the answer's body, empty
