@@ -605,7 +605,17 @@ bool MainWindow::saveHistogram(const QString &fileName)
 bool MainWindow::saveScreenshot(const QString &fileName)
 {
     repaint();
-    return SaveImageFile(grab().toImage(), fileName);
+    // The screen holds the frame and title the window manager draws; where
+    // there is no screen to read (offscreen, some Wayland sessions) the
+    // window's own contents are what can be saved.
+    QPixmap picture;
+    if (QScreen *shown = screen(); shown && isVisible())
+        picture = shown->grabWindow(0, frameGeometry().x() - shown->geometry().x(),
+                                    frameGeometry().y() - shown->geometry().y(),
+                                    frameGeometry().width(), frameGeometry().height());
+    if (picture.isNull())
+        picture = grab();
+    return SaveImageFile(picture.toImage(), fileName);
 }
 
 void MainWindow::SaveGraph2Click()
@@ -640,15 +650,24 @@ void MainWindow::DataFolder1Click()
 
 void MainWindow::PdfManual1Click()
 {
-    const QString manual = m_engine.Folders.ExeFolder + QStringLiteral("vantor.pdf");
-    if (!QFileInfo::exists(manual)) {
-        QMessageBox::information(this, windowTitle(),
-                                 QStringLiteral("The manual vantor.pdf is not in the program "
-                                                "folder %1.")
-                                     .arg(QDir::toNativeSeparators(m_engine.Folders.ExeFolder)));
-        return;
+    // Beside the program when run from its build, with the documentation
+    // when installed from the package.
+    const QStringList places = {m_engine.Folders.ExeFolder,
+                                QStringLiteral("/usr/share/doc/vantor/")};
+    for (const QString &folder : places) {
+        if (const QString manual = folder + QStringLiteral("vantor.pdf"); QFileInfo::exists(manual)) {
+            if (!ShellOpen(manual, QString(), folder))
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("The manual %1 could not be opened.")
+                                         .arg(QDir::toNativeSeparators(manual)));
+            return;
+        }
     }
-    ShellOpen(manual, QString(), m_engine.Folders.ExeFolder);
+    QMessageBox::information(this, windowTitle(),
+                             QStringLiteral("The manual vantor.pdf is neither in the program "
+                                            "folder %1 nor in %2.")
+                                 .arg(QDir::toNativeSeparators(places[0]),
+                                      QDir::toNativeSeparators(places[1])));
 }
 
 void MainWindow::About1Click()
