@@ -8,10 +8,13 @@
 #include "station_list_dialog.h"
 
 #include "about_box.h"
+#include "child_arrangement.h"
 #include "alarm_details_window.h"
 #include "graph_window.h"
 #include "image_file.h"
 #include "image_save_dialog.h"
+#include "ini_file.h"
+#include "preference_entries.h"
 #include "led_display.h"
 #include "platform_utils.h"
 #include "program_icon.h"
@@ -28,6 +31,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -161,33 +165,18 @@ void MainWindow::createActions()
 
     m_cascade = NewAction(this, QStringLiteral("&Cascade"), QStringLiteral("Cascade1"));
     m_cascade->setIcon(icon(QStyle::SP_TitleBarNormalButton));
-    connect(m_cascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(m_cascade, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::Cascade); });
     m_tileHorizontal =
         NewAction(this, QStringLiteral("&Tile (Horizontal)"), QStringLiteral("iles1"));
     m_tileHorizontal->setIcon(icon(QStyle::SP_ToolBarVerticalExtensionButton));
-    connect(m_tileHorizontal, &QAction::triggered, this, [this] {
-        // One above the other, each the full width of the area.
-        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-        const QRect area = m_mdi->viewport()->rect();
-        const int height = windows.isEmpty() ? 0 : area.height() / int(windows.size());
-        for (int k = 0; k < windows.size(); ++k) {
-            windows[k]->showNormal();
-            windows[k]->setGeometry(0, k * height, area.width(), height);
-        }
-    });
+    connect(m_tileHorizontal, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::TileHorizontal); });
     m_tileVertical =
         NewAction(this, QStringLiteral("Tile (&Vertical)"), QStringLiteral("ileVertical1"));
     m_tileVertical->setIcon(icon(QStyle::SP_ToolBarHorizontalExtensionButton));
-    connect(m_tileVertical, &QAction::triggered, this, [this] {
-        // Side by side, each the full height of the area.
-        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-        const QRect area = m_mdi->viewport()->rect();
-        const int width = windows.isEmpty() ? 0 : area.width() / int(windows.size());
-        for (int k = 0; k < windows.size(); ++k) {
-            windows[k]->showNormal();
-            windows[k]->setGeometry(k * width, 0, width, area.height());
-        }
-    });
+    connect(m_tileVertical, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::TileVertical); });
 
     const auto toolAction = [this](const QString &text, const QString &name, const QIcon &glyph,
                                    void (MainWindow::*handler)()) {
@@ -402,11 +391,36 @@ void MainWindow::applyPreferences()
     const QScreen *primary = QGuiApplication::primaryScreen();
     const QRect primaryArea = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
     ApplyPlacement(this, prefs.Placement(AppWindow::Main), ScreenAreas(), primaryArea);
-    // The frame is not laid out before it is shown: its own size stands for the
-    // area the child windows live in.
-    const QRect client(QPoint(0, 0), size());
+    const QRect client = childArea();
+    // A window without a stored placement takes its place in the first-start
+    // layout; stored placements always win.
+    const IniFile stored(m_engine.Folders.DataFolder + QStringLiteral("config.ini"));
+    QList<ChildSizes> needs;
     for (const auto &[child, window] : placedChildren())
-        ApplyPlacement(frameOf(child), prefs.Placement(window), {client}, client);
+        needs << ChildSizes{frameOf(child)->sizeHint(), frameOf(child)->minimumSizeHint()};
+    // The layout's order: Recent Data and Alarm Details above, Recent Activity
+    // and the Graph Window below.
+    const QList<QRect> firstStart =
+        FirstStartLayout(client, {needs[1], needs[3], needs[0], needs[2]});
+    const QRect startPlaces[] = {firstStart[2], firstStart[0], firstStart[3], firstStart[1]};
+    int k = 0;
+    for (const auto &[child, window] : placedChildren()) {
+        WindowPlacement placement = prefs.Placement(window);
+        const char *topKey = nullptr;
+        for (const WindowKeys &keys : WindowKeyTable())
+            if (keys.window == window)
+                topKey = keys.top;
+        if (stored.ReadString(QStringLiteral("General"), QLatin1String(topKey), QString())
+                .isEmpty()) {
+            const QRect place = startPlaces[k];
+            placement.left = place.x();
+            placement.top = place.y();
+            placement.width = place.width();
+            placement.height = place.height();
+        }
+        ApplyPlacement(frameOf(child), placement, {client}, client);
+        ++k;
+    }
     m_data->accumulated()->setChecked(prefs.Flag(QStringLiteral("Accumulated")));
     m_data->pages()->setCurrentIndex(prefs.Integer(QStringLiteral("RecentDataShow")));
     m_graph->applySettings();
@@ -418,6 +432,54 @@ void MainWindow::applyPreferences()
         m_deviceList->setFont(bold);
     }
     show();
+}
+
+QRect MainWindow::childArea()
+{
+    // Laid out now, the frame gives its central part the size it will have
+    // when shown.
+    ensurePolished();
+    layout()->activate();
+    const int frame = m_mdi->frameWidth();
+    return QRect(QPoint(0, 0), m_mdi->size() - QSize(2 * frame, 2 * frame));
+}
+
+QRect MainWindow::arrangeableArea()
+{
+    QRect area = m_mdi->viewport()->rect();
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->isVisible() && frame->isMinimized()) {
+            area.setBottom(std::min(area.bottom(), frame->geometry().top() - 1));
+        }
+    }
+    return area;
+}
+
+void MainWindow::arrangeChildren(Arrangement arrangement)
+{
+    QList<QMdiSubWindow *> frames;
+    QList<QSize> minimums;
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->isVisible() && !frame->isMinimized()) {
+            frames << frame;
+            minimums << frame->minimumSizeHint().expandedTo(frame->minimumSize());
+        }
+    }
+    const QRect area = arrangeableArea();
+    const int titleHeight = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QList<QRect> places =
+        arrangement == Arrangement::Cascade
+            ? CascadeLayout(area, minimums, titleHeight)
+            : TileLayout(area, minimums,
+                         arrangement == Arrangement::TileVertical ? Qt::Horizontal
+                                                                  : Qt::Vertical);
+    for (int k = 0; k < frames.size(); ++k) {
+        if (frames[k]->isMaximized())
+            frames[k]->showNormal();
+        frames[k]->setGeometry(places[k]);
+    }
+    if (arrangement == Arrangement::Cascade && !frames.isEmpty())
+        m_mdi->setActiveSubWindow(frames.last());
 }
 
 void MainWindow::storePlacements()

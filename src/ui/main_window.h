@@ -90,9 +90,18 @@ private:
     void createToolBar();
     void createMenus();
     QMdiSubWindow *addChild(QWidget *child);
+    // Tiles or cascades the child windows that are not minimised, below
+    // which the minimised ones keep their row.
+    enum class Arrangement { TileHorizontal, TileVertical, Cascade };
+    void arrangeChildren(Arrangement arrangement);
+    // The child area: the frame's central part, worked out before it is shown.
+    QRect childArea();
     void addWindowMenuItems();
     // The child windows whose placement is kept, with their keys.
     std::array<std::pair<QWidget *, AppWindow>, 4> placedChildren() const;
+
+    // The child area less the row the minimised windows line up in.
+    QRect arrangeableArea();
 
     void onDevicesChanged(const QList<DeviceNews> &news);
     void onStationsChanged();
