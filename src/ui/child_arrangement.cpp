@@ -8,8 +8,7 @@ namespace {
 // Splits length between two neighbours: the first gets what it wants when the
 // second keeps what it wants, then each gets at least its minimum while the
 // length holds both; short of even that, the minimums share it in proportion.
-int FirstShare(int length, int firstWanted, int firstMinimum, int secondWanted,
-               int secondMinimum)
+int FirstShare(int length, int firstWanted, int firstMinimum, int secondWanted, int secondMinimum)
 {
     if (firstWanted + secondWanted <= length)
         return std::max(firstWanted, length - secondWanted);
@@ -34,9 +33,8 @@ QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &childr
                                rowMinimum(2, 3));
     const int bottom = area.height() - top;
     const auto row = [&](int a, int b, int y, int height) {
-        const int left = FirstShare(area.width(), four[a].wanted.width(),
-                                    four[a].minimum.width(), four[b].wanted.width(),
-                                    four[b].minimum.width());
+        const int left = FirstShare(area.width(), four[a].wanted.width(), four[a].minimum.width(),
+                                    four[b].wanted.width(), four[b].minimum.width());
         const int right = area.width() - left;
         return QList<QRect>{QRect(area.x(), y, left, height),
                             QRect(area.x() + left, y, right, height)};
@@ -44,8 +42,7 @@ QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &childr
     return row(0, 1, area.y(), top) + row(2, 3, area.y() + top, bottom);
 }
 
-QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums,
-                        Qt::Orientation direction)
+QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums, Qt::Orientation direction)
 {
     QList<QRect> placed;
     if (minimums.isEmpty())

@@ -22,8 +22,7 @@ QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &childr
 // Side by side (Qt::Horizontal) or one above the other (Qt::Vertical),
 // sharing the area evenly; a window whose share is below its minimum gets
 // its minimum and the row runs past the area (the area scrolls).
-QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums,
-                        Qt::Orientation direction);
+QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums, Qt::Orientation direction);
 
 // Each window offset from the one before by step, all as large as the area
 // allows after the offsets, never below their minimum.

@@ -8,15 +8,15 @@
 #include "station_list_dialog.h"
 
 #include "about_box.h"
-#include "child_arrangement.h"
 #include "alarm_details_window.h"
+#include "child_arrangement.h"
 #include "graph_window.h"
 #include "image_file.h"
 #include "image_save_dialog.h"
 #include "ini_file.h"
-#include "preference_entries.h"
 #include "led_display.h"
 #include "platform_utils.h"
+#include "preference_entries.h"
 #include "program_icon.h"
 #include "recent_activity_window.h"
 #include "recent_data_window.h"
@@ -471,8 +471,7 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
         arrangement == Arrangement::Cascade
             ? CascadeLayout(area, minimums, titleHeight)
             : TileLayout(area, minimums,
-                         arrangement == Arrangement::TileVertical ? Qt::Horizontal
-                                                                  : Qt::Vertical);
+                         arrangement == Arrangement::TileVertical ? Qt::Horizontal : Qt::Vertical);
     for (int k = 0; k < frames.size(); ++k) {
         if (frames[k]->isMaximized())
             frames[k]->showNormal();
@@ -717,7 +716,8 @@ void MainWindow::PdfManual1Click()
     const QStringList places = {m_engine.Folders.ExeFolder,
                                 QStringLiteral("/usr/share/doc/vantor/")};
     for (const QString &folder : places) {
-        if (const QString manual = folder + QStringLiteral("vantor.pdf"); QFileInfo::exists(manual)) {
+        if (const QString manual = folder + QStringLiteral("vantor.pdf");
+            QFileInfo::exists(manual)) {
             if (!ShellOpen(manual, QString(), folder))
                 QMessageBox::warning(this, windowTitle(),
                                      QStringLiteral("The manual %1 could not be opened.")
@@ -725,11 +725,11 @@ void MainWindow::PdfManual1Click()
             return;
         }
     }
-    QMessageBox::information(this, windowTitle(),
-                             QStringLiteral("The manual vantor.pdf is neither in the program "
-                                            "folder %1 nor in %2.")
-                                 .arg(QDir::toNativeSeparators(places[0]),
-                                      QDir::toNativeSeparators(places[1])));
+    QMessageBox::information(
+        this, windowTitle(),
+        QStringLiteral("The manual vantor.pdf is neither in the program "
+                       "folder %1 nor in %2.")
+            .arg(QDir::toNativeSeparators(places[0]), QDir::toNativeSeparators(places[1])));
 }
 
 void MainWindow::About1Click()
