@@ -390,7 +390,8 @@ void MainWindow::applyPreferences()
     const Preferences &prefs = m_engine.Prefs();
     const QScreen *primary = QGuiApplication::primaryScreen();
     const QRect primaryArea = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-    ApplyPlacement(this, prefs.Placement(AppWindow::Main), ScreenAreas(), primaryArea);
+    m_normalPlacement = prefs.Placement(AppWindow::Main);
+    ApplyPlacement(this, m_normalPlacement, ScreenAreas(), primaryArea);
     const QRect client = childArea();
     // A window without a stored placement takes its place in the first-start
     // layout; stored placements always win.
@@ -484,7 +485,7 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
 void MainWindow::storePlacements()
 {
     Preferences &prefs = m_engine.Prefs();
-    prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, prefs.Placement(AppWindow::Main)));
+    prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, m_normalPlacement));
     for (const auto &[child, window] : placedChildren())
         prefs.SetPlacement(window, CurrentPlacement(frameOf(child), prefs.Placement(window)));
 }
@@ -735,6 +736,24 @@ void MainWindow::PdfManual1Click()
 void MainWindow::About1Click()
 {
     AboutBox(this).exec();
+}
+
+void MainWindow::noteNormalPlacement()
+{
+    if (isVisible() && windowState() == Qt::WindowNoState)
+        m_normalPlacement = CurrentPlacement(this, m_normalPlacement);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    noteNormalPlacement();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    noteNormalPlacement();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

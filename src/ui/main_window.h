@@ -82,6 +82,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createActions();
@@ -144,6 +146,10 @@ private:
     QMenu *m_windowMenu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_windowItemsAdded = false;
+    // Where the window was last shown normal, kept while it is maximised or
+    // minimised so that it comes back there at the next start.
+    WindowPlacement m_normalPlacement;
+    void noteNormalPlacement();
     RecentActivityWindow *m_activity;
     RecentDataWindow *m_data;
     GraphWindow *m_graph;

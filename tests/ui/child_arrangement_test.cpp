@@ -137,3 +137,14 @@ TEST_F(ArrangementTest, AStoredPlacementWinsOverTheFirstStartLayout)
     const QRect graph = window.frameOf(window.graphWindow())->geometry();
     EXPECT_EQ(graph, QRect(44, 33, 500, 400));
 }
+
+TEST_F(ArrangementTest, AMainWindowClosedMaximisedKeepsItsLastNormalPlacement)
+{
+    window.move(40, 50);
+    window.resize(900, 650);
+    window.showMaximized();
+    window.storePlacements();
+    const WindowPlacement stored = engine.Prefs().Placement(AppWindow::Main);
+    EXPECT_EQ(stored.state, WindowMaximised);
+    EXPECT_EQ(QRect(stored.left, stored.top, stored.width, stored.height), QRect(40, 50, 900, 650));
+}

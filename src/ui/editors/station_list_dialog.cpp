@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -87,7 +89,18 @@ StationListDialog::StationListDialog(Engine &engine, QWidget *parent)
     connect(up, &QPushButton::clicked, this, &StationListDialog::MoveUp);
     connect(down, &QPushButton::clicked, this, &StationListDialog::MoveDown);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &StationListDialog::ShowCellMenu);
-    resize(1180, 480);
+    // Wide enough for every column at the width its caption needs, as far as
+    // the screen allows.
+    m_grid->resizeColumnsToContents();
+    const QMargins margins = layout->contentsMargins();
+    const int columns = m_grid->horizontalHeader()->length() +
+                        m_grid->verticalHeader()->sizeHint().width() +
+                        m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth() +
+                        margins.left() + margins.right();
+    QSize wanted(std::max(1180, columns), 480);
+    if (const QScreen *shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
+    resize(wanted);
 }
 
 bool StationListDialog::Load()
