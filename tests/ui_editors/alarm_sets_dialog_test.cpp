@@ -255,7 +255,9 @@ TEST_F(AlarmSetsTest, FileButtonPutsTheChosenFileIntoTheField)
     ASSERT_NE(browse, nullptr);
     browse->click();
     EXPECT_EQ(dialog.FileName()->text(), QStringLiteral("/usr/bin/env"));
-    EXPECT_TRUE(prompts.fileFilters.first().startsWith(QStringLiteral("All files (*.*)")));
+    // Programs first; no "*.*", which would hide programs without an extension.
+    EXPECT_TRUE(prompts.fileFilters.first().startsWith(QStringLiteral("Programs (*);;")));
+    EXPECT_FALSE(prompts.fileFilters.first().contains(QStringLiteral("*.*")));
 }
 
 TEST_F(AlarmSetsTest, DevicesTakeEditedSetsAtTheirNextTuning)
