@@ -18,7 +18,7 @@ class ExecutablesOnly : public QSortFilterProxyModel
 {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setActive(bool active)
+    void SetActive(bool active)
     {
         m_active = active;
         invalidateFilter();
@@ -66,10 +66,10 @@ EditorPrompts EditorPrompts::Standard()
             dialog.setOption(QFileDialog::DontUseNativeDialog);
             auto *executables = new ExecutablesOnly(&dialog);
             dialog.setProxyModel(executables);
-            executables->setActive(true);
+            executables->SetActive(true);
             QObject::connect(&dialog, &QFileDialog::filterSelected, executables,
                              [executables](const QString &chosen) {
-                                 executables->setActive(chosen == ProgramsFilter);
+                                 executables->SetActive(chosen == ProgramsFilter);
                              });
         }
         dialog.setAccessibleName(QStringLiteral("Open"));
