@@ -1,7 +1,8 @@
 #include "about_box.h"
 
+#include "program_icon.h"
+
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -16,7 +17,7 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     setAccessibleName(windowTitle());
 
     auto *icon = new QLabel;
-    icon->setPixmap(QGuiApplication::windowIcon().pixmap(48, 48));
+    icon->setPixmap(ProgramIcon().pixmap(48, 48));
     icon->setAccessibleName(QStringLiteral("Program icon"));
     auto *product = new QLabel(QStringLiteral("Vantor"));
     QFont bold = product->font();

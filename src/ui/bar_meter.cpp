@@ -59,6 +59,20 @@ int BarMeter::tickStep() const
     return span / 10;
 }
 
+QList<int> BarMeter::labelledTicks() const
+{
+    QList<int> ticks;
+    if (!m_tickTexts || m_max <= m_min)
+        return ticks;
+    const int step = tickStep();
+    const int firstTick = int(std::ceil(double(m_min) / step)) * step;
+    const int lastTick = firstTick + (m_max - firstTick) / step * step;
+    for (int v = firstTick; v < lastTick - step; v += 2 * step)
+        ticks << v;
+    ticks << lastTick;
+    return ticks;
+}
+
 void BarMeter::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -71,27 +85,31 @@ void BarMeter::paintEvent(QPaintEvent *)
     };
     painter.setPen(QColor(0, 90, 0));
     painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    // A meter whose value is not measured is drawn in greys.
+    const bool lit = isEnabled();
+    const QColor low = lit ? QColor(Qt::yellow) : QColor(110, 110, 110);
+    const QColor high = lit ? QColor(0, 255, 0) : QColor(150, 150, 150);
     QLinearGradient shade(bar.topLeft(), bar.topRight());
-    shade.setColorAt(0, Qt::yellow);
-    shade.setColorAt(1, QColor(0, 255, 0));
+    shade.setColorAt(0, low);
+    shade.setColorAt(1, high);
     const int at = x(m_position);
     painter.fillRect(QRect(bar.left(), bar.top() + 3, at - bar.left(), bar.height() - 6), shade);
-    painter.fillRect(QRect(at - MarkerWidth / 2, bar.top(), MarkerWidth, bar.height()), Qt::yellow);
+    painter.fillRect(QRect(at - MarkerWidth / 2, bar.top(), MarkerWidth, bar.height()), low);
     painter.fillRect(
-        QRect(at - MarkerWidth / 2 + 2, bar.top() + 2, MarkerWidth - 4, bar.height() - 4),
-        QColor(0, 255, 0));
+        QRect(at - MarkerWidth / 2 + 2, bar.top() + 2, MarkerWidth - 4, bar.height() - 4), high);
 
-    painter.setPen(Qt::white);
+    painter.setPen(lit ? QColor(Qt::white) : QColor(120, 120, 120));
     QFont small = font();
     small.setPointSize(6);
     painter.setFont(small);
     const int step = tickStep();
     const int firstTick = int(std::ceil(double(m_min) / step)) * step;
-    for (int v = firstTick; v <= m_max; v += step) {
+    for (int v = firstTick; v <= m_max; v += step)
         painter.drawLine(x(v), bar.top() - 3, x(v), bar.top() - 1);
-        if (m_tickTexts && (v - firstTick) % (2 * step) == 0)
-            painter.drawText(QRect(x(v) - 20, 0, 40, TickSpace - 3), Qt::AlignCenter, tickText(v));
-    }
+    // The end of the scale is drawn inside the meter rather than cut at its edge.
+    for (const int v : labelledTicks())
+        painter.drawText(QRect(std::min(x(v) - 20, width() - 40), 0, 40, TickSpace - 3),
+                         Qt::AlignCenter, tickText(v));
 }
 
 } // namespace vantor

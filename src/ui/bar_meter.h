@@ -3,6 +3,7 @@
 // and, for some meters, tick texts. It only displays; there is no input.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 namespace vantor {
@@ -26,6 +27,9 @@ public:
     // when not shown.
     void setTickTexts(bool shown, int divisor = 1);
     QString tickText(int tickValue) const;
+    // The ticks that carry a text: every second one from the first, and the
+    // last (the end of the scale), never two neighbours.
+    QList<int> labelledTicks() const;
 
     QSize sizeHint() const override { return {400, 30}; }
 

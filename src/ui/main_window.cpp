@@ -9,11 +9,14 @@
 
 #include "about_box.h"
 #include "alarm_details_window.h"
+#include "child_arrangement.h"
 #include "graph_window.h"
 #include "image_file.h"
 #include "image_save_dialog.h"
+#include "ini_file.h"
 #include "led_display.h"
 #include "platform_utils.h"
+#include "preference_entries.h"
 #include "program_icon.h"
 #include "recent_activity_window.h"
 #include "recent_data_window.h"
@@ -28,6 +31,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -161,33 +165,18 @@ void MainWindow::createActions()
 
     m_cascade = NewAction(this, QStringLiteral("&Cascade"), QStringLiteral("Cascade1"));
     m_cascade->setIcon(icon(QStyle::SP_TitleBarNormalButton));
-    connect(m_cascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(m_cascade, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::Cascade); });
     m_tileHorizontal =
         NewAction(this, QStringLiteral("&Tile (Horizontal)"), QStringLiteral("iles1"));
     m_tileHorizontal->setIcon(icon(QStyle::SP_ToolBarVerticalExtensionButton));
-    connect(m_tileHorizontal, &QAction::triggered, this, [this] {
-        // One above the other, each the full width of the area.
-        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-        const QRect area = m_mdi->viewport()->rect();
-        const int height = windows.isEmpty() ? 0 : area.height() / int(windows.size());
-        for (int k = 0; k < windows.size(); ++k) {
-            windows[k]->showNormal();
-            windows[k]->setGeometry(0, k * height, area.width(), height);
-        }
-    });
+    connect(m_tileHorizontal, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::TileHorizontal); });
     m_tileVertical =
         NewAction(this, QStringLiteral("Tile (&Vertical)"), QStringLiteral("ileVertical1"));
     m_tileVertical->setIcon(icon(QStyle::SP_ToolBarHorizontalExtensionButton));
-    connect(m_tileVertical, &QAction::triggered, this, [this] {
-        // Side by side, each the full height of the area.
-        const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-        const QRect area = m_mdi->viewport()->rect();
-        const int width = windows.isEmpty() ? 0 : area.width() / int(windows.size());
-        for (int k = 0; k < windows.size(); ++k) {
-            windows[k]->showNormal();
-            windows[k]->setGeometry(k * width, 0, width, area.height());
-        }
-    });
+    connect(m_tileVertical, &QAction::triggered, this,
+            [this] { arrangeChildren(Arrangement::TileVertical); });
 
     const auto toolAction = [this](const QString &text, const QString &name, const QIcon &glyph,
                                    void (MainWindow::*handler)()) {
@@ -401,12 +390,38 @@ void MainWindow::applyPreferences()
     const Preferences &prefs = m_engine.Prefs();
     const QScreen *primary = QGuiApplication::primaryScreen();
     const QRect primaryArea = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-    ApplyPlacement(this, prefs.Placement(AppWindow::Main), ScreenAreas(), primaryArea);
-    // The frame is not laid out before it is shown: its own size stands for the
-    // area the child windows live in.
-    const QRect client(QPoint(0, 0), size());
+    m_normalPlacement = prefs.Placement(AppWindow::Main);
+    ApplyPlacement(this, m_normalPlacement, ScreenAreas(), primaryArea);
+    const QRect client = childArea();
+    // A window without a stored placement takes its place in the first-start
+    // layout; stored placements always win.
+    const IniFile stored(m_engine.Folders.DataFolder + QStringLiteral("config.ini"));
+    QList<ChildSizes> needs;
     for (const auto &[child, window] : placedChildren())
-        ApplyPlacement(frameOf(child), prefs.Placement(window), {client}, client);
+        needs << ChildSizes{frameOf(child)->sizeHint(), frameOf(child)->minimumSizeHint()};
+    // The layout's order: Recent Data and Alarm Details above, Recent Activity
+    // and the Graph Window below.
+    const QList<QRect> firstStart =
+        FirstStartLayout(client, {needs[1], needs[3], needs[0], needs[2]});
+    const QRect startPlaces[] = {firstStart[2], firstStart[0], firstStart[3], firstStart[1]};
+    int k = 0;
+    for (const auto &[child, window] : placedChildren()) {
+        WindowPlacement placement = prefs.Placement(window);
+        const char *topKey = nullptr;
+        for (const WindowKeys &keys : WindowKeyTable())
+            if (keys.window == window)
+                topKey = keys.top;
+        if (stored.ReadString(QStringLiteral("General"), QLatin1String(topKey), QString())
+                .isEmpty()) {
+            const QRect place = startPlaces[k];
+            placement.left = place.x();
+            placement.top = place.y();
+            placement.width = place.width();
+            placement.height = place.height();
+        }
+        ApplyPlacement(frameOf(child), placement, {client}, client);
+        ++k;
+    }
     m_data->accumulated()->setChecked(prefs.Flag(QStringLiteral("Accumulated")));
     m_data->pages()->setCurrentIndex(prefs.Integer(QStringLiteral("RecentDataShow")));
     m_graph->applySettings();
@@ -420,10 +435,57 @@ void MainWindow::applyPreferences()
     show();
 }
 
+QRect MainWindow::childArea()
+{
+    // Laid out now, the frame gives its central part the size it will have
+    // when shown.
+    ensurePolished();
+    layout()->activate();
+    const int frame = m_mdi->frameWidth();
+    return QRect(QPoint(0, 0), m_mdi->size() - QSize(2 * frame, 2 * frame));
+}
+
+QRect MainWindow::arrangeableArea()
+{
+    QRect area = m_mdi->viewport()->rect();
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->isVisible() && frame->isMinimized()) {
+            area.setBottom(std::min(area.bottom(), frame->geometry().top() - 1));
+        }
+    }
+    return area;
+}
+
+void MainWindow::arrangeChildren(Arrangement arrangement)
+{
+    QList<QMdiSubWindow *> frames;
+    QList<QSize> minimums;
+    for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
+        if (frame->isVisible() && !frame->isMinimized()) {
+            frames << frame;
+            minimums << frame->minimumSizeHint().expandedTo(frame->minimumSize());
+        }
+    }
+    const QRect area = arrangeableArea();
+    const int titleHeight = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QList<QRect> places =
+        arrangement == Arrangement::Cascade
+            ? CascadeLayout(area, minimums, titleHeight)
+            : TileLayout(area, minimums,
+                         arrangement == Arrangement::TileVertical ? Qt::Horizontal : Qt::Vertical);
+    for (int k = 0; k < frames.size(); ++k) {
+        if (frames[k]->isMaximized())
+            frames[k]->showNormal();
+        frames[k]->setGeometry(places[k]);
+    }
+    if (arrangement == Arrangement::Cascade && !frames.isEmpty())
+        m_mdi->setActiveSubWindow(frames.last());
+}
+
 void MainWindow::storePlacements()
 {
     Preferences &prefs = m_engine.Prefs();
-    prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, prefs.Placement(AppWindow::Main)));
+    prefs.SetPlacement(AppWindow::Main, CurrentPlacement(this, m_normalPlacement));
     for (const auto &[child, window] : placedChildren())
         prefs.SetPlacement(window, CurrentPlacement(frameOf(child), prefs.Placement(window)));
 }
@@ -605,7 +667,17 @@ bool MainWindow::saveHistogram(const QString &fileName)
 bool MainWindow::saveScreenshot(const QString &fileName)
 {
     repaint();
-    return SaveImageFile(grab().toImage(), fileName);
+    // The screen holds the frame and title the window manager draws; where
+    // there is no screen to read (offscreen, some Wayland sessions) the
+    // window's own contents are what can be saved.
+    QPixmap picture;
+    if (QScreen *shown = screen(); shown && isVisible())
+        picture = shown->grabWindow(0, frameGeometry().x() - shown->geometry().x(),
+                                    frameGeometry().y() - shown->geometry().y(),
+                                    frameGeometry().width(), frameGeometry().height());
+    if (picture.isNull())
+        picture = grab();
+    return SaveImageFile(picture.toImage(), fileName);
 }
 
 void MainWindow::SaveGraph2Click()
@@ -640,20 +712,48 @@ void MainWindow::DataFolder1Click()
 
 void MainWindow::PdfManual1Click()
 {
-    const QString manual = m_engine.Folders.ExeFolder + QStringLiteral("vantor.pdf");
-    if (!QFileInfo::exists(manual)) {
-        QMessageBox::information(this, windowTitle(),
-                                 QStringLiteral("The manual vantor.pdf is not in the program "
-                                                "folder %1.")
-                                     .arg(QDir::toNativeSeparators(m_engine.Folders.ExeFolder)));
-        return;
+    // Beside the program when run from its build, with the documentation
+    // when installed from the package.
+    const QStringList places = {m_engine.Folders.ExeFolder,
+                                QStringLiteral("/usr/share/doc/vantor/")};
+    for (const QString &folder : places) {
+        if (const QString manual = folder + QStringLiteral("vantor.pdf");
+            QFileInfo::exists(manual)) {
+            if (!ShellOpen(manual, QString(), folder))
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("The manual %1 could not be opened.")
+                                         .arg(QDir::toNativeSeparators(manual)));
+            return;
+        }
     }
-    ShellOpen(manual, QString(), m_engine.Folders.ExeFolder);
+    QMessageBox::information(
+        this, windowTitle(),
+        QStringLiteral("The manual vantor.pdf is neither in the program "
+                       "folder %1 nor in %2.")
+            .arg(QDir::toNativeSeparators(places[0]), QDir::toNativeSeparators(places[1])));
 }
 
 void MainWindow::About1Click()
 {
     AboutBox(this).exec();
+}
+
+void MainWindow::noteNormalPlacement()
+{
+    if (isVisible() && windowState() == Qt::WindowNoState)
+        m_normalPlacement = CurrentPlacement(this, m_normalPlacement);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    noteNormalPlacement();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    noteNormalPlacement();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -82,6 +82,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createActions();
@@ -90,9 +92,18 @@ private:
     void createToolBar();
     void createMenus();
     QMdiSubWindow *addChild(QWidget *child);
+    // Tiles or cascades the child windows that are not minimised, below
+    // which the minimised ones keep their row.
+    enum class Arrangement { TileHorizontal, TileVertical, Cascade };
+    void arrangeChildren(Arrangement arrangement);
+    // The child area: the frame's central part, worked out before it is shown.
+    QRect childArea();
     void addWindowMenuItems();
     // The child windows whose placement is kept, with their keys.
     std::array<std::pair<QWidget *, AppWindow>, 4> placedChildren() const;
+
+    // The child area less the row the minimised windows line up in.
+    QRect arrangeableArea();
 
     void onDevicesChanged(const QList<DeviceNews> &news);
     void onStationsChanged();
@@ -135,6 +146,10 @@ private:
     QMenu *m_windowMenu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_windowItemsAdded = false;
+    // Where the window was last shown normal, kept while it is maximised or
+    // minimised so that it comes back there at the next start.
+    WindowPlacement m_normalPlacement;
+    void noteNormalPlacement();
     RecentActivityWindow *m_activity;
     RecentDataWindow *m_data;
     GraphWindow *m_graph;

@@ -3,6 +3,7 @@
 #include "engine.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor {
 
@@ -80,15 +83,22 @@ RecentActivityWindow::RecentActivityWindow(Engine &engine, QWidget *parent)
     auto *group = new QGroupBox(QStringLiteral("Statistics"));
     group->setObjectName(QStringLiteral("GroupBox1"));
     group->setAccessibleName(group->title());
-    group->setFixedHeight(56);
+    // The sizes are for the usual font, the least the row gets; a larger font
+    // grows the row and its cells to fit their texts.
+    const QFontMetrics metrics(m_stats->font());
+    const int rowHeight = std::max(17, metrics.height() + 2);
+    const int cellWidth =
+        std::max({100, metrics.horizontalAdvance(QStringLiteral("Bytes received")) + 10,
+                  metrics.horizontalAdvance(QStringLiteral("000 days, 00:00:00")) + 10});
+    group->setFixedHeight(56 + 2 * (rowHeight - 17) + std::max(0, metrics.height() - 13));
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->setContentsMargins(2, 0, 2, 0);
     m_stats->setObjectName(QStringLiteral("SGSTAT"));
     m_stats->setAccessibleName(QStringLiteral("Statistics"));
     m_stats->horizontalHeader()->hide();
     m_stats->verticalHeader()->hide();
-    m_stats->horizontalHeader()->setDefaultSectionSize(100);
-    m_stats->verticalHeader()->setDefaultSectionSize(17);
+    m_stats->horizontalHeader()->setDefaultSectionSize(cellWidth);
+    m_stats->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_stats->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -96,7 +106,7 @@ RecentActivityWindow::RecentActivityWindow(Engine &engine, QWidget *parent)
     m_stats->setFocusPolicy(Qt::NoFocus);
     m_stats->setShowGrid(true);
     m_stats->setFrameShape(QFrame::NoFrame);
-    m_stats->setFixedHeight(2 * 17 + 1);
+    m_stats->setFixedHeight(2 * rowHeight + 1);
     m_stats->setItemDelegate(new StatisticsCellDrawing(m_stats));
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < StatColumns; ++column)

@@ -6,6 +6,7 @@
 #include "picture_saves.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor {
 
@@ -66,10 +69,14 @@ RecentDataWindow::RecentDataWindow(Engine &engine, std::function<int()> selected
     m_values->setAccessibleName(QStringLiteral("VLEA"));
     m_values->setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Value")});
     m_values->verticalHeader()->hide();
-    m_values->setColumnWidth(0, 150);
+    // At least the usual width, more when the font needs it for the longest key.
+    const QFontMetrics metrics(m_values->font());
+    m_values->setColumnWidth(
+        0,
+        std::max(150, metrics.horizontalAdvance(QStringLiteral("Measuring Mode countdown")) + 12));
     m_values->setColumnWidth(1, 474);
     m_values->horizontalHeader()->setStretchLastSection(true);
-    m_values->verticalHeader()->setDefaultSectionSize(18);
+    m_values->verticalHeader()->setDefaultSectionSize(std::max(18, metrics.height() + 4));
     m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_values->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pages->addTab(m_values, QStringLiteral("Values"));

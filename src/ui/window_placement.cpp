@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -16,8 +18,16 @@ QRect PlacementOnScreens(const QRect &wanted, const QList<QRect> &areas, const Q
         const QRect visible = area.intersected(wanted);
         if (visible.width() >= std::min(MinimumVisibleWidth, wanted.width()) &&
             visible.height() >= std::min(MinimumVisibleHeight, wanted.height()) &&
-            !visible.isEmpty())
-            return wanted;
+            !visible.isEmpty()) {
+            if (wanted.width() <= area.width() && wanted.height() <= area.height())
+                return wanted;
+            // Larger than its area (a larger scale or a smaller screen than
+            // when it was stored): shrunk to the area and kept inside it.
+            QRect shown(wanted.topLeft(), wanted.size().boundedTo(area.size()));
+            shown.moveLeft(std::clamp(shown.left(), area.left(), area.right() + 1 - shown.width()));
+            shown.moveTop(std::clamp(shown.top(), area.top(), area.bottom() + 1 - shown.height()));
+            return shown;
+        }
     }
     return QRect(primary.topLeft(), wanted.size().boundedTo(primary.size()));
 }

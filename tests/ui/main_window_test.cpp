@@ -210,7 +210,8 @@ TEST_F(MainWindowTest, PicturesAreSavedByTheirNames)
         QImageReader reader(file);
         reader.setDecideFormatFromContent(true);
         EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
-        EXPECT_EQ(reader.size(), window.size()) << c.name;
+        // The window with the frame and title around it.
+        EXPECT_EQ(reader.size(), window.frameGeometry().size()) << c.name;
     }
     const QString histogram = tmp.path() + QStringLiteral("/histogram.bmp");
     ASSERT_TRUE(window.saveHistogram(histogram));

@@ -50,6 +50,21 @@ TEST_F(RecentData, MetersShowTheScaledValuesAndTheirResetPositions)
     EXPECT_EQ(Data3().meter(Pilot)->tickText(150), QStringLiteral("15"));
     EXPECT_EQ(Data3().meter(Pm)->tickText(-120), QStringLiteral("-12"));
     EXPECT_FALSE(Data3().meter(Quality)->isEnabled());
+    // Every meter names the end of its scale, and never two neighbouring ticks.
+    for (int m = 0; m < RecentDataWindow::MeterCount; ++m) {
+        const BarMeter *meter = Data3().meter(m);
+        const QList<int> ticks = meter->labelledTicks();
+        if (ticks.isEmpty())
+            continue;
+        EXPECT_EQ(meter->tickText(ticks.last()), meter->tickText(meter->maximum()))
+            << meter->objectName().toStdString();
+        // Labels are two ticks apart; the last may be closer, but more than one.
+        if (ticks.size() > 2) {
+            EXPECT_GT(2 * (ticks.last() - ticks[ticks.size() - 2]), ticks[1] - ticks[0])
+                << meter->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(Data3().meter(Pilot)->labelledTicks().last(), 150);
 
     engine.RunGuarded([&] { engine.Tune(0, 0, false); });
     for (int m = 0; m < RecentDataWindow::MeterCount; ++m)

@@ -27,6 +27,11 @@ TEST(WindowPlacement, APlacementOffEveryScreenComesBackToThePrimary)
             << c.wanted.x();
     // A sliver at the edge of the only screen is not enough to take hold of.
     EXPECT_EQ(PlacementOnScreens({1275, 795, 800, 600}, {primary}, primary), QRect(0, 0, 800, 600));
+    // Larger than the screen it is on (a larger scale than when stored):
+    // shrunk to the screen and kept on it.
+    EXPECT_EQ(PlacementOnScreens({10, 10, 1960, 1400}, {primary}, primary), primary);
+    EXPECT_EQ(PlacementOnScreens({1400, 50, 1960, 700}, {primary, second}, primary),
+              QRect(1280, 50, 1920, 700));
     // Larger than the primary: shrunk to it.
     EXPECT_EQ(PlacementOnScreens({5000, 0, 2560, 1440}, {primary}, primary), primary);
 }

@@ -214,12 +214,26 @@ TEST_F(AlarmSetsTest, DeletingEverySetLeavesNothingSelectedAndNothingWritten)
     prompts.answer = true;
     dialog.DeleteSet();
     EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Set B"));
+    EXPECT_TRUE(dialog.Kinds()->isEnabled());
     dialog.DeleteSet();
     EXPECT_EQ(dialog.SetBox()->currentIndex(), -1);
     EXPECT_EQ(dialog.Field(QStringLiteral("SEPM1"))->value(), -3); // the controls keep it
+    // Nothing to edit: the fields are disabled until a set is chosen.
+    EXPECT_FALSE(dialog.Kinds()->isEnabled());
+    EXPECT_FALSE(dialog.Field(QStringLiteral("SEPM1"))->isEnabled());
+    EXPECT_FALSE(dialog.SendEmailBox()->isEnabled());
     dialog.Field(QStringLiteral("SEPM1"))->setValue(1);
     dialog.accept();
     EXPECT_TRUE(engine.AlarmSets.empty());
+}
+
+TEST_F(AlarmSetsTest, DeletingTheLastSetInTheListChoosesTheOneBefore)
+{
+    prompts.answer = true;
+    dialog.SetBox()->setCurrentIndex(1);
+    dialog.DeleteSet();
+    EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Set A"));
+    EXPECT_TRUE(dialog.Kinds()->isEnabled());
 }
 
 TEST_F(AlarmSetsTest, PageChangesByKeyboardAreRefused)
@@ -241,7 +255,9 @@ TEST_F(AlarmSetsTest, FileButtonPutsTheChosenFileIntoTheField)
     ASSERT_NE(browse, nullptr);
     browse->click();
     EXPECT_EQ(dialog.FileName()->text(), QStringLiteral("/usr/bin/env"));
-    EXPECT_TRUE(prompts.fileFilters.first().startsWith(QStringLiteral("All files (*.*)")));
+    // Programs first; no "*.*", which would hide programs without an extension.
+    EXPECT_TRUE(prompts.fileFilters.first().startsWith(QStringLiteral("Programs (*);;")));
+    EXPECT_FALSE(prompts.fileFilters.first().contains(QStringLiteral("*.*")));
 }
 
 TEST_F(AlarmSetsTest, DevicesTakeEditedSetsAtTheirNextTuning)

@@ -48,6 +48,15 @@ TEST_F(DeviceListTest, LoadsTheListToSave)
               QStringLiteral("Connection (COMx or COMx:speed or TCP server:port)"));
 }
 
+TEST_F(DeviceListTest, AddingAtTheLimitSaysWhyNothingWasAdded)
+{
+    dialog.Grid()->setRowCount(99);
+    prompts.messages.clear();
+    dialog.AddLine();
+    EXPECT_EQ(dialog.Grid()->rowCount(), 99);
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("The list holds at most 99 devices.")});
+}
+
 TEST_F(DeviceListTest, ValidationRefusesWithTheFirstFaultAndStaysOpen)
 {
     struct Case {

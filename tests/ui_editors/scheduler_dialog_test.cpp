@@ -51,6 +51,39 @@ TEST_F(SchedulerTest, OpensOnTheFirstDevice)
     EXPECT_EQ(CellText(dialog.Times(), 6, 0), QStringLiteral("Sunday"));
 }
 
+TEST_F(SchedulerTest, StartTimesThatAreNoTimesAreRefusedWithTheirCellSelected)
+{
+    struct Case {
+        const char *times;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"", true},        {"6:00", true},  {"06:00 18:30", true}, {"0:00, 23:59", true},
+        {"6", false},      {"6.00", false}, {"24:00", false},      {"12:60", false},
+        {"6:00 x", false}, {"6:5", false},  {"16:05:00", false},
+    };
+    for (const Case &c : cases) {
+        Open();
+        prompts.messages.clear();
+        // Entered for the second device, the first one shown when OK is pressed.
+        dialog.DeviceBox()->setCurrentIndex(1);
+        SetCellText(dialog.Times(), 3, 1, QLatin1String(c.times));
+        dialog.DeviceBox()->setCurrentIndex(0);
+        dialog.accept();
+        if (c.kept) {
+            EXPECT_TRUE(prompts.messages.isEmpty()) << c.times;
+            EXPECT_EQ(engine.Devices[1].Schedule[3].Times, QLatin1String(c.times));
+            continue;
+        }
+        EXPECT_EQ(prompts.messages,
+                  QStringList{QStringLiteral("Enter start times as h:nn, for example 6:00 18:30!")})
+            << c.times;
+        EXPECT_EQ(dialog.DeviceBox()->currentText(), QStringLiteral("D1")) << c.times;
+        EXPECT_EQ(dialog.Times()->currentRow(), 3) << c.times;
+        EXPECT_EQ(dialog.Times()->currentColumn(), 1) << c.times;
+    }
+}
+
 TEST_F(SchedulerTest, EditsOfEveryShownDeviceAreWrittenBackOnOk)
 {
     Open();

@@ -94,8 +94,10 @@ TEST_F(StationListTest, ReservedAndDuplicateNamesAreRefused)
         prompts.messages.clear();
         QTableWidget *g = dialog.Grid();
         g->setRowCount(int(c.names.size()));
-        for (int r = 0; r < c.names.size(); ++r)
+        for (int r = 0; r < c.names.size(); ++r) {
+            SetCellText(g, r, 0, QStringLiteral("100.0"));
             SetCellText(g, r, 1, c.names[r]);
+        }
         SelectCell(g, 0, 0);
         dialog.accept();
         const QString label = c.names.join(QLatin1Char('|'));
@@ -110,6 +112,69 @@ TEST_F(StationListTest, ReservedAndDuplicateNamesAreRefused)
         EXPECT_EQ(g->currentRow(), c.row) << qPrintable(label);
         EXPECT_EQ(g->currentColumn(), 1) << qPrintable(label);
     }
+}
+
+TEST_F(StationListTest, CellsThatNameNothingAreRefusedWithTheCellSelected)
+{
+    enum { Freq = 0, Device = 4, AlarmSet = 9 };
+    struct Case {
+        int column;
+        QString text;
+        QString message; // empty: accepted
+    };
+    const QString band = QStringLiteral("Enter a frequency in the FM band (76.0 to 108.0 MHz)!");
+    const QList<Case> cases = {
+        {Freq, "100,3", {}},
+        {Freq, " 87.5 ", {}},
+        {Freq, "108", {}},
+        {Freq, "", band},
+        {Freq, "FM 4", band},
+        {Freq, "0", band},
+        {Freq, "1043", band},
+        {Freq, "75.9", band},
+        {Device, "D1", {}},
+        {Device, "", {}},
+        {Device, "D7", QStringLiteral("No device of that name in the device list!")},
+        {AlarmSet, "Set B", {}},
+        {AlarmSet, "", {}},
+        {AlarmSet, "Set C", QStringLiteral("No alarm set of that name!")},
+    };
+    for (const Case &c : cases) {
+        Open();
+        prompts.messages.clear();
+        QTableWidget *g = dialog.Grid();
+        SetCellText(g, 1, c.column, c.text);
+        SelectCell(g, 0, 1);
+        dialog.accept();
+        const QString label = QString::number(c.column) + QLatin1Char('|') + c.text;
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted) << qPrintable(label);
+            EXPECT_TRUE(prompts.messages.isEmpty()) << qPrintable(label);
+            dialog.setResult(QDialog::Rejected);
+            continue;
+        }
+        EXPECT_EQ(prompts.messages, QStringList{c.message}) << qPrintable(label);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(g->currentRow(), 1) << qPrintable(label);
+        EXPECT_EQ(g->currentColumn(), c.column) << qPrintable(label);
+    }
+    // A line left wholly blank is no station and not refused.
+    Open();
+    prompts.messages.clear();
+    dialog.Grid()->insertRow(3);
+    dialog.accept();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(StationListTest, AddingAtTheLimitSaysWhyNothingWasAdded)
+{
+    Open();
+    prompts.messages.clear();
+    dialog.Grid()->setRowCount(1000);
+    dialog.AddLine();
+    EXPECT_EQ(dialog.Grid()->rowCount(), 1000);
+    EXPECT_EQ(prompts.messages,
+              QStringList{QStringLiteral("The list holds at most 1000 stations.")});
 }
 
 TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)

@@ -110,7 +110,9 @@ AlarmSetsDialog::AlarmSetsDialog(Engine &engine, QWidget *parent)
         m_pages->addTab(BuildPage(kind), AlarmKindNames[kind]);
     propLayout->addWidget(m_pages);
     right->addWidget(properties);
-    right->addWidget(BuildTasks());
+    QWidget *tasks = BuildTasks();
+    right->addWidget(tasks);
+    m_setFields = {m_kinds, emailGroup, properties, tasks, deleteSet, renameSet};
     auto *close = new QDialogButtonBox(this);
     QPushButton *closeButton =
         close->addButton(QStringLiteral("Close"), QDialogButtonBox::AcceptRole);
@@ -264,7 +266,10 @@ void AlarmSetsDialog::ComboBox1Change()
     GroupBox3Exit();
     UpdateAlarm();
     const int index = m_setBox->currentIndex();
-    if (index < 0 || index >= static_cast<int>(m_sets.size()))
+    const bool chosen = index >= 0 && index < static_cast<int>(m_sets.size());
+    for (QWidget *field : m_setFields)
+        field->setEnabled(chosen);
+    if (!chosen)
         return;
     const TAlarmSet &s = m_sets[index];
     for (int kind = 0; kind < AlarmKindCount; ++kind)
@@ -411,7 +416,8 @@ void AlarmSetsDialog::DeleteSet()
         return;
     UpdateAlarm();
     m_sets.erase(m_sets.begin() + index);
-    m_lastShownAlarmSet = index;
+    // The set that takes its place, or the one before when it was the last.
+    m_lastShownAlarmSet = std::min(index, static_cast<int>(m_sets.size()) - 1);
     FormShow();
 }
 

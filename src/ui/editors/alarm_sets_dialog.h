@@ -87,6 +87,8 @@ private:
     std::vector<TAlarmSet> m_sets;
     int m_currentAlarmSet = -1;
     int m_lastShownAlarmSet = 0;
+    // What edits the chosen set: disabled while no set is chosen.
+    QList<QWidget *> m_setFields;
     // Where the task controls were loaded from, and go back to.
     int m_taskSet = -1;
     int m_taskKind = -1;

@@ -88,8 +88,10 @@ int DeviceListDialog::exec()
 
 void DeviceListDialog::AddLine()
 {
-    if (m_grid->rowCount() >= MaxRows)
+    if (m_grid->rowCount() >= MaxRows) {
+        m_prompts.inform(this, QStringLiteral("The list holds at most %1 devices.").arg(MaxRows));
         return;
+    }
     m_grid->insertRow(m_grid->rowCount());
 }
 

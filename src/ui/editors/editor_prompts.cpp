@@ -1,14 +1,43 @@
 #include "editor_prompts.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 namespace vantor {
 
 namespace {
 const QString Title = QStringLiteral("Vantor");
-}
+const QString ProgramsFilter = QStringLiteral("Programs (*)");
+
+// Folders and executable files only: on Linux a program needs no extension,
+// so the name filter alone cannot tell programs from other files.
+class ExecutablesOnly : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void SetActive(bool active)
+    {
+        m_active = active;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!m_active || !files)
+            return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() || info.isExecutable();
+    }
+
+private:
+    bool m_active = false;
+};
+} // namespace
 
 EditorPrompts EditorPrompts::Standard()
 {
@@ -32,6 +61,17 @@ EditorPrompts EditorPrompts::Standard()
     p.openFile = [](QWidget *parent, const QString &filter) {
         QFileDialog dialog(parent, QString(), QString(), filter);
         dialog.setFileMode(QFileDialog::ExistingFile);
+        if (filter.startsWith(ProgramsFilter)) {
+            // The desktop's own chooser cannot be told to list executables only.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            auto *executables = new ExecutablesOnly(&dialog);
+            dialog.setProxyModel(executables);
+            executables->SetActive(true);
+            QObject::connect(&dialog, &QFileDialog::filterSelected, executables,
+                             [executables](const QString &chosen) {
+                                 executables->SetActive(chosen == ProgramsFilter);
+                             });
+        }
         dialog.setAccessibleName(QStringLiteral("Open"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
@@ -40,8 +80,13 @@ EditorPrompts EditorPrompts::Standard()
 
 QString ProgramFileFilter()
 {
+#ifdef Q_OS_WIN
     return QStringLiteral(
         "All files (*.*);;Executable files (*.exe);;Batch files (*.bat);;Shell scripts (*.sh)");
+#else
+    // Executables first; "*" rather than "*.*", which would hide names without a dot.
+    return ProgramsFilter + QStringLiteral(";;Shell scripts (*.sh);;All files (*)");
+#endif
 }
 
 } // namespace vantor

@@ -26,7 +26,8 @@ struct EditorPrompts {
     static EditorPrompts Standard();
 };
 
-// The filter of the file choices for programs to run.
+// The filter of the file choices for programs to run: on Linux executables
+// first, names without an extension included.
 QString ProgramFileFilter();
 
 } // namespace vantor

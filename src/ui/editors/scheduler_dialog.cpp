@@ -10,8 +10,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor {
 
@@ -46,7 +49,8 @@ SchedulerDialog::SchedulerDialog(Engine &engine, QWidget *parent)
     m_modes[0]->setChecked(true);
 
     m_times = Named(new QTableWidget(WeekDayCount, 2, group), QStringLiteral("Start times"));
-    m_times->horizontalHeader()->hide();
+    m_times->setHorizontalHeaderLabels(
+        {QStringLiteral("Day"), QStringLiteral("Start times (h:nn, separated by spaces)")});
     m_times->verticalHeader()->hide();
     m_times->setColumnWidth(0, 100);
     m_times->horizontalHeader()->setStretchLastSection(true);
@@ -60,7 +64,8 @@ SchedulerDialog::SchedulerDialog(Engine &engine, QWidget *parent)
         m_times->setItem(d, 0, item);
         SetCellText(m_times, d, 1, QString());
     }
-    m_times->setMinimumHeight(m_times->verticalHeader()->length() + 4);
+    m_times->setMinimumHeight(m_times->horizontalHeader()->sizeHint().height() +
+                              m_times->verticalHeader()->length() + 4);
     groupLayout->addWidget(m_times);
     layout->addWidget(group);
     layout->addWidget(OkCancelButtons(this));
@@ -128,10 +133,33 @@ void SchedulerDialog::ShowSelectedDevice()
     m_lastShownDevice = m_device->currentText();
 }
 
+namespace {
+// Whether every entry of a day's list is a time of day written h:nn or hh:nn.
+bool ListsOnlyTimes(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    static const QRegularExpression time(QStringLiteral("^([01]?[0-9]|2[0-3]):[0-5][0-9]$"));
+    const QStringList entries = text.split(separators, Qt::SkipEmptyParts);
+    return std::all_of(entries.begin(), entries.end(),
+                       [](const QString &entry) { return time.match(entry).hasMatch(); });
+}
+} // namespace
+
 void SchedulerDialog::accept()
 {
     CommitCellEdit(m_times);
     UpdateSch();
+    for (const TSch &s : m_copy) {
+        for (int d = 0; d < WeekDayCount; ++d) {
+            if (ListsOnlyTimes(s.Days[d].Times))
+                continue;
+            m_device->setCurrentText(s.DeviceName);
+            SelectCell(m_times, d, 1);
+            m_prompts.inform(this, QStringLiteral("Enter start times as h:nn, for example "
+                                                  "6:00 18:30!"));
+            return;
+        }
+    }
     m_engine.ApplySchedules(m_copy);
     QDialog::accept();
 }

@@ -10,8 +10,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor {
 
@@ -85,7 +89,18 @@ StationListDialog::StationListDialog(Engine &engine, QWidget *parent)
     connect(up, &QPushButton::clicked, this, &StationListDialog::MoveUp);
     connect(down, &QPushButton::clicked, this, &StationListDialog::MoveDown);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &StationListDialog::ShowCellMenu);
-    resize(1180, 480);
+    // Wide enough for every column at the width its caption needs, as far as
+    // the screen allows.
+    m_grid->resizeColumnsToContents();
+    const QMargins margins = layout->contentsMargins();
+    const int columns = m_grid->horizontalHeader()->length() +
+                        m_grid->verticalHeader()->sizeHint().width() +
+                        m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth() +
+                        margins.left() + margins.right();
+    QSize wanted(std::max(1180, columns), 480);
+    if (const QScreen *shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
+    resize(wanted);
 }
 
 bool StationListDialog::Load()
@@ -127,8 +142,11 @@ int StationListDialog::exec()
 
 void StationListDialog::AddLine()
 {
-    if (m_grid->rowCount() >= MaxStations)
+    if (m_grid->rowCount() >= MaxStations) {
+        m_prompts.inform(this,
+                         QStringLiteral("The list holds at most %1 stations.").arg(MaxStations));
         return;
+    }
     const int current = m_grid->currentRow();
     const int at = current >= 0 ? current + 1 : m_grid->rowCount();
     m_grid->insertRow(at);
@@ -230,6 +248,40 @@ void StationListDialog::PutCaption(const QString &caption)
     m_grid->editItem(m_grid->item(r, c));
 }
 
+QString StationListDialog::RowRefusal(int row)
+{
+    bool blank = true;
+    for (int c = 0; c < m_grid->columnCount(); ++c)
+        blank = blank && CellText(m_grid, row, c).isEmpty();
+    if (blank)
+        return QString();
+    // A frequency that cannot be read tunes the receiver to 0.00 MHz, and every
+    // alarm of the station goes off.
+    bool number = false;
+    const double mhz = CellText(m_grid, row, FreqColumn)
+                           .trimmed()
+                           .replace(QLatin1Char(','), QLatin1Char('.'))
+                           .toDouble(&number);
+    if (!number || mhz < 76.0 || mhz > 108.0) {
+        SelectCell(m_grid, row, FreqColumn);
+        return QStringLiteral("Enter a frequency in the FM band (76.0 to 108.0 MHz)!");
+    }
+    const QString device = CellText(m_grid, row, DeviceColumn);
+    if (!device.isEmpty() && std::none_of(m_engine.Devices.begin(), m_engine.Devices.end(),
+                                          [&](const TDevice &d) { return d.Name == device; })) {
+        SelectCell(m_grid, row, DeviceColumn);
+        return QStringLiteral("No device of that name in the device list!");
+    }
+    const QString alarmSet = CellText(m_grid, row, AlarmSetColumn);
+    if (!alarmSet.isEmpty() &&
+        std::none_of(m_engine.AlarmSets.begin(), m_engine.AlarmSets.end(),
+                     [&](const TAlarmSet &a) { return a.Name == alarmSet; })) {
+        SelectCell(m_grid, row, AlarmSetColumn);
+        return QStringLiteral("No alarm set of that name!");
+    }
+    return QString();
+}
+
 bool StationListDialog::Validate()
 {
     const int rows = m_grid->rowCount();
@@ -239,6 +291,10 @@ bool StationListDialog::Validate()
             SelectCell(m_grid, r, NameColumn);
             m_prompts.inform(this,
                              QStringLiteral("Station name reserved! Use another station name."));
+            return false;
+        }
+        if (const QString refusal = RowRefusal(r); !refusal.isEmpty()) {
+            m_prompts.inform(this, refusal);
             return false;
         }
         for (int later = r + 1; later < rows && !name.isEmpty(); ++later) {

@@ -40,6 +40,8 @@ public:
     std::unique_ptr<QMenu> ColumnMenu(int column);
 
 private:
+    // Why a line cannot be kept (its cell selected), or empty when it can.
+    QString RowRefusal(int row);
     bool Validate();
     void ShowCellMenu(const QPoint &pos);
     void PutCaption(const QString &caption);

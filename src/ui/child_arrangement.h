@@ -1,0 +1,31 @@
+// Where the child windows go inside the frame's area: the first-start layout
+// and the Tile and Cascade commands, each keeping every window at least at
+// its minimum size.
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+namespace vantor {
+
+struct ChildSizes {
+    QSize wanted;  // enough to show the contents without scroll bars
+    QSize minimum; // below this the contents cannot be used
+};
+
+// Two rows, none covering another: the first two windows above, the other
+// two below. Each row and column gets what its windows want as far as the
+// area allows, never less than their minimum.
+QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &children);
+
+// Side by side (Qt::Horizontal) or one above the other (Qt::Vertical),
+// sharing the area evenly; a window whose share is below its minimum gets
+// its minimum and the row runs past the area (the area scrolls).
+QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums, Qt::Orientation direction);
+
+// Each window offset from the one before by step, all as large as the area
+// allows after the offsets, never below their minimum.
+QList<QRect> CascadeLayout(const QRect &area, const QList<QSize> &minimums, int step);
+
+} // namespace vantor

@@ -1,0 +1,150 @@
+// Where the child windows go: the first-start layout keeps them apart and
+// inside the area, Tile and Cascade keep each at its minimum size and leave
+// minimised windows where they are; stored placements win over the layout.
+#include "child_arrangement.h"
+#include "graph_window.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+using namespace vantor;
+
+namespace {
+bool NoneOverlaps(const QList<QRect> &places)
+{
+    for (int a = 0; a < places.size(); ++a)
+        for (int b = a + 1; b < places.size(); ++b)
+            if (places[a].intersects(places[b]))
+                return false;
+    return true;
+}
+} // namespace
+
+TEST(ChildArrangement, TheFirstStartLayoutKeepsTheWindowsApartInsideTheArea)
+{
+    const QRect area(0, 0, 970, 560);
+    struct Case {
+        const char *what;
+        QList<ChildSizes> children;
+    };
+    const Case cases[] = {
+        {"all fit",
+         {{{500, 300}, {300, 200}},
+          {{400, 250}, {200, 100}},
+          {{500, 200}, {300, 150}},
+          {{400, 200}, {300, 150}}}},
+        {"wanted too large",
+         {{{700, 400}, {560, 340}},
+          {{700, 300}, {300, 150}},
+          {{800, 250}, {400, 150}},
+          {{500, 400}, {400, 200}}}},
+        {"minimums too large",
+         {{{900, 600}, {800, 500}},
+          {{900, 600}, {800, 500}},
+          {{900, 600}, {800, 500}},
+          {{900, 600}, {800, 500}}}},
+    };
+    for (const Case &c : cases) {
+        const QList<QRect> places = FirstStartLayout(area, c.children);
+        ASSERT_EQ(places.size(), 4) << c.what;
+        EXPECT_TRUE(NoneOverlaps(places)) << c.what;
+        for (const QRect &place : places)
+            EXPECT_TRUE(area.contains(place)) << c.what;
+    }
+    // Room for what each wants: each gets at least that.
+    const QList<QRect> roomy = FirstStartLayout(area, cases[0].children);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_GE(roomy[k].width(), cases[0].children[k].wanted.width()) << k;
+        EXPECT_GE(roomy[k].height(), cases[0].children[k].wanted.height()) << k;
+    }
+    // Room for the minimums only: each keeps its minimum.
+    const QList<QRect> tight = FirstStartLayout(area, cases[1].children);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_GE(tight[k].width(), cases[1].children[k].minimum.width()) << k;
+        EXPECT_GE(tight[k].height(), cases[1].children[k].minimum.height()) << k;
+    }
+}
+
+TEST(ChildArrangement, TilingAndCascadingKeepEveryMinimumSize)
+{
+    const QRect area(0, 0, 900, 500);
+    const QList<QSize> minimums = {{100, 100}, {420, 300}, {100, 100}};
+    const QList<QRect> across = TileLayout(area, minimums, Qt::Horizontal);
+    EXPECT_TRUE(NoneOverlaps(across));
+    EXPECT_EQ(across[0], QRect(0, 0, 300, 500));
+    EXPECT_EQ(across[1], QRect(300, 0, 420, 500)); // its minimum, more than a third
+    EXPECT_EQ(across[2].width(), 180);             // what is left over
+    const QList<QRect> down = TileLayout(area, minimums, Qt::Vertical);
+    EXPECT_TRUE(NoneOverlaps(down));
+    EXPECT_EQ(down[1].height(), 300);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(down[k].size().expandedTo(minimums[k]) == down[k].size()) << k;
+    const QList<QRect> cascade = CascadeLayout(area, minimums, 24);
+    EXPECT_EQ(cascade[2].topLeft(), QPoint(48, 48));
+    EXPECT_EQ(cascade[0].size(), QSize(852, 452));
+    const QList<QRect> cramped = CascadeLayout(QRect(0, 0, 300, 200), minimums, 24);
+    EXPECT_EQ(cramped[1].size(), QSize(420, 300));
+}
+
+class ArrangementTest : public test::WindowFixture
+{};
+
+TEST_F(ArrangementTest, AtTheFirstStartNoChildCoversAnother)
+{
+    window.resize(980, 700);
+    window.show();
+    QList<QRect> places;
+    for (QMdiSubWindow *frame : window.mdiArea()->subWindowList())
+        places << frame->geometry();
+    ASSERT_EQ(places.size(), 4);
+    EXPECT_TRUE(NoneOverlaps(places));
+}
+
+TEST_F(ArrangementTest, TilingLeavesMinimisedWindowsMinimisedAndKeepsMinimumSizes)
+{
+    // Room for every minimum in either direction.
+    window.resize(1500, 1000);
+    window.show();
+    QList<QMdiSubWindow *> frames = window.mdiArea()->subWindowList();
+    frames[0]->showMinimized();
+    for (const char *name : {"iles1", "ileVertical1", "Cascade1"}) {
+        window.findChild<QAction *>(QLatin1String(name))->trigger();
+        EXPECT_TRUE(frames[0]->isMinimized()) << name;
+        QList<QRect> tiled;
+        for (QMdiSubWindow *frame : frames.mid(1)) {
+            EXPECT_FALSE(frame->isMinimized()) << name;
+            EXPECT_GE(frame->width(), frame->minimumSizeHint().width()) << name;
+            EXPECT_GE(frame->height(), frame->minimumSizeHint().height()) << name;
+            tiled << frame->geometry();
+            // The minimised window's row stays uncovered.
+            EXPECT_FALSE(frame->geometry().intersects(frames[0]->geometry())) << name;
+        }
+        if (QLatin1String(name) != QLatin1String("Cascade1")) {
+            EXPECT_TRUE(NoneOverlaps(tiled)) << name;
+        }
+    }
+}
+
+TEST_F(ArrangementTest, AStoredPlacementWinsOverTheFirstStartLayout)
+{
+    ASSERT_TRUE(test::writeAll(Data() + QStringLiteral("/config.ini"),
+                               "[General]\r\nForm5Top=33\r\nForm5Left=44\r\nForm5Width=500\r\n"
+                               "Form5Height=400\r\n"));
+    engine.LoadPreferences();
+    window.applyPreferences();
+    const QRect graph = window.frameOf(window.graphWindow())->geometry();
+    EXPECT_EQ(graph, QRect(44, 33, 500, 400));
+}
+
+TEST_F(ArrangementTest, AMainWindowClosedMaximisedKeepsItsLastNormalPlacement)
+{
+    window.move(40, 50);
+    window.resize(900, 650);
+    window.showMaximized();
+    window.storePlacements();
+    const WindowPlacement stored = engine.Prefs().Placement(AppWindow::Main);
+    EXPECT_EQ(stored.state, WindowMaximised);
+    EXPECT_EQ(QRect(stored.left, stored.top, stored.width, stored.height), QRect(40, 50, 900, 650));
+}
