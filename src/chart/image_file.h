@@ -7,7 +7,8 @@
 
 namespace vantor {
 
-// True when the file was written.
+// True when the file was written; when it was not, no part of it is left
+// and a file of that name written before is kept.
 bool SaveImageFile(const QImage &image, const QString &fileName);
 
 } // namespace vantor

@@ -92,6 +92,7 @@ public:
     void SaveSettings();
     void InitializeStation(int station);
     void LoadPreferences();
+    void KeepConfigToOwner();
 
     void DeleteOldFiles();
 

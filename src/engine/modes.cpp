@@ -4,6 +4,7 @@
 #include "platform_utils.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace vantor {
 
@@ -84,8 +85,13 @@ void Engine::StartMeasuring(int device)
         d.MeasurementLog = CreateModeFile(device, d.MeasurementLogName,
                                           RecentFile(device, QStringLiteral(".csv")));
         if (d.MeasurementLog &&
-            !d.MeasurementLog->writeLine(m_prefs.Text(QStringLiteral("LineComposition"))))
+            !d.MeasurementLog->writeLine(m_prefs.Text(QStringLiteral("LineComposition")))) {
+            // Not even the header fits (a full disk): no empty file is left.
+            const QString path = d.MeasurementLogName;
             DropModeLog(device, d.MeasurementLogName);
+            d.MeasurementLog.reset();
+            QFile::remove(path);
+        }
     }
     d.MeasuringStarted = true;
     Note(device, ModeChanged);
@@ -161,16 +167,16 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram.csv"));
-        LogFile out(file, LogFile::Open::Replace);
-        if (!out.isOpen())
+        // Written aside and renamed, so a full disk leaves no empty file.
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly))
             AddToActivityLog(device, QStringLiteral("Cannot create ") + file +
                                          QStringLiteral(": ") + out.errorString());
-        else if (!out.write(histogram.toLatin1()))
+        else if (const QByteArray bytes = histogram.toLatin1();
+                 out.write(bytes) != bytes.size() || !out.commit())
             AddToActivityLog(device, QStringLiteral("Cannot write to ") + file);
-        else {
-            out.close();
+        else
             ArchiveFile(device, file, stamp + QStringLiteral(" - histogram.csv"));
-        }
     }
     // A picture that could not be saved is reported; one saved is archived
     // only when older pictures are kept.

@@ -118,9 +118,8 @@ TEST(PlatformUtils, DataFileNameShortensTheNameSoTheWholeNameFits)
         const char *name;
         const char *expected;
     } visible[] = {
-        {"..", "__.csv"},     {".", "_.csv"},           {"", "_.csv"},
-        {" ", "_.csv"},       {" . ", "___.csv"},       {"..x", "..x.csv"},
-        {"a.", "a..csv"},     {" Radio 1", " Radio 1.csv"},
+        {"..", "__.csv"},   {".", "_.csv"},     {"", "_.csv"},    {" ", "_.csv"},
+        {" . ", "___.csv"}, {"..x", "..x.csv"}, {"a.", "a..csv"}, {" Radio 1", " Radio 1.csv"},
     };
     for (const auto &c : visible) {
         EXPECT_EQ(DataFileName(QString::fromLatin1(c.name), QStringLiteral(".csv")),

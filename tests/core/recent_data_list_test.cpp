@@ -71,7 +71,6 @@ TEST(RecentDataList, WritesInPlaceWithoutChangingACopyAReaderHolds)
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].Name, QStringLiteral("PI"));
     EXPECT_EQ(list[1].Value, QStringLiteral("60.0"));
-
 }
 
 TEST(RecentDataList, NamesWithASlotAlwaysHaveTheirPlace)

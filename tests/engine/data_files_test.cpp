@@ -117,7 +117,7 @@ TEST_F(DataFiles, LongNamesAreShortenedAndNoFileIsLost)
     EXPECT_FALSE(DeviceLog(0).contains(QStringLiteral("Cannot"))) << DeviceLog(0).toStdString();
 }
 
-TEST_F(DataFiles, DotNamedStationsArchiveInsideTheStationLogs)
+TEST_F(DataFiles, DotNamedStationsGiveVisibleFilesInsideTheStationLogs)
 {
     WriteDevice("D0");
     WriteStations({"..", ".", "\" . \""}, "D0");
@@ -127,10 +127,11 @@ TEST_F(DataFiles, DotNamedStationsArchiveInsideTheStationLogs)
     for (int station : {0, 1, 2})
         RunCombinedMode(station);
 
+    // Their files in Recent are visible, none hidden or nameless.
     EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
-              (QStringList{QStringLiteral("Recent/ . .csv"), QStringLiteral("Recent/ . .lumex"),
-                           QStringLiteral("Recent/...csv"), QStringLiteral("Recent/...lumex"),
-                           QStringLiteral("Recent/..csv"), QStringLiteral("Recent/..lumex"),
+              (QStringList{QStringLiteral("Recent/_.csv"), QStringLiteral("Recent/_.lumex"),
+                           QStringLiteral("Recent/__.csv"), QStringLiteral("Recent/__.lumex"),
+                           QStringLiteral("Recent/___.csv"), QStringLiteral("Recent/___.lumex"),
                            QStringLiteral("_/2024-05-01 12-00-10.csv"),
                            QStringLiteral("_/2024-05-01 12-00-10.lumex"),
                            QStringLiteral("__/2024-05-01 12-00-05.csv"),
@@ -331,4 +332,34 @@ TEST_F(FullDisk, AFailedArchiveCopyIsLoggedAndTheRecentFileKept)
     engine.StartMeasuring(0);
     EXPECT_EQ(readAll(kept), csv);
     EXPECT_TRUE(QFileInfo::exists(Recent("Radio 1.csv")));
+}
+
+TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
+{
+    WriteFile(QStringLiteral("config.ini"), AllFiles + "LogRDS=0\r\n");
+    Start();
+    ConnectAll();
+    engine.Tune(0, 0, false);
+    {
+        // Not even the CSV header fits.
+        FileSizeLimit full(10);
+        if (!full.active())
+            GTEST_SKIP() << NoLimit;
+        engine.StartMeasuring(0);
+        engine.AddToLastData(0, QStringLiteral("Histogram Data"), QStringLiteral("  0:    3  "));
+        Dev().HistoryCount = 1;
+        clock.advanceSeconds(5);
+        engine.FinishMode(0);
+    }
+    const QString log = DeviceLog(0);
+    for (const char *name : {"Radio 1.csv", "Radio 1 - histogram.csv"})
+        EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot write to ") + Recent(name)))
+            << name << '\n'
+            << log.toStdString();
+    for (const char *name : {"Radio 1 - histogram.jpg", "Radio 1 - MAX.jpg"})
+        EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot save the picture ") + Recent(name)))
+            << name << '\n'
+            << log.toStdString();
+    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder), QStringList())
+        << "no empty or cut file, nor a temporary one";
 }
