@@ -81,8 +81,7 @@ void AddHistorySample(TDevice &d, TDateTime now)
         if (d.HistoryCount < HistoryGrowLimit) {
             d.History.resize(size + HistoryBlockSize);
         } else {
-            std::move(d.History.begin() + HistoryBlockSize, d.History.begin() + d.HistoryCount,
-                      d.History.begin());
+            d.History.dropOldestBlock();
             d.HistoryCount -= HistoryBlockSize;
         }
     }

@@ -363,3 +363,70 @@ TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
     EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder), QStringList())
         << "no empty or cut file, nor a temporary one";
 }
+
+// Many modes starting in the same tick (a schedule starting many devices at
+// one listed time): a tick makes only its share of their files, the rest are
+// made over the next ticks, and every line given to a file before it was made
+// reaches it, also when its mode ends first.
+TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine)
+{
+    constexpr int Count = 25; // two files each: five ticks' share
+    QStringList connections;
+    QByteArray stations = "[General]\r\nStationCount=" + QByteArray::number(Count) + "\r\n";
+    for (int i = 0; i < Count; ++i) {
+        connections << QStringLiteral("10.0.0.%1:7000").arg(i + 1);
+        stations += "[Station" + QByteArray::number(i) + "]\r\nName=S" + QByteArray::number(i) +
+                    "\r\nFrequency=98.5\r\nDeviceName=D" + QByteArray::number(i) +
+                    "\r\nMeasuring=1\r\nRDS=-1\r\n";
+    }
+    WriteDevices(connections);
+    WriteFile(QStringLiteral("stations.ini"), stations);
+    WriteFile(QStringLiteral("config.ini"), "[General]\r\nLogHistogram=0\r\n");
+    Start();
+    ConnectAll();
+    const auto made = [&] {
+        return QDir(engine.Folders.RecentFolder).entryList(QDir::Files).size();
+    };
+
+    engine.TimerMeasuringTimer(); // a tick begins
+    for (int i = 0; i < Count; ++i) {
+        engine.Tune(i, i, false);
+        engine.StartMeasuring(i);
+    }
+    EXPECT_EQ(made(), 10) << "one tick's share";
+    clock.advanceMs(4000); // past the ignore window
+    for (int i = 0; i < Count; ++i) {
+        engine.AddToLastData(i, QStringLiteral("Level"), QStringLiteral("63 dBuV"));
+        library.pushResponse(i, QStringLiteral("G=D3C304000000ABCD"));
+    }
+    ReceiveSecond();
+    clock.advanceMs(200);
+    engine.TimerWriteLogTimer(); // makes its share, then writes a line for every device
+    EXPECT_EQ(made(), 20);
+    for (int k = 0; k < 2; ++k) {
+        clock.advanceMs(1000);
+        engine.TimerWriteLogTimer();
+    }
+    EXPECT_EQ(made(), 40);
+
+    // The last ones end before their files were made: made then, and archived.
+    for (int i = 0; i < Count; ++i)
+        engine.FinishMode(i);
+    const QString header = engine.Prefs().Text(QStringLiteral("LineComposition"));
+    for (int i = 0; i < Count; ++i) {
+        const QString station = QStringLiteral("S%1").arg(i);
+        const QByteArray csv = readAll(engine.Folders.RecentFolder + station + ".csv");
+        EXPECT_TRUE(csv.startsWith(header.toLatin1() + "\r\n")) << i;
+        EXPECT_EQ(csv.count('\n'), 4) << "the header and three lines, " << i;
+        const QByteArray rds = readAll(engine.Folders.RecentFolder + station + ".lumex");
+        EXPECT_TRUE(rds.startsWith("D3C304000000ABCD")) << i;
+        EXPECT_EQ(QDir(engine.Folders.StationLogsFolder)
+                      .entryList(QDir::Files)
+                      .filter(station + " - ")
+                      .size(),
+                  2)
+            << i;
+    }
+    EXPECT_FALSE(DeviceLog(Count - 1).contains(QStringLiteral("Cannot")))
+        << DeviceLog(Count - 1).toStdString();
+}

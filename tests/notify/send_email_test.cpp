@@ -168,7 +168,7 @@ TEST_F(ComposeEmailTest, CopiesOfTheSameSecondAreAllKeptAndAnUnwritableCopyIsIgn
                                   QStringLiteral("2026-12-08 21-15-08.eml")}));
     for (int copy = 1; copy <= 3; ++copy) {
         EXPECT_TRUE(readAll(folder + EmailCopyFileName(sent, copy))
-                        .contains("\r\n" + texts[copy - 1].toLatin1() + "\r\n"))
+                        .contains(QByteArray("\r\n" + texts[copy - 1].toLatin1() + "\r\n")))
             << copy;
     }
 
