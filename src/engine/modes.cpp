@@ -4,7 +4,6 @@
 #include "platform_utils.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace vantor {
 
@@ -223,16 +222,19 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
     const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram.csv"));
-        // Written aside and renamed, so a full disk leaves no empty file.
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
+        LogFile out(file, LogFile::Open::Replace);
+        if (!out.isOpen()) {
             AddToActivityLog(device, QStringLiteral("Cannot create ") + file +
                                          QStringLiteral(": ") + out.errorString());
-        else if (const QByteArray bytes = histogram.toLatin1();
-                 out.write(bytes) != bytes.size() || !out.commit())
+        } else if (!out.write(histogram.toLatin1())) {
+            // A full disk leaves no empty file behind.
+            out.close();
+            QFile::remove(file);
             AddToActivityLog(device, QStringLiteral("Cannot write to ") + file);
-        else
+        } else {
+            out.close();
             ArchiveFile(device, file, stamp + QStringLiteral(" - histogram.csv"));
+        }
     }
     // A picture that could not be saved is reported; one saved is archived
     // only when older pictures are kept.

@@ -346,7 +346,8 @@ TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
         if (!full.active())
             GTEST_SKIP() << NoLimit;
         engine.StartMeasuring(0);
-        engine.AddToLastData(0, QStringLiteral("Histogram Data"), QStringLiteral("  0:    3  "));
+        engine.AddToLastData(0, QStringLiteral("Histogram Data"),
+                             QStringLiteral("  0:    3  ").repeated(10));
         Dev().HistoryCount = 1;
         clock.advanceSeconds(5);
         engine.FinishMode(0);
@@ -416,7 +417,7 @@ TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine
     for (int i = 0; i < Count; ++i) {
         const QString station = QStringLiteral("S%1").arg(i);
         const QByteArray csv = readAll(engine.Folders.RecentFolder + station + ".csv");
-        EXPECT_TRUE(csv.startsWith(header.toLatin1() + "\r\n")) << i;
+        EXPECT_TRUE(csv.startsWith(QByteArray(header.toLatin1() + "\r\n"))) << i;
         EXPECT_EQ(csv.count('\n'), 4) << "the header and three lines, " << i;
         const QByteArray rds = readAll(engine.Folders.RecentFolder + station + ".lumex");
         EXPECT_TRUE(rds.startsWith("D3C304000000ABCD")) << i;
