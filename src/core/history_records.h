@@ -13,7 +13,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vantor {
@@ -26,9 +28,59 @@ struct THistorySample {
     std::array<float, HistoryColumnCount> Values{};
 };
 
+// A position in a HistoryRecords, for the standard algorithms.
+template <typename Records, typename Sample> class HistoryIterator
+{
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = THistorySample;
+    using difference_type = std::ptrdiff_t;
+    using pointer = Sample *;
+    using reference = Sample &;
+
+    HistoryIterator() = default;
+    HistoryIterator(Records *records, difference_type at) : m_records(records), m_at(at) {}
+
+    reference operator*() const { return (*m_records)[static_cast<std::size_t>(m_at)]; }
+    pointer operator->() const { return &**this; }
+    reference operator[](difference_type n) const { return *(*this + n); }
+    HistoryIterator &operator++() { return *this += 1; }
+    HistoryIterator operator++(int) { return std::exchange(*this, *this + 1); }
+    HistoryIterator &operator--() { return *this -= 1; }
+    HistoryIterator operator--(int) { return std::exchange(*this, *this - 1); }
+    HistoryIterator &operator+=(difference_type n)
+    {
+        m_at += n;
+        return *this;
+    }
+    HistoryIterator &operator-=(difference_type n) { return *this += -n; }
+    friend HistoryIterator operator+(HistoryIterator i, difference_type n) { return i += n; }
+    friend HistoryIterator operator+(difference_type n, HistoryIterator i) { return i += n; }
+    friend HistoryIterator operator-(HistoryIterator i, difference_type n) { return i -= n; }
+    friend difference_type operator-(const HistoryIterator &a, const HistoryIterator &b)
+    {
+        return a.m_at - b.m_at;
+    }
+    friend bool operator==(const HistoryIterator &a, const HistoryIterator &b)
+    {
+        return a.m_at == b.m_at;
+    }
+    friend auto operator<=>(const HistoryIterator &a, const HistoryIterator &b)
+    {
+        return a.m_at <=> b.m_at;
+    }
+
+private:
+    Records *m_records = nullptr;
+    difference_type m_at = 0;
+};
+
 class HistoryRecords
 {
 public:
+    using iterator = HistoryIterator<HistoryRecords, THistorySample>;
+    using const_iterator = HistoryIterator<const HistoryRecords, const THistorySample>;
+
     HistoryRecords() = default;
     HistoryRecords(const HistoryRecords &other);
     HistoryRecords &operator=(const HistoryRecords &other);
@@ -45,6 +97,10 @@ public:
     const THistorySample &operator[](std::size_t i) const { return m_blocks[i / Block][i % Block]; }
     THistorySample &front() { return (*this)[0]; }
     const THistorySample &front() const { return (*this)[0]; }
+    iterator begin() { return {this, 0}; }
+    iterator end() { return {this, static_cast<std::ptrdiff_t>(m_size)}; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, static_cast<std::ptrdiff_t>(m_size)}; }
 
     // Sets the length; the room held becomes the blocks that cover it. The
     // records kept keep their contents; records added hold nothing to read

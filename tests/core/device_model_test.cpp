@@ -1,5 +1,9 @@
 #include "model.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -130,4 +134,24 @@ TEST(DeviceModel, HistoryRecordsStayInPlace)
     history.resize(HistoryBlockSize);
     EXPECT_EQ(&history[0], second);
     EXPECT_EQ(history.capacity(), std::size_t(HistoryBlockSize));
+}
+
+TEST(DeviceModel, HistoryRecordsWorkWithTheStandardAlgorithms)
+{
+    HistoryRecords history;
+    history.resize(2 * HistoryBlockSize + 10);
+    for (std::size_t i = 0; i < history.size(); ++i)
+        history[i].Time = static_cast<TDateTime>(i);
+    const auto at =
+        std::lower_bound(history.begin(), history.end(), HistoryBlockSize + 0.5,
+                         [](const THistorySample &s, TDateTime t) { return s.Time < t; });
+    EXPECT_EQ(at - history.begin(), HistoryBlockSize + 1) << "across a block's end";
+    HistoryRecords part;
+    part.resize(20);
+    std::copy(history.begin() + HistoryBlockSize - 10, history.begin() + HistoryBlockSize + 10,
+              part.begin());
+    EXPECT_EQ(part[0].Time, HistoryBlockSize - 10);
+    EXPECT_EQ(part[19].Time, HistoryBlockSize + 9);
+    EXPECT_EQ(std::distance(std::as_const(history).begin(), std::as_const(history).end()),
+              static_cast<std::ptrdiff_t>(history.size()));
 }
