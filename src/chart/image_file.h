@@ -7,7 +7,7 @@
 
 namespace vantor {
 
-// True when the file was written.
+// True when the file was written; when it was not, no part of it is left.
 bool SaveImageFile(const QImage &image, const QString &fileName);
 
 } // namespace vantor

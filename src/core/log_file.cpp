@@ -7,15 +7,30 @@ namespace vantor {
 
 LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
 {
+    if (how == Open::ReplaceLater) {
+        m_awaitsCreation = true;
+        return;
+    }
     // Unbuffered: the pending text is kept here, so that a failed flush can be
     // taken back whole instead of leaving half a line in a buffer of QFile.
     m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered |
                 (how == Open::Append ? QIODevice::Append : QIODevice::Truncate));
 }
 
+bool LogFile::create()
+{
+    if (!m_awaitsCreation)
+        return true;
+    m_awaitsCreation = false;
+    if (m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Truncate))
+        return true;
+    m_pending.clear();
+    return false;
+}
+
 bool LogFile::writeLine(const QString &text, Flush when)
 {
-    if (!m_file.isOpen())
+    if (!isOpen())
         return false;
     m_pending += text.toLatin1() + "\r\n";
     return when == Flush::Later || flush();
@@ -23,6 +38,9 @@ bool LogFile::writeLine(const QString &text, Flush when)
 
 bool LogFile::flush()
 {
+    // Kept until the file is made.
+    if (m_awaitsCreation)
+        return true;
     if (!m_file.isOpen())
         return false;
     if (m_pending.isEmpty())
@@ -40,7 +58,7 @@ bool LogFile::flush()
 
 bool LogFile::write(const QByteArray &bytes)
 {
-    if (!m_file.isOpen())
+    if (!isOpen())
         return false;
     m_pending += bytes;
     return flush();
@@ -53,6 +71,8 @@ LogFile::~LogFile()
 
 bool LogFile::close()
 {
+    if (!create())
+        return false;
     if (!m_file.isOpen())
         return true;
     const bool flushed = flush();

@@ -13,7 +13,11 @@ namespace vantor {
 class LogFile
 {
 public:
-    enum class Open { Append, Replace };
+    // ReplaceLater: as Replace, but the file is made only by create() (or by
+    // close, at the latest); lines written until then are kept here, so a
+    // caller that makes many files at once can spread the making over time
+    // without losing a line.
+    enum class Open { Append, Replace, ReplaceLater };
 
     // Opens path for appending (or empty, replacing what was there), creating
     // it when missing. Check isOpen().
@@ -22,7 +26,13 @@ public:
     LogFile(const LogFile &) = delete;
     LogFile &operator=(const LogFile &) = delete;
 
-    bool isOpen() const { return m_file.isOpen(); }
+    // True as well while the file waits to be made.
+    bool isOpen() const { return m_file.isOpen() || m_awaitsCreation; }
+    bool awaitsCreation() const { return m_awaitsCreation; }
+    // Makes a file that waits to be made; false when it cannot be made (then
+    // the lines kept are dropped and errorString() says why). True at once
+    // for any other file.
+    bool create();
     QString errorString() const { return m_file.errorString(); }
     const QString &path() const { return m_path; }
 
@@ -36,13 +46,15 @@ public:
     bool flush();
     // Writes text as it is and flushes; false on any failure.
     bool write(const QByteArray &bytes);
-    // Flushes and closes; false when what was pending could not be written.
+    // Flushes and closes (making the file first if it waits to be made);
+    // false when what was pending could not be written.
     bool close();
 
 private:
     QString m_path;
     QFile m_file;
     QByteArray m_pending;
+    bool m_awaitsCreation = false;
 };
 
 } // namespace vantor

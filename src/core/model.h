@@ -23,7 +23,6 @@ inline constexpr int AlarmKindCount = 9;
 inline constexpr int ColumnCount = HistoryColumnCount;
 inline constexpr int NamedColumnCount = 14;
 inline constexpr int HistogramBinCount = 122;
-inline constexpr int HistoryBlockSize = 3600;
 inline constexpr int WeekDayCount = 7;
 inline constexpr int PinCount = 4;
 

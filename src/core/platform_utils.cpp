@@ -89,15 +89,24 @@ QString SafeFileName(const QString &name)
     return out;
 }
 
+namespace {
+// The name part of a data file name, made safe on its own: a name of only
+// dots and blanks, or none at all, would otherwise give a hidden or nameless
+// file whatever ending follows it.
+QString SafeNamePart(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("_") : SafeFileName(name);
+}
+} // namespace
+
 QString DataFileName(const QString &name, const QString &ending)
 {
-    const QString safe = SafeFileName(name + ending);
-    QString head = safe.left(name.size());
-    const QString tail = safe.mid(name.size());
+    QString head = SafeNamePart(name);
+    const QString tail = SafeFileName(ending);
     const auto bytes = [](const QString &text) { return QFile::encodeName(text).size(); };
     qsizetype room = MaxFileNameBytes - bytes(tail);
     if (bytes(head) <= room)
-        return safe;
+        return head + tail;
     // Cut by code points so that no half of a surrogate pair is left behind.
     qsizetype keep = 0;
     for (qsizetype i = 0; i < head.size();) {
@@ -110,7 +119,7 @@ QString DataFileName(const QString &name, const QString &ending)
     }
     head.truncate(keep);
     // What is left may be dots and blanks only.
-    return SafeFileName(head + tail);
+    return SafeNamePart(head) + tail;
 }
 
 bool BadEmailAddress(const QString &address)

@@ -42,10 +42,11 @@ QString SafeFileName(const QString &name);
 // accept for one path component.
 inline constexpr int MaxFileNameBytes = 255;
 
-// SafeFileName(name + ending), with name cut (whole characters, from its end)
-// so that the encoded result fits MaxFileNameBytes; ending is kept whole. Data
-// files are named this way so a long station or device name still gives a file
-// that can be made.
+// SafeFileName(name) + SafeFileName(ending), an empty name taken as "_", with
+// name cut (whole characters, from its end) so that the encoded result fits
+// MaxFileNameBytes; ending is kept whole. Data files are named this way so a
+// long station or device name still gives a file that can be made, and one
+// of only dots and blanks a file that can be seen.
 QString DataFileName(const QString &name, const QString &ending);
 
 // True when the text is not acceptable as an e-mail address.

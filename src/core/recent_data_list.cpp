@@ -2,7 +2,8 @@
 
 namespace vantor {
 
-static_assert(RecentDataList::MaxEntries <= INT16_MAX, "slots hold entry positions");
+static_assert(RecentDataList::MaxEntries + RecentDataList::KnownSlots <= INT16_MAX,
+              "slots hold entry positions");
 
 RecentDataList::RecentDataList()
 {
@@ -19,9 +20,12 @@ TLastData *RecentDataList::Entry(const QString &name, int slot)
     if (known != m_index.constEnd()) {
         at = *known;
     } else {
-        if (m_entries.size() >= static_cast<std::size_t>(MaxEntries)) {
-            ++m_refused;
-            return nullptr;
+        if (!slotted) {
+            if (m_unknown >= MaxEntries) {
+                ++m_refused;
+                return nullptr;
+            }
+            ++m_unknown;
         }
         m_index.insert(name, at);
         m_entries.push_back({name, {}});
@@ -68,6 +72,7 @@ void RecentDataList::Clear()
     m_entries.clear();
     m_index.clear();
     m_slots.fill(-1);
+    m_unknown = 0;
     m_refused = 0;
 }
 

@@ -1,7 +1,8 @@
 // A device's recent data: the latest value text of each name received since
 // the last tuning, in order of first arrival, indexed by name so that a
 // receiver sending thousands of names cannot make every response a linear
-// search. The list holds at most MaxEntries names; later names are refused.
+// search. Names the caller knows (given a slot) always have their place; of
+// the others the list holds at most MaxEntries, and later ones are refused.
 #pragma once
 
 #include <QHash>
@@ -22,7 +23,7 @@ struct TLastData {
 class RecentDataList
 {
 public:
-    // Far above the few dozen names a real analyzer sends, far below what
+    // Unknown names: far above the few a real analyzer sends, far below what
     // would make composing a CSV line or an alarm report costly.
     static constexpr int MaxEntries = 256;
     // The names a caller sets many times a second may each be given a slot
@@ -33,8 +34,8 @@ public:
 
     RecentDataList();
 
-    // Replaces the value of a known name or appends a new one; false when
-    // the name is new and the list is full.
+    // Replaces the value of a name or appends a new one; false when the name
+    // is new, has no slot and MaxEntries names without one are held.
     bool Set(const QString &name, const QString &value, int slot = NoSlot);
     // The same, with the value written over the old one in its room, so a
     // value that keeps arriving costs no allocation; the stored value, or
@@ -44,7 +45,7 @@ public:
     const QString *Find(const QString &name) const;
     void Clear();
 
-    // Names refused since the list was last cleared.
+    // Unknown names refused since the list was last cleared.
     int Refused() const { return m_refused; }
 
     bool empty() const { return m_entries.empty(); }
@@ -61,6 +62,8 @@ private:
     QHash<QString, std::size_t> m_index;
     // Entry positions by slot, -1 while the slot's name has not arrived.
     std::array<std::int16_t, KnownSlots> m_slots;
+    // Entries appended without a slot, which alone count against MaxEntries.
+    int m_unknown = 0;
     int m_refused = 0;
 };
 

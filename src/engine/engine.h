@@ -25,6 +25,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -92,6 +93,7 @@ public:
     void SaveSettings();
     void InitializeStation(int station);
     void LoadPreferences();
+    void KeepConfigToOwner();
 
     void DeleteOldFiles();
 
@@ -307,6 +309,13 @@ private:
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;
     TextFile CreateModeFile(int device, QString &name, const QString &path);
+    // Makes a mode file that waits to be made; when it cannot be, says so and
+    // clears its name. False then.
+    bool MakeWaitingModeFile(int device, TextFile &file, QString &name);
+    void DropEmptyModeFile(int device, TextFile &file, QString &name);
+    // Makes the mode files waiting in turn, as many as the tick's budget
+    // allows.
+    void MakeWaitingModeFiles();
     void DropModeLog(int device, QString &name);
     void ArchiveFile(int device, const QString &file, const QString &archiveName);
     void OpenActivityLog(int device, TDateTime date);
@@ -343,6 +352,16 @@ private:
     NewsCollector m_news;
     QElapsedTimer m_receiveTick;
     AlarmHistory m_alarmHistory;
+    // Files made in the current tick, and the mode files that wait to be
+    // made, in the order their modes started: making a file costs the file
+    // system an allocation, which a thousand devices starting a mode in one
+    // second would otherwise all ask of one tick.
+    int m_filesMadeThisTick = 0;
+    struct WaitingFile {
+        int device;
+        std::weak_ptr<LogFile> file;
+    };
+    std::deque<WaitingFile> m_waitingFiles;
 };
 
 } // namespace vantor

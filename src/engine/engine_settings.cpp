@@ -4,6 +4,8 @@
 #include "ini_file.h"
 #include "settings_files.h"
 
+#include <QFile>
+
 namespace vantor {
 
 QString Engine::DataFile(const char *name) const
@@ -41,7 +43,32 @@ void Engine::LoadPreferences()
     for (const TDevice &d : Devices)
         names << d.Name;
     m_prefs.SetDeviceNames(names);
+    KeepConfigToOwner();
     m_prefs.Load(IniFile(DataFile("config.ini")));
+}
+
+// "config.ini" holds the mail server's password, so a file that others may
+// read or write is narrowed to its owner at once instead of at the next save.
+void Engine::KeepConfigToOwner()
+{
+    QFile config(DataFile("config.ini"));
+    if (!config.exists())
+        return;
+    constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner |
+                                                   QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                                   QFileDevice::WriteUser;
+    const QFileDevice::Permissions now = config.permissions();
+    if ((now & ~ownerOnly) == 0)
+        return;
+    if (config.setPermissions(now & ownerOnly))
+        AddToActivityLog(-1, QStringLiteral("Others could read or write ") + config.fileName() +
+                                 QStringLiteral(", which holds the mail password; it is now "
+                                                "readable by its owner only"));
+    else
+        AddToActivityLog(-1, QStringLiteral("Others can read or write ") + config.fileName() +
+                                 QStringLiteral(", which holds the mail password, and it cannot "
+                                                "be changed: ") +
+                                 config.errorString());
 }
 
 namespace {

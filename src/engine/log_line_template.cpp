@@ -59,9 +59,56 @@ qsizetype RemoveAll(char16_t *text, qsizetype length, std::u16string_view unit)
     return kept;
 }
 
+// A number as a spreadsheet reads one: an optional sign, digits with at most
+// one decimal separator among or before them, an optional exponent.
+bool IsNumber(QStringView text, QStringView decimalPoint)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && text[i] >= u'0' && text[i] <= u'9')
+            ++i;
+        return i > from;
+    };
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    bool mantissa = digits();
+    if (!decimalPoint.isEmpty() && text.sliced(i).startsWith(decimalPoint)) {
+        i += decimalPoint.size();
+        mantissa = digits() || mantissa;
+    }
+    if (!mantissa)
+        return false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == n;
+}
+
+// A cleaned value that a spreadsheet would take for a formula (a received
+// "=HYPERLINK(…)", "@SUM(…)", "+A1" or "-A1"); numbers, negative ones among
+// them, are values.
+bool StartsFormula(QStringView cleaned, QStringView decimalPoint)
+{
+    if (cleaned.isEmpty())
+        return false;
+    const QChar first = cleaned.front();
+    if (first == u'=' || first == u'@')
+        return true;
+    return (first == u'+' || first == u'-') && !IsNumber(cleaned, decimalPoint);
+}
+
 // A value text as a spreadsheet reads it: units and blanks removed, the
 // locale's decimal separator. Double quotes go too: the line's fields are
-// quoted, and a quote inside a value would end its field and add others.
+// quoted, and a quote inside a value would end its field and add others;
+// and so do control characters (a CR or TAB would split or shift cells). A
+// value that would start a formula gets a leading apostrophe, which makes a
+// spreadsheet show it as the text it is.
 // The units go one after the other: removing one can make another.
 QString CleanValue(const QString &value, const QString &decimalPoint)
 {
@@ -70,7 +117,7 @@ QString CleanValue(const QString &value, const QString &decimalPoint)
     qsizetype length = chars.size();
     for (const std::u16string_view unit : {u"kHz", u"MHz", u"deg", u"dBr", u"dBuV", u"dB"})
         length = RemoveAll(chars.data(), length, unit);
-    const auto kept = [](char16_t c) { return c != u' ' && c != u'"'; };
+    const auto kept = [](char16_t c) { return c > u' ' && c != u'"' && c != 0x7f; };
     QString cleaned(length * decimalPoint.size(), Qt::Uninitialized);
     auto *out = reinterpret_cast<char16_t *>(cleaned.data());
     qsizetype size = 0;
@@ -87,6 +134,8 @@ QString CleanValue(const QString &value, const QString &decimalPoint)
         }
     }
     cleaned.truncate(size);
+    if (StartsFormula(cleaned, decimalPoint))
+        cleaned.prepend(QLatin1Char('\''));
     return cleaned;
 }
 

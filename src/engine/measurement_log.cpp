@@ -14,6 +14,8 @@ constexpr double HalfMillisecond = OneSecond / 2000;
 void Engine::TimerWriteLogTimer()
 {
     RunGuarded([this] {
+        m_filesMadeThisTick = 0;
+        MakeWaitingModeFiles();
         const TDateTime now = m_clock.now();
         if (DayOfTheWeek(now) != DayOfTheWeek(G.LogDay)) {
             G.LogDay = now;

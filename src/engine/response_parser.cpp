@@ -81,8 +81,7 @@ void AddHistorySample(TDevice &d, TDateTime now)
         if (d.HistoryCount < HistoryGrowLimit) {
             d.History.resize(size + HistoryBlockSize);
         } else {
-            std::move(d.History.begin() + HistoryBlockSize, d.History.begin() + d.HistoryCount,
-                      d.History.begin());
+            d.History.dropOldestBlock();
             d.HistoryCount -= HistoryBlockSize;
         }
     }
@@ -223,7 +222,8 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
     case ResponseName::HistogramData: {
         StoreHistogram(device, valueText());
         const QString text = QString::number(d.HistogramMaxAt) + QStringLiteral(".0 kHz");
-        AddToLastData(device, MeasurementColumns[ColumnOf(ResponseName::HistogramMaxAt)], text);
+        AddToLastData(device, MeasurementColumns[ColumnOf(ResponseName::HistogramMaxAt)], text,
+                      SlotOf(ResponseName::HistogramMaxAt));
         d.ColumnValue[ColumnOf(ResponseName::HistogramMaxAt)] =
             static_cast<float>(d.HistogramMaxAt);
         break;
@@ -301,12 +301,15 @@ const QString *Engine::AddToLastData(int device, const QString &name, QLatin1Str
     return stored;
 }
 
+// Told once per tuning: the bound is the list's, which every tuning empties,
+// and a receiver that floods one station may behave on the next.
 void Engine::NoteRefusedName(int device)
 {
     if (Devices[device].LastData.Refused() == 1)
-        AddToActivityLog(device, QStringLiteral("More than %1 value names received since tuning; "
-                                                "further names are ignored until the next tuning")
-                                     .arg(RecentDataList::MaxEntries));
+        AddToActivityLog(device,
+                         QStringLiteral("More than %1 unknown value names received since tuning; "
+                                        "further unknown names are ignored until the next tuning")
+                             .arg(RecentDataList::MaxEntries));
 }
 
 bool Engine::HasLastData(int device, const QString &name) const

@@ -19,6 +19,7 @@ enum SchedulingMode { Manual = 0, InfiniteLoop = 1, DaysAndTimes = 2 };
 void Engine::TimerMeasuringTimer()
 {
     RunGuarded([this] {
+        m_filesMadeThisTick = 0;
         // An ignore window ending further ahead than any opens means local
         // time went back (set by hand, or the autumn change of daylight
         // saving); left alone, the device would be deaf for as long as the jump.

@@ -1,5 +1,9 @@
 #include "model.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -94,4 +98,60 @@ TEST(DeviceModel, InitializeAlarmVarsOneOrAll)
         EXPECT_FALSE(d.AlarmActive[k]);
         EXPECT_EQ(d.AlarmStart[k], 0);
     }
+}
+
+// Records never move: growing, dropping the oldest step and the reset leave
+// every record where it was, so no step copies (or clears) the history of a
+// device, whatever its length.
+TEST(DeviceModel, HistoryRecordsStayInPlace)
+{
+    HistoryRecords history;
+    history.resize(HistoryBlockSize);
+    history[0].Values[0] = 1;
+    const THistorySample *first = &history[0];
+    for (std::size_t size = 2 * HistoryBlockSize; size <= 5 * HistoryBlockSize;
+         size += HistoryBlockSize) {
+        history.resize(size);
+        EXPECT_EQ(&history[0], first) << size;
+    }
+    history[HistoryBlockSize].Values[0] = 2;
+    const THistorySample *second = &history[HistoryBlockSize];
+    const THistorySample *last = &history[5 * HistoryBlockSize - 1];
+
+    history.dropOldestBlock();
+    EXPECT_EQ(history.size(), std::size_t(5 * HistoryBlockSize));
+    EXPECT_EQ(&history[0], second);
+    EXPECT_EQ(history[0].Values[0], 2);
+    EXPECT_EQ(&history[4 * HistoryBlockSize - 1], last);
+    EXPECT_EQ(&history[4 * HistoryBlockSize], first) << "the oldest step's room is used again";
+
+    // A copy holds records of its own with the same values.
+    const HistoryRecords copy = history;
+    EXPECT_NE(&copy[0], &history[0]);
+    EXPECT_EQ(copy[0].Values[0], 2);
+    EXPECT_EQ(copy.size(), history.size());
+
+    history.resize(HistoryBlockSize);
+    EXPECT_EQ(&history[0], second);
+    EXPECT_EQ(history.capacity(), std::size_t(HistoryBlockSize));
+}
+
+TEST(DeviceModel, HistoryRecordsWorkWithTheStandardAlgorithms)
+{
+    HistoryRecords history;
+    history.resize(2 * HistoryBlockSize + 10);
+    for (std::size_t i = 0; i < history.size(); ++i)
+        history[i].Time = static_cast<TDateTime>(i);
+    const auto at =
+        std::lower_bound(history.begin(), history.end(), HistoryBlockSize + 0.5,
+                         [](const THistorySample &s, TDateTime t) { return s.Time < t; });
+    EXPECT_EQ(at - history.begin(), HistoryBlockSize + 1) << "across a block's end";
+    HistoryRecords part;
+    part.resize(20);
+    std::copy(history.begin() + HistoryBlockSize - 10, history.begin() + HistoryBlockSize + 10,
+              part.begin());
+    EXPECT_EQ(part[0].Time, HistoryBlockSize - 10);
+    EXPECT_EQ(part[19].Time, HistoryBlockSize + 9);
+    EXPECT_EQ(std::distance(std::as_const(history).begin(), std::as_const(history).end()),
+              static_cast<std::ptrdiff_t>(history.size()));
 }

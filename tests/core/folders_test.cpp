@@ -50,9 +50,10 @@ TEST(Folders, FileCopyArchivesFlatOrPerStationAndReplaces)
     EXPECT_TRUE(FileCopy(source, dest, QStringLiteral("Radio 1"), name, 1));
     EXPECT_EQ(readAll(dest + QStringLiteral("Radio 1/") + name), QByteArray("second"));
 
-    // No station name: no subfolder even with the per-station layout.
+    // No station name: no subfolder even with the per-station layout, and a
+    // visible name.
     EXPECT_TRUE(FileCopy(source, dest, QString(), name, 1));
-    EXPECT_TRUE(QFile::exists(dest + QStringLiteral(" - ") + name));
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("_ - ") + name));
 
     // A missing source is a failed copy and nothing else.
     EXPECT_FALSE(

@@ -112,6 +112,23 @@ TEST(PlatformUtils, DataFileNameShortensTheNameSoTheWholeNameFits)
         EXPECT_FALSE(result.chopped(ending.size()).back().isHighSurrogate()) << n.unitBytes;
     }
 
+    // A name of only dots and blanks, or none, gives a visible file name
+    // whatever the ending; a name with anything else in it keeps its own.
+    const struct {
+        const char *name;
+        const char *expected;
+    } visible[] = {
+        {"..", "__.csv"},   {".", "_.csv"},     {"", "_.csv"},    {" ", "_.csv"},
+        {" . ", "___.csv"}, {"..x", "..x.csv"}, {"a.", "a..csv"}, {" Radio 1", " Radio 1.csv"},
+    };
+    for (const auto &c : visible) {
+        EXPECT_EQ(DataFileName(QString::fromLatin1(c.name), QStringLiteral(".csv")),
+                  QString::fromLatin1(c.expected))
+            << '"' << c.name << '"';
+    }
+    EXPECT_EQ(DataFileName(QStringLiteral(".."), QStringLiteral(" - histogram.jpg")),
+              QStringLiteral("__ - histogram.jpg"));
+
     // A name that is cut to dots and blanks is still no folder name.
     EXPECT_EQ(DataFileName(QString(300, QLatin1Char('.')) + QStringLiteral("x"), QString()),
               QString(MaxFileNameBytes, QLatin1Char('_')));

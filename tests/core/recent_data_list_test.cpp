@@ -1,5 +1,6 @@
 // The recent data list: order of first arrival, values replaced in place, the
-// bound on names and its refusal count, and a clear that starts afresh.
+// bound on unknown names and its refusal count, the place every known name
+// keeps, and a clear that starts afresh.
 #include "recent_data_list.h"
 
 #include <gtest/gtest.h>
@@ -70,9 +71,32 @@ TEST(RecentDataList, WritesInPlaceWithoutChangingACopyAReaderHolds)
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].Name, QStringLiteral("PI"));
     EXPECT_EQ(list[1].Value, QStringLiteral("60.0"));
+}
 
-    for (int n = 2; n < RecentDataList::MaxEntries; ++n)
-        list.Set(QString::number(n), QStringLiteral("v"));
-    EXPECT_EQ(list.Write(QStringLiteral("new"), QLatin1StringView("v"), Slot + 2), nullptr);
-    EXPECT_EQ(list.Refused(), 1);
+TEST(RecentDataList, NamesWithASlotAlwaysHaveTheirPlace)
+{
+    RecentDataList list;
+    for (int n = 0; n < RecentDataList::MaxEntries; ++n)
+        ASSERT_TRUE(list.Set(QStringLiteral("Junk%1").arg(n), QStringLiteral("v")));
+    EXPECT_FALSE(list.Set(QStringLiteral("Junk"), QStringLiteral("v")));
+    EXPECT_EQ(list.Write(QStringLiteral("Junk"), QLatin1StringView("v")), nullptr);
+    // Every slot's name still finds its place, by Set and by Write.
+    for (int slot = 0; slot < RecentDataList::KnownSlots; ++slot) {
+        const QString name = QStringLiteral("Known%1").arg(slot);
+        if (slot % 2)
+            EXPECT_TRUE(list.Set(name, QStringLiteral("k"), slot)) << slot;
+        else
+            EXPECT_NE(list.Write(name, QLatin1StringView("k"), slot), nullptr) << slot;
+    }
+    EXPECT_EQ(list.size(), std::size_t(RecentDataList::MaxEntries + RecentDataList::KnownSlots));
+    EXPECT_EQ(*list.Find(QStringLiteral("Known31")), QStringLiteral("k"));
+    EXPECT_EQ(list.Refused(), 2) << "only unknown names are refused";
+
+    // Names with a slot do not use up the room of unknown ones.
+    list.Clear();
+    for (int slot = 0; slot < RecentDataList::KnownSlots; ++slot)
+        list.Set(QStringLiteral("Known%1").arg(slot), QStringLiteral("k"), slot);
+    for (int n = 0; n < RecentDataList::MaxEntries; ++n)
+        ASSERT_TRUE(list.Set(QStringLiteral("Junk%1").arg(n), QStringLiteral("v"))) << n;
+    EXPECT_FALSE(list.Set(QStringLiteral("Junk"), QStringLiteral("v")));
 }

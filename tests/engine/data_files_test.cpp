@@ -117,7 +117,7 @@ TEST_F(DataFiles, LongNamesAreShortenedAndNoFileIsLost)
     EXPECT_FALSE(DeviceLog(0).contains(QStringLiteral("Cannot"))) << DeviceLog(0).toStdString();
 }
 
-TEST_F(DataFiles, DotNamedStationsArchiveInsideTheStationLogs)
+TEST_F(DataFiles, DotNamedStationsGiveVisibleFilesInsideTheStationLogs)
 {
     WriteDevice("D0");
     WriteStations({"..", ".", "\" . \""}, "D0");
@@ -127,10 +127,11 @@ TEST_F(DataFiles, DotNamedStationsArchiveInsideTheStationLogs)
     for (int station : {0, 1, 2})
         RunCombinedMode(station);
 
+    // Their files in Recent are visible, none hidden or nameless.
     EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
-              (QStringList{QStringLiteral("Recent/ . .csv"), QStringLiteral("Recent/ . .lumex"),
-                           QStringLiteral("Recent/...csv"), QStringLiteral("Recent/...lumex"),
-                           QStringLiteral("Recent/..csv"), QStringLiteral("Recent/..lumex"),
+              (QStringList{QStringLiteral("Recent/_.csv"), QStringLiteral("Recent/_.lumex"),
+                           QStringLiteral("Recent/__.csv"), QStringLiteral("Recent/__.lumex"),
+                           QStringLiteral("Recent/___.csv"), QStringLiteral("Recent/___.lumex"),
                            QStringLiteral("_/2024-05-01 12-00-10.csv"),
                            QStringLiteral("_/2024-05-01 12-00-10.lumex"),
                            QStringLiteral("__/2024-05-01 12-00-05.csv"),
@@ -331,4 +332,102 @@ TEST_F(FullDisk, AFailedArchiveCopyIsLoggedAndTheRecentFileKept)
     engine.StartMeasuring(0);
     EXPECT_EQ(readAll(kept), csv);
     EXPECT_TRUE(QFileInfo::exists(Recent("Radio 1.csv")));
+}
+
+TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
+{
+    WriteFile(QStringLiteral("config.ini"), AllFiles + "LogRDS=0\r\n");
+    Start();
+    ConnectAll();
+    engine.Tune(0, 0, false);
+    {
+        // Not even the CSV header fits.
+        FileSizeLimit full(10);
+        if (!full.active())
+            GTEST_SKIP() << NoLimit;
+        engine.StartMeasuring(0);
+        engine.AddToLastData(0, QStringLiteral("Histogram Data"),
+                             QStringLiteral("  0:    3  ").repeated(10));
+        Dev().HistoryCount = 1;
+        clock.advanceSeconds(5);
+        engine.FinishMode(0);
+    }
+    const QString log = DeviceLog(0);
+    for (const char *name : {"Radio 1.csv", "Radio 1 - histogram.csv"})
+        EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot write to ") + Recent(name)))
+            << name << '\n'
+            << log.toStdString();
+    for (const char *name : {"Radio 1 - histogram.jpg", "Radio 1 - MAX.jpg"})
+        EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot save the picture ") + Recent(name)))
+            << name << '\n'
+            << log.toStdString();
+    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder), QStringList())
+        << "no empty or cut file, nor a temporary one";
+}
+
+// Many modes starting in the same tick (a schedule starting many devices at
+// one listed time): a tick makes only its share of their files, the rest are
+// made over the next ticks, and every line given to a file before it was made
+// reaches it, also when its mode ends first.
+TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine)
+{
+    constexpr int Count = 25; // two files each: five ticks' share
+    QStringList connections;
+    QByteArray stations = "[General]\r\nStationCount=" + QByteArray::number(Count) + "\r\n";
+    for (int i = 0; i < Count; ++i) {
+        connections << QStringLiteral("10.0.0.%1:7000").arg(i + 1);
+        stations += "[Station" + QByteArray::number(i) + "]\r\nName=S" + QByteArray::number(i) +
+                    "\r\nFrequency=98.5\r\nDeviceName=D" + QByteArray::number(i) +
+                    "\r\nMeasuring=1\r\nRDS=-1\r\n";
+    }
+    WriteDevices(connections);
+    WriteFile(QStringLiteral("stations.ini"), stations);
+    WriteFile(QStringLiteral("config.ini"), "[General]\r\nLogHistogram=0\r\n");
+    Start();
+    ConnectAll();
+    const auto made = [&] {
+        return QDir(engine.Folders.RecentFolder).entryList(QDir::Files).size();
+    };
+
+    engine.TimerMeasuringTimer(); // a tick begins
+    for (int i = 0; i < Count; ++i) {
+        engine.Tune(i, i, false);
+        engine.StartMeasuring(i);
+    }
+    EXPECT_EQ(made(), 10) << "one tick's share";
+    clock.advanceMs(4000); // past the ignore window
+    for (int i = 0; i < Count; ++i) {
+        engine.AddToLastData(i, QStringLiteral("Level"), QStringLiteral("63 dBuV"));
+        library.pushResponse(i, QStringLiteral("G=D3C304000000ABCD"));
+    }
+    ReceiveSecond();
+    clock.advanceMs(200);
+    engine.TimerWriteLogTimer(); // makes its share, then writes a line for every device
+    EXPECT_EQ(made(), 20);
+    for (int k = 0; k < 2; ++k) {
+        clock.advanceMs(1000);
+        engine.TimerWriteLogTimer();
+    }
+    EXPECT_EQ(made(), 40);
+
+    // The last ones end before their files were made: made then, and archived.
+    for (int i = 0; i < Count; ++i)
+        engine.FinishMode(i);
+    const QString header = engine.Prefs().Text(QStringLiteral("LineComposition"));
+    for (int i = 0; i < Count; ++i) {
+        const QString station = QStringLiteral("S%1").arg(i);
+        const QByteArray csv = readAll(engine.Folders.RecentFolder + station + ".csv");
+        EXPECT_TRUE(csv.startsWith(QByteArray(header.toLatin1() + "\r\n"))) << i;
+        EXPECT_EQ(csv.count('\n'), 4) << "the header and three lines, " << i;
+        const QByteArray rds = readAll(engine.Folders.RecentFolder + station + ".lumex");
+        EXPECT_TRUE(rds.startsWith("D3C304000000ABCD")) << i;
+        EXPECT_EQ(QDir(engine.Folders.StationLogsFolder)
+                      .entryList(QDir::Files)
+                      .filter(station + " - ")
+                      .size(),
+                  2)
+            << i;
+    }
+    EXPECT_FALSE(DeviceLog(Count - 1).contains(QStringLiteral("Cannot")))
+        << DeviceLog(Count - 1).toStdString();
 }

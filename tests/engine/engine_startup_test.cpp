@@ -176,9 +176,28 @@ TEST_F(EngineStartup, ConfigIniIsSavedForItsOwnerOnlyAndTheOtherFilesKeepTheirMo
         ASSERT_TRUE(QFile::setPermissions(DataFile(name), shared | QFile::ReadOther));
     }
     engine.Start(tmp.path(), Data());
+    // Narrowed at once, not only by the save at exit, and said once.
+    EXPECT_EQ(mode("config.ini"), rw);
+    EXPECT_EQ(mode("devices.ini"), shared | QFile::ReadOther);
+    const QString appLog =
+        QString::fromLatin1(readAll(engine.Folders.AppLogsFolder + QStringLiteral("app.log")));
+    EXPECT_EQ(appLog.count(QStringLiteral("config.ini, which holds the mail password; it is now "
+                                          "readable by its owner only")),
+              1);
     ASSERT_TRUE(engine.FormClose());
     EXPECT_EQ(mode("config.ini"), rw);
     EXPECT_EQ(mode("devices.ini"), shared | QFile::ReadOther);
+
+    // A file already kept to its owner, even more strictly, is left as it is
+    // and nothing is said.
+    ASSERT_TRUE(QFile::setPermissions(DataFile("config.ini"), QFile::ReadOwner));
+    Engine again{clock, library, view};
+    again.Start(tmp.path(), Data());
+    EXPECT_EQ(mode("config.ini"), QFile::ReadOwner);
+    EXPECT_EQ(QString::fromLatin1(readAll(engine.Folders.AppLogsFolder + QStringLiteral("app.log")))
+                  .count(QStringLiteral("readable by its owner only")),
+              1);
+    ASSERT_TRUE(QFile::setPermissions(DataFile("config.ini"), rw));
 }
 
 TEST_F(EngineStartup, SavingWritesEveryKeyAndKeepsWhatItDoesNotWrite)

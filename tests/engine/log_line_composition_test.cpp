@@ -138,6 +138,47 @@ TEST_F(LogLineComposition, CleansValueTextsForASpreadsheet)
     }
 }
 
+TEST_F(LogLineComposition, ReceivedTextThatWouldStartAFormulaStaysText)
+{
+    struct Case {
+        const char *value;
+        const char *field;
+    };
+    // "~" stands for the decimal separator; numbers keep their form.
+    const Case cases[] = {
+        {"=1+1", "'=1+1"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"=HYPERLINK(\"http://x\";\"y\")", "'=HYPERLINK(http://x;y)"},
+        {"+A1", "'+A1"},
+        {"-A1", "'-A1"},
+        {"-1+1", "'-1+1"},
+        {"-", "'-"},
+        {"\t=1+1", "'=1+1"},
+        {"\r=1+1", "'=1+1"},
+        {" =1", "'=1"},
+        {"a\tb\rc\nd", "abcd"},
+        {"1=1", "1=1"},
+        {"-2.5 dBr", "-2~5"},
+        {"+3.0", "+3~0"},
+        {"-.5", "-~5"},
+        {"-5.", "-5~"},
+        {"-1e-3", "-1e-3"},
+        {"-1.5E+2", "-1~5E+2"},
+        {"63.2 dBuV", "63~2"},
+    };
+    for (const QString &point : {QStringLiteral("."), QStringLiteral(",")}) {
+        for (const Case &c : cases) {
+            engine.ClearDevice(0);
+            Receive({{"Level", c.value}});
+            engine.Prefs().SetText(QStringLiteral("LineComposition"), QStringLiteral("\"Level\""));
+            const QString field = QString::fromUtf8(c.field).replace(QLatin1Char('~'), point);
+            EXPECT_EQ(engine.ComposeLogLine(0, Date, Time, point),
+                      QLatin1Char('"') + field + QLatin1Char('"'))
+                << c.value << " with " << qPrintable(point);
+        }
+    }
+}
+
 TEST_F(LogLineComposition, AValueEqualToItsNameFillsNothing)
 {
     Receive({{"PI", "PI"}});

@@ -86,6 +86,24 @@ TEST_F(MeasurementLog, AQuoteInAReceivedNameOrValueCannotAddOrRemoveFields)
     EXPECT_EQ(CsvLines()[0], "\"12:00:04\";\"1;INJECTED\";\"63\"\r");
 }
 
+TEST_F(MeasurementLog, KnownValuesAreLoggedAfterAFloodOfUnknownNames)
+{
+    StartMeasuringDevice();
+    for (int n = 0; n < 2 * RecentDataList::MaxEntries; ++n)
+        library.pushResponse(0, QStringLiteral("Junk%1=%1").arg(n));
+    for (const char *r : {"Signal Quality=4", "Level=63.2 dBuV", "MAX=75.0 kHz", "Pilot=6.8 kHz",
+                          "RDS=3.0 kHz", "Pm=-2.5 dBr"})
+        library.pushResponse(0, QString::fromLatin1(r));
+    clock.advanceMs(200);
+    engine.TimerReceiveTimer();
+    engine.TimerWriteLogTimer();
+    const QByteArray dot = QLocale::system().decimalPoint().toLatin1();
+    ASSERT_EQ(CsvLines().size(), 1);
+    EXPECT_EQ(CsvLines()[0], "\"2024.05.01 12:00:04\";\"4\";\"63" + dot + "2\";\"75" + dot +
+                                 "0\";\"6" + dot + "8\";\"3" + dot + "0\";\"-2" + dot + "5\"\r");
+    EXPECT_EQ(DeviceLog(0).count(QStringLiteral("unknown value names")), 1);
+}
+
 TEST_F(MeasurementLog, OnlyTheDateTimeTokenWritesNoDataLines)
 {
     StartMeasuringDevice("[General]\r\nLineComposition=#\"datetime\"#\r\n");

@@ -85,17 +85,19 @@ TEST_F(ResponseParser, ValuesFillColumnsRecentDataAndTheValueList)
 
 TEST_F(ResponseParser, NewValueNamesBeyondTheBoundAreIgnoredWithOneLinePerTuning)
 {
-    const QString line = QStringLiteral("More than %1 value names received since tuning")
+    const QString line = QStringLiteral("More than %1 unknown value names received since tuning")
                              .arg(RecentDataList::MaxEntries);
     Push({"MAX=60 kHz"});
     for (int n = 0; n < 8000; ++n)
         library.pushResponse(0, QStringLiteral("Name%1=%1").arg(n));
-    Push({"MAX=61 kHz"});
+    Push({"MAX=61 kHz", "Level=63 dBuV"});
     ReceiveTick();
-    ASSERT_EQ(Dev().LastData.size(), size_t(RecentDataList::MaxEntries));
+    ASSERT_EQ(Dev().LastData.size(), size_t(RecentDataList::MaxEntries) + 2);
     EXPECT_EQ(Dev().LastData[0].Value, QStringLiteral("61 kHz")) << "known names still update";
-    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Name254")), QStringLiteral("254"));
-    EXPECT_TRUE(engine.GetLastData(0, QStringLiteral("Name255")).isEmpty());
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Level")), QStringLiteral("63 dBuV"))
+        << "a known name arriving after the bound still finds its place";
+    EXPECT_EQ(engine.GetLastData(0, QStringLiteral("Name255")), QStringLiteral("255"));
+    EXPECT_TRUE(engine.GetLastData(0, QStringLiteral("Name256")).isEmpty());
     EXPECT_EQ(DeviceLog(0).count(line), 1);
 
     for (int n = 8000; n < 8300; ++n)

@@ -118,6 +118,10 @@ TEST(EmailCopy, FileNameIsTheSecondOfSending)
               QStringLiteral("2026-12-08 21-15-07.eml"));
     EXPECT_EQ(EmailCopyFileName(QDateTime(QDate(2027, 1, 3), QTime(4, 5, 6, 999))),
               QStringLiteral("2027-01-03 04-05-06.eml"));
+    const QDateTime sent(QDate(2027, 1, 3), QTime(4, 5, 6));
+    EXPECT_EQ(EmailCopyFileName(sent, 2), QStringLiteral("2027-01-03 04-05-06_002.eml"));
+    EXPECT_EQ(EmailCopyFileName(sent, 10), QStringLiteral("2027-01-03 04-05-06_010.eml"));
+    EXPECT_EQ(EmailCopyFileName(sent, 1000), QStringLiteral("2027-01-03 04-05-06_1000.eml"));
 }
 
 TEST(AddressList, SeparatorsNamesQuotesAndComments)

@@ -151,12 +151,26 @@ TEST(SendEmailStatus, OnlyALeadingOkIsDelivery)
               QStringLiteral("Unable to send email (time-out after 5000 ms)"));
 }
 
-TEST_F(ComposeEmailTest, CopyOfTheSameSecondIsReplacedAndAnUnwritableCopyIsIgnored)
+TEST_F(ComposeEmailTest, CopiesOfTheSameSecondAreAllKeptAndAnUnwritableCopyIsIgnored)
 {
-    Compose(QStringLiteral("first@example.org"), QStringLiteral("first"));
-    Compose(QStringLiteral("second@example.org"), QStringLiteral("second"));
-    EXPECT_EQ(Copies().size(), 1);
-    EXPECT_TRUE(Copy().contains("\r\nsecond\r\n"));
+    const QStringList texts{QStringLiteral("first"), QStringLiteral("second"),
+                            QStringLiteral("third")};
+    for (const QString &text : texts)
+        Compose(QStringLiteral("ops@example.org"), text);
+    // A copy of the next second, to show that the same second's stay together.
+    const QDateTime sent = now;
+    now = now.addSecs(1);
+    Compose(QStringLiteral("ops@example.org"), QStringLiteral("next"));
+    const QStringList names = QDir(tmp.path()).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("2026-12-08 21-15-07.eml"),
+                                  QStringLiteral("2026-12-08 21-15-07_002.eml"),
+                                  QStringLiteral("2026-12-08 21-15-07_003.eml"),
+                                  QStringLiteral("2026-12-08 21-15-08.eml")}));
+    for (int copy = 1; copy <= 3; ++copy) {
+        EXPECT_TRUE(readAll(folder + EmailCopyFileName(sent, copy))
+                        .contains(QByteArray("\r\n" + texts[copy - 1].toLatin1() + "\r\n")))
+            << copy;
+    }
 
     folder = tmp.path() + QStringLiteral("/missing/");
     const ComposedEmail out = Compose(QStringLiteral("ops@example.org"), QStringLiteral("x"));
