@@ -13,6 +13,7 @@
 #include "termination_signals.h"
 #include "web_status_start.h"
 #include "web_user_command.h"
+#include "webhook_start.h"
 #include "window_view.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ int RunHeadless(Guarded<QGuiApplication> &app, const CommandLine &options)
     if (!StartStation(runner, station.dataFolder))
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
+    const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
     return QCoreApplication::exec();
 }
 
@@ -134,6 +136,7 @@ int RunWindows(Guarded<QApplication> &app, const CommandLine &options)
     if (!StartStation(runner, station.dataFolder))
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
+    const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
     // Shown only once the stored placements are applied.
     window.applyPreferences();
     return QCoreApplication::exec();
