@@ -42,9 +42,8 @@ QByteArray StationEventJson(const StationEvent &event)
     const QJsonObject document{
         {QStringLiteral("time"), event.time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("event"), QLatin1String(StationEventTypeKey(event.type))},
-        {QStringLiteral("device"),
-         QJsonObject{{QStringLiteral("index"), event.device},
-                     {QStringLiteral("name"), event.deviceName}}},
+        {QStringLiteral("device"), QJsonObject{{QStringLiteral("index"), event.device},
+                                               {QStringLiteral("name"), event.deviceName}}},
         {QStringLiteral("station"),
          station.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(station)},
         {QStringLiteral("kind"),

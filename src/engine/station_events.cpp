@@ -92,9 +92,9 @@ void StationEventWatcher::Compare(const QList<DeviceNews> &news)
         if (connected != seen.connected) {
             // The first connection after the start is no news.
             if (seen.everConnected)
-                emit happened(EventOf(connected ? StationEventType::LinkRegained
-                                                : StationEventType::LinkLost,
-                                      n.device, -1));
+                emit happened(
+                    EventOf(connected ? StationEventType::LinkRegained : StationEventType::LinkLost,
+                            n.device, -1));
             seen.connected = connected;
             seen.everConnected = seen.everConnected || connected;
         }

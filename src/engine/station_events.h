@@ -27,9 +27,9 @@ struct StationEvent {
     QString deviceName;
     QString station; // empty: the device is on no station
     QString frequency;
-    int kind = -1;  // alarm kind; -1 for the link events
-    QString value;  // the reading the alarm is judged on, as in the status; empty: none
-    QString limit;  // the alarm set's limit; empty: none
+    int kind = -1; // alarm kind; -1 for the link events
+    QString value; // the reading the alarm is judged on, as in the status; empty: none
+    QString limit; // the alarm set's limit; empty: none
 };
 
 // "alarm_raised", "alarm_cleared", "link_lost", "link_regained".

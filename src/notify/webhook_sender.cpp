@@ -63,8 +63,7 @@ struct WebhookCurl {
     static size_t Discard(char *, size_t size, size_t count, void *) { return size * count; }
 };
 
-WebhookSender::WebhookSender(std::vector<Receiver> receivers, WebhookTiming timing,
-                             QObject *parent)
+WebhookSender::WebhookSender(std::vector<Receiver> receivers, WebhookTiming timing, QObject *parent)
     : QObject(parent), m_multi(curl_multi_init()), m_timing(timing)
 {
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &WebhookCurl::OnSocket);
@@ -215,17 +214,16 @@ void WebhookSender::Finished(void *handle, int curlCode)
                                          : QStringLiteral("HTTP %1").arg(httpCode);
     // A 4xx answer will not change by asking again; a server error, a refused
     // connection or a time-out may.
-    const bool mayPass = code != CURLE_OK ? code != CURLE_URL_MALFORMAT &&
-                                                code != CURLE_UNSUPPORTED_PROTOCOL
-                                          : httpCode >= 500;
+    const bool mayPass = code != CURLE_OK
+                             ? code != CURLE_URL_MALFORMAT && code != CURLE_UNSUPPORTED_PROTOCOL
+                             : httpCode >= 500;
     const qint64 left = m_timing.retryForMs - post.since.elapsed();
     if (!mayPass || left <= 0) {
         GiveUp(*target, why);
         return;
     }
     target->retry.start(static_cast<int>(std::min<qint64>(
-        left,
-        RetryDelayMs(post.attempts, m_timing.firstRetryMs, m_timing.longestRetryMs))));
+        left, RetryDelayMs(post.attempts, m_timing.firstRetryMs, m_timing.longestRetryMs))));
 }
 
 void WebhookSender::GiveUp(Target &target, const QString &why)

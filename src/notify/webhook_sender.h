@@ -29,10 +29,10 @@ struct WebhookTotals {
 const WebhookTotals &WebhookTotalsSinceStart();
 
 struct WebhookTiming {
-    int timeLimitMs = 10000;    // one request, connection included
-    int firstRetryMs = 5000;    // the first wait, doubled each time
+    int timeLimitMs = 10000; // one request, connection included
+    int firstRetryMs = 5000; // the first wait, doubled each time
     int longestRetryMs = 300000;
-    int retryForMs = 3600000;   // from the first attempt
+    int retryForMs = 3600000; // from the first attempt
 };
 
 // The signature header of a post whose receiver has a secret: "sha256=" and
