@@ -71,6 +71,13 @@ QString AlarmLimitText(const TAlarmSet &set, int kind)
 StationEventWatcher::StationEventWatcher(Engine &engine, QObject *parent)
     : QObject(parent), m_engine(engine)
 {
+    // What holds now is the starting point, not news.
+    for (size_t i = 0; i < engine.Devices.size(); ++i) {
+        const TDevice &d = engine.Devices[i];
+        const bool connected = engine.DeviceConnected(static_cast<int>(i));
+        m_seen.push_back({d.Name, connected, connected,
+                          std::vector<bool>(d.AlarmActive.begin(), d.AlarmActive.end())});
+    }
     connect(&engine, &Engine::devicesChanged, this, &StationEventWatcher::Compare);
 }
 
