@@ -9,6 +9,7 @@
 #include "open_file_limit.h"
 #include "password_input.h"
 #include "single_instance.h"
+#include "snmp_start.h"
 #include "station_runner.h"
 #include "termination_signals.h"
 #include "web_status_start.h"
@@ -99,6 +100,7 @@ int RunHeadless(Guarded<QGuiApplication> &app, const CommandLine &options)
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     return QCoreApplication::exec();
 }
 
@@ -137,6 +139,7 @@ int RunWindows(Guarded<QApplication> &app, const CommandLine &options)
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     // Shown only once the stored placements are applied.
     window.applyPreferences();
     return QCoreApplication::exec();
