@@ -294,6 +294,7 @@ TEST_F(Alarms, RaisesAndClearsReachTheAlarmHistoryFile)
     EXPECT_EQ(read[1].cleared, entries[1].cleared);
     EXPECT_FALSE(read[0].active);
     EXPECT_FALSE(read[0].cleared.isValid());
+}
 
 TEST_F(Alarms, EveryKindIsToldOnceAsRaisedAndOnceAsClearedWithItsValueAndLimit)
 {
