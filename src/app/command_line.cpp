@@ -29,6 +29,8 @@ const char *HelpText =
     "  --web-user passwd NAME | remove NAME | list\n"
     "                  edit the users of the web server and exit; the password is\n"
     "                  read without echo, or from standard input when it is no terminal\n"
+    "  --snmp-agentx SOCKET\n"
+    "                  join snmpd as an AgentX subagent at SOCKET (else \"[SNMP]\" decides)\n"
     "  -h, --help      show this help and exit\n"
     "  --version       show the version and exit\n";
 }
@@ -45,9 +47,12 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
                                            QStringLiteral("FILE"));
     const QCommandLineOption webUser(QStringLiteral("web-user"), QString(), QStringLiteral("VERB"));
     const QCommandLineOption role(QStringLiteral("role"), QString(), QStringLiteral("ROLE"));
+    const QCommandLineOption snmpAgentx(QStringLiteral("snmp-agentx"), QString(),
+                                        QStringLiteral("SOCKET"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dataDir, headless, demo, http, httpTokenFile, webUser, role, help, version});
+    parser.addOptions(
+        {dataDir, headless, demo, http, httpTokenFile, webUser, role, snmpAgentx, help, version});
 
     CommandLineResult result;
     if (!parser.parse(arguments)) {
@@ -106,6 +111,7 @@ CommandLineResult ParseCommandLine(const QStringList &arguments)
     options.httpTokenFile = parser.value(httpTokenFile);
     if (parser.isSet(webUser))
         options.webUser = WebUserCommand{verb, positional.value(0), parser.value(role)};
+    options.snmpAgentx = parser.value(snmpAgentx);
     result.options = options;
     return result;
 }

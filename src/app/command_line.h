@@ -21,6 +21,8 @@ struct CommandLine {
     QString httpTokenFile;
     // --web-user VERB [NAME] [--role ROLE]: edit the web users, then exit.
     std::optional<WebUserCommand> webUser;
+    // --snmp-agentx SOCKET: the AgentX subagent on, joining snmpd there.
+    QString snmpAgentx;
 };
 
 struct CommandLineResult {

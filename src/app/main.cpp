@@ -9,10 +9,12 @@
 #include "open_file_limit.h"
 #include "password_input.h"
 #include "single_instance.h"
+#include "snmp_start.h"
 #include "station_runner.h"
 #include "termination_signals.h"
 #include "web_status_start.h"
 #include "web_user_command.h"
+#include "webhook_start.h"
 #include "window_view.h"
 
 #include <QApplication>
@@ -97,6 +99,8 @@ int RunHeadless(Guarded<QGuiApplication> &app, const CommandLine &options)
     if (!StartStation(runner, station.dataFolder))
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
+    const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     return QCoreApplication::exec();
 }
 
@@ -134,6 +138,8 @@ int RunWindows(Guarded<QApplication> &app, const CommandLine &options)
     if (!StartStation(runner, station.dataFolder))
         return 1;
     const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
+    const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     // Shown only once the stored placements are applied.
     window.applyPreferences();
     return QCoreApplication::exec();

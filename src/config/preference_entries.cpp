@@ -78,6 +78,8 @@ constexpr std::array Entries{
     Flag(G::Email, Email, "SendDailyReports", false),
     Flag(G::Email, Email, "Authenticate", false),
     Flag(G::Email, Email, "TLS", false),
+    // How long an alarm e-mail is retried while the mail server is away.
+    PreferenceEntry{G::Email, Email, "RetryMinutes", K::Integer, 60, 0, 1440},
 
     Number(G::System, "ConnectionTimeout", 30, 20, 99999),
     Number(G::System, "ConnectionAttempts", 20, 3, 99999),

@@ -29,6 +29,10 @@ void Engine::SendEmail(const QString &recipient, const QString &text, bool showE
                 Qt::QueuedConnection);
         return;
     }
+    // The operator waiting for a test message hears at once; the station's own
+    // messages wait out a mail server's outage.
+    if (!showErrors)
+        composed.delivery->retryForMs = m_prefs.Integer(QStringLiteral("RetryMinutes")) * 60000;
     m_mail->Enqueue(std::move(*composed.delivery), [this, showErrors, device,
                                                     done = std::move(done)](const QString &status) {
         RunGuarded([&] {

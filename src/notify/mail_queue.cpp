@@ -1,5 +1,8 @@
 #include "mail_queue.h"
 
+#include "mail_retry.h"
+
+#include <chrono>
 #include <utility>
 
 namespace vantor {
@@ -21,6 +24,13 @@ MailQueue::~MailQueue()
     m_transport->Abort();
     m_wake.notify_one();
     m_sender.join();
+}
+
+void MailQueue::SetRetryDelays(int firstMs, int longestMs)
+{
+    const std::lock_guard lock(m_lock);
+    m_firstRetryDelayMs = firstMs;
+    m_longestRetryDelayMs = longestMs;
 }
 
 QString MailQueue::QueueFullStatus()
@@ -73,18 +83,35 @@ void MailQueue::SendAll()
             m_waiting.pop_front();
             abandoned = m_abandoned;
         }
-        QString status = AbandonedStatus();
-        if (!abandoned) {
-            m_transport->Msg(mail.message);
-            m_transport->Auth(mail.authenticate, mail.tls, mail.user, mail.password);
-            status = m_transport->Send(mail.server.host, mail.server.port, SendTimeLimitMs);
-            const std::lock_guard lock(m_lock);
-            // Cut short because the time to finish ran out.
-            if (m_abandoned && !Delivered(status))
-                status = AbandonedStatus();
-        }
+        const QString status = abandoned ? AbandonedStatus() : Deliver(mail);
         QMetaObject::invokeMethod(
             this, [this, status] { Report(status); }, Qt::QueuedConnection);
+    }
+}
+
+QString MailQueue::Deliver(const OutgoingEmail &mail)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point giveUpAt = Clock::now() + std::chrono::milliseconds(mail.retryForMs);
+    for (int attempt = 1;; ++attempt) {
+        m_transport->Msg(mail.message);
+        m_transport->Auth(mail.authenticate, mail.tls, mail.user, mail.password);
+        const QString status =
+            m_transport->Send(mail.server.host, mail.server.port, SendTimeLimitMs);
+        std::unique_lock lock(m_lock);
+        // Cut short because the time to finish ran out.
+        if (m_abandoned && !Delivered(status))
+            return AbandonedStatus();
+        if (Delivered(status) || !TransientMailFailure(status) || m_stopping)
+            return status;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUpAt - Clock::now());
+        if (left.count() <= 0)
+            return attempt > 1 ? GivenUpStatus(attempt, status) : status;
+        const auto wait = std::min(left, std::chrono::milliseconds(RetryDelayMs(
+                                             attempt, m_firstRetryDelayMs, m_longestRetryDelayMs)));
+        if (m_wake.wait_for(lock, wait, [this] { return m_stopping || m_abandoned; }))
+            return m_abandoned ? AbandonedStatus() : status;
     }
 }
 
@@ -106,6 +133,7 @@ void MailQueue::Abandon()
         m_abandoned = true;
     }
     m_transport->Abort();
+    m_wake.notify_one();
 }
 
 } // namespace vantor

@@ -3,6 +3,10 @@
 // own, so a slow or silent server never holds up the event loop; each
 // message's status comes back on the thread that owns the queue, through its
 // event loop. At most MaxWaiting messages wait behind the one being sent.
+// A message whose delivery fails for a reason that may pass (the server away,
+// a 4xx reply) is tried again after growing waits for as long as its
+// retryForMs allows; the messages behind it wait, so they still go out in
+// order.
 #pragma once
 
 #include "mail_transport.h"
@@ -34,7 +38,8 @@ public:
     // reporting them; returns once the sending thread has ended.
     ~MailQueue() override;
 
-    // done runs once, later, with the transport's status, with
+    // done runs once, later, with the transport's status (GivenUpStatus when
+    // retries ran out), with
     // QueueFullStatus() (at once, when MaxWaiting messages are waiting) or
     // with AbandonedStatus().
     void Enqueue(OutgoingEmail mail, Done done);
@@ -46,11 +51,20 @@ public:
     // done runs, through the event loop, once every status is reported.
     void Finish(int graceMs, std::function<void()> done);
 
+    // The waits between attempts: the first, doubled each time up to the
+    // longest.
+    void SetRetryDelays(int firstMs, int longestMs);
+
+    static constexpr int FirstRetryDelayMs = 15000;
+    static constexpr int LongestRetryDelayMs = 300000;
+
     static QString QueueFullStatus();
     static QString AbandonedStatus();
 
 private:
     void SendAll();
+    // Sends one message, retrying as the message allows; the final status.
+    QString Deliver(const OutgoingEmail &mail);
     void Report(const QString &status);
     void Abandon();
 
@@ -62,6 +76,8 @@ private:
     std::deque<OutgoingEmail> m_waiting;
     bool m_abandoned = false;
     bool m_stopping = false;
+    int m_firstRetryDelayMs = FirstRetryDelayMs;
+    int m_longestRetryDelayMs = LongestRetryDelayMs;
 
     // Owner's thread only: one entry per message not yet reported, in order.
     std::deque<Done> m_dones;

@@ -27,6 +27,9 @@ struct OutgoingEmail {
     QString user;
     QString password;
     SmtpServer server;
+    // How long failures that may pass are retried, from the first attempt;
+    // 0: one attempt only.
+    int retryForMs = 0;
 };
 
 struct ComposedEmail {

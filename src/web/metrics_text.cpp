@@ -3,6 +3,7 @@
 #include "alarm_kind_keys.h"
 #include "alarm_state.h"
 #include "engine.h"
+#include "webhook_sender.h"
 
 #include <array>
 #include <charconv>
@@ -265,6 +266,15 @@ void WriteProcess(MetricsWriter &w, const ProcessFigures &p)
     w.sample("process_start_time_seconds", {}).number(p.startTimeSeconds);
 }
 
+void WriteWebhooks(MetricsWriter &w)
+{
+    const WebhookTotals &totals = WebhookTotalsSinceStart();
+    w.family("vantor_webhooks_delivered_total", "counter", "Webhook posts delivered.");
+    w.sample("vantor_webhooks_delivered_total", {}).integer(totals.delivered);
+    w.family("vantor_webhooks_failed_total", "counter", "Webhook posts given up.");
+    w.sample("vantor_webhooks_failed_total", {}).integer(totals.failed);
+}
+
 } // namespace
 
 QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
@@ -288,6 +298,7 @@ QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
         WriteLinks(w, engine, labels);
         WriteAlarms(w, engine, labels);
         WriteHistograms(w, engine, labels);
+        WriteWebhooks(w);
         WriteProcess(w, process);
     }
     return out;

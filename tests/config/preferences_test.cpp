@@ -58,6 +58,7 @@ Enable=0
 SendDailyReports=0
 Authenticate=0
 TLS=0
+RetryMinutes=60
 [General]
 ConnectionTimeout=30
 ConnectionAttempts=20

@@ -2,6 +2,7 @@
 // readings, the quality gate, the repeat delay and the output pins.
 #include "clock_time_group.h"
 #include "engine_fixture.h"
+#include "station_events.h"
 
 using namespace vantor;
 using namespace vantor::test;
@@ -293,4 +294,53 @@ TEST_F(Alarms, RaisesAndClearsReachTheAlarmHistoryFile)
     EXPECT_EQ(read[1].cleared, entries[1].cleared);
     EXPECT_FALSE(read[0].active);
     EXPECT_FALSE(read[0].cleared.isValid());
+}
+
+TEST_F(Alarms, EveryKindIsToldOnceAsRaisedAndOnceAsClearedWithItsValueAndLimit)
+{
+    StationEventWatcher watcher(engine);
+    std::vector<StationEvent> events;
+    QObject::connect(&watcher, &StationEventWatcher::happened,
+                     [&](const StationEvent &e) { events.push_back(e); });
+    for (int kind = 0; kind < AlarmKindCount; ++kind) {
+        TuneAndMeasure();
+        Dev().Station.PI = QStringLiteral("D3C3 D3C4");
+        const bool gate = kind != AlarmSignalQuality;
+        events.clear();
+        for (int t = 0; t < 60; ++t)
+            Tick(Bad(kind), gate);
+        ASSERT_TRUE(Dev().AlarmActive[kind]);
+        Tick(Good(kind));
+        Tick(Good(kind));
+        ASSERT_EQ(events.size(), 2u) << AlarmKindNames[kind].toStdString();
+        EXPECT_EQ(events[0].type, StationEventType::AlarmRaised);
+        EXPECT_EQ(events[1].type, StationEventType::AlarmCleared);
+        for (const StationEvent &e : events) {
+            EXPECT_EQ(e.kind, kind);
+            EXPECT_EQ(e.device, 0);
+            EXPECT_EQ(e.deviceName, QStringLiteral("D0"));
+            EXPECT_EQ(e.station, QStringLiteral("Radio 1"));
+            EXPECT_EQ(e.limit, kind == AlarmPiMismatch ? QStringLiteral("D3C3 D3C4")
+                                                       : AlarmLimitText(Dev().AlarmSet, kind));
+            EXPECT_FALSE(e.limit.isEmpty());
+        }
+        // The reading at the raise is the one the status shows then.
+        EXPECT_FALSE(events[0].value.isEmpty()) << AlarmKindNames[kind].toStdString();
+    }
+}
+
+TEST_F(Alarms, ALostAndRegainedLinkIsToldButNotTheFirstConnection)
+{
+    StationEventWatcher watcher(engine);
+    std::vector<StationEventType> events;
+    QObject::connect(&watcher, &StationEventWatcher::happened,
+                     [&](const StationEvent &e) { events.push_back(e.type); });
+    library.setConnectSucceeds(false);
+    library.setConnected(Dev().Handle, false);
+    engine.TimerConnectTimer();
+    ASSERT_EQ(events, std::vector<StationEventType>{StationEventType::LinkLost});
+    Dev().ConnectCountdown = 0; // the time before the next attempt has passed
+    ConnectAll();
+    EXPECT_EQ(events, (std::vector<StationEventType>{StationEventType::LinkLost,
+                                                     StationEventType::LinkRegained}));
 }

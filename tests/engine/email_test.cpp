@@ -107,7 +107,7 @@ TEST_F(EngineEmail, AServerThatIsDownGivesFalseAndALogLine)
         SmtpTestServer gone;
         port = gone.port();
     }
-    StartWithServer(port);
+    StartWithServer(port, "RetryMinutes=0\r\n"); // one attempt
     EXPECT_FALSE(SendAndWait(QStringLiteral("ops@example.com"), QStringLiteral("Body")));
     EXPECT_TRUE(
         AppLog().contains(QStringLiteral("[application] Unable to send email (connection refused")))
@@ -166,7 +166,8 @@ TEST_F(EngineEmail, ASilentServerHoldsUpNeitherTicksNorTheMeasurementLog)
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     WriteStations({{"Radio 1", "98.5", "D0", 10, 0}, {"Radio 2", "99.1", "D1", 10, 0}});
-    StartWithServer(silent.serverPort(), {}, "[General]\r\nConnectionBytes=100\r\n");
+    StartWithServer(silent.serverPort(), "RetryMinutes=0\r\n",
+                    "[General]\r\nConnectionBytes=100\r\n");
     ConnectAll();
     engine.Tune(0, 0, false);
     engine.Tune(1, 1, false);
@@ -249,7 +250,7 @@ TEST_F(EngineEmail, AtShutDownQueuedMailGetsABoundedGrace)
 {
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
-    StartWithServer(silent.serverPort());
+    StartWithServer(silent.serverPort(), "RetryMinutes=0\r\n"); // one attempt
     engine.SendEmail(QStringLiteral("ops@example.com"), QStringLiteral("First"), false, QString());
     engine.SendEmail(QStringLiteral("ops@example.com"), QStringLiteral("Second"), false, QString());
     ASSERT_TRUE(engine.FormClose());

@@ -1,6 +1,7 @@
 // The mail queue with a transport that holds each message until the test lets
 // it go: order, one message at a time, the bound, and the end of the program.
 #include "mail_queue.h"
+#include "mail_retry.h"
 #include "test_support.h"
 
 #include <QElapsedTimer>
@@ -76,10 +77,11 @@ private:
 class MailQueueTest : public ::testing::Test
 {
 protected:
-    void Enqueue(const QByteArray &message)
+    void Enqueue(const QByteArray &message, int retryForMs = 0)
     {
         OutgoingEmail mail;
         mail.message = message;
+        mail.retryForMs = retryForMs;
         queue.Enqueue(mail, [this, message](const QString &status) {
             reports << QString::fromLatin1(message) + QLatin1Char(' ') + status;
         });
@@ -166,4 +168,103 @@ TEST(MailQueueEnd, DestroyingTheQueueCutsTheMessageInProgressShort)
     }
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_TRUE(reports.isEmpty());
+}
+
+TEST(MailRetry, FailuresThatMayPassAreToldFromPermanentOnes)
+{
+    const struct {
+        const char *status;
+        bool transient;
+    } cases[] = {
+        {"connection refused: Failed to connect to 127.0.0.1 port 2525", true},
+        {"server not found: Could not resolve host: mail.example.org", true},
+        {"time-out after 5000 ms: Operation timed out", true},
+        {"sending failed: Failure when receiving data from the peer", true},
+        {"sending failed: MAIL failed: 421 (server: 421 4.3.2 Service not available)", true},
+        {"recipient refused: RCPT failed: 450 (server: 450 4.2.0 Mailbox busy)", true},
+        {"recipient refused: RCPT failed: 550 (server: 550 5.1.1 No such user here)", false},
+        {"sending failed: DATA failed: 554 (server: 554 5.7.1 Rejected)", false},
+        {"authentication failed: Login denied (server: 535 5.7.8 Bad credentials)", false},
+        {"TLS failed: SSL peer certificate was not OK", false},
+        {"invalid server: URL using bad/illegal format", false},
+        {"no recipient", false},
+        {"OK (250 Message accepted for delivery)", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TransientMailFailure(QString::fromLatin1(c.status)), c.transient) << c.status;
+}
+
+TEST(MailRetry, WaitsDoubleUpToTheLongest)
+{
+    EXPECT_EQ(RetryDelayMs(1, 15000, 300000), 15000);
+    EXPECT_EQ(RetryDelayMs(2, 15000, 300000), 30000);
+    EXPECT_EQ(RetryDelayMs(5, 15000, 300000), 240000);
+    EXPECT_EQ(RetryDelayMs(6, 15000, 300000), 300000);
+    EXPECT_EQ(RetryDelayMs(1000, 15000, 300000), 300000);
+}
+
+TEST_F(MailQueueTest, AFailureThatMayPassIsRetriedAndTheMessagesBehindWait)
+{
+    queue.SetRetryDelays(10, 40);
+    Enqueue("m1", 60000);
+    Enqueue("m2", 60000);
+    transport->Release("connection refused: Failed to connect");
+    transport->Release("sending failed: MAIL failed (server: 421 4.3.2 Service not available)");
+    transport->Release("OK (250 accepted)");
+    transport->Release("OK");
+    ASSERT_TRUE(waitFor([&] { return queue.Pending() == 0; }));
+
+    EXPECT_EQ(transport->Started(), (QByteArrayList{"m1", "m1", "m1", "m2"}));
+    EXPECT_EQ(reports,
+              (QStringList{QStringLiteral("m1 OK (250 accepted)"), QStringLiteral("m2 OK")}));
+}
+
+TEST_F(MailQueueTest, APermanentRefusalOrNoRetryTimeEndsAfterOneAttempt)
+{
+    queue.SetRetryDelays(10, 40);
+    Enqueue("refused", 60000);
+    Enqueue("no retry", 0);
+    transport->Release("recipient refused: RCPT failed (server: 550 5.1.1 No such user here)");
+    transport->Release("connection refused: Failed to connect");
+    ASSERT_TRUE(waitFor([&] { return queue.Pending() == 0; }));
+
+    EXPECT_EQ(transport->Started(), (QByteArrayList{"refused", "no retry"}));
+    EXPECT_EQ(
+        reports,
+        (QStringList{QStringLiteral("refused recipient refused: RCPT failed (server: 550 5.1.1 No "
+                                    "such user here)"),
+                     QStringLiteral("no retry connection refused: Failed to connect")}));
+}
+
+TEST_F(MailQueueTest, RetriesEndWhenTheirTimeRunsOutWithTheLastStatus)
+{
+    queue.SetRetryDelays(20, 20);
+    for (int k = 0; k < 1000; ++k)
+        transport->Release("connection refused: Failed to connect");
+    QElapsedTimer clock;
+    clock.start();
+    Enqueue("m1", 200);
+    ASSERT_TRUE(waitFor([&] { return queue.Pending() == 0; }, 5000));
+
+    EXPECT_GE(clock.elapsed(), 190);
+    const int attempts = static_cast<int>(transport->Started().size());
+    EXPECT_GE(attempts, 3);
+    EXPECT_EQ(reports,
+              QStringList{QStringLiteral("m1 ") +
+                          GivenUpStatus(attempts, QStringLiteral("connection refused: Failed to "
+                                                                 "connect"))});
+}
+
+TEST_F(MailQueueTest, FinishCutsTheWaitForARetryShort)
+{
+    Enqueue("m1", 3600000); // the first wait is the full 15 s
+    Enqueue("m2", 3600000);
+    transport->Release("connection refused: Failed to connect");
+    ASSERT_TRUE(waitFor([&] { return transport->Started().size() == 1; }));
+
+    bool finished = false;
+    queue.Finish(100, [&] { finished = true; });
+    ASSERT_TRUE(waitFor([&] { return finished; }, 3000));
+    EXPECT_EQ(reports, (QStringList{QStringLiteral("m1 ") + MailQueue::AbandonedStatus(),
+                                    QStringLiteral("m2 ") + MailQueue::AbandonedStatus()}));
 }

@@ -14,6 +14,7 @@
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 using namespace vantor;
@@ -346,4 +347,68 @@ TEST_F(SmtpDelivery, SendEmailReportsTransportFailures)
         QFile::remove(folder + EmailCopyFileName(Now()));
     }
     EXPECT_EQ(server.messageCount(), 0);
+}
+
+namespace {
+
+// The libcurl transport, counting the deliveries tried.
+class CountingTransport : public MailTransport
+{
+public:
+    void Msg(const QByteArray &message) override { m_curl.Msg(message); }
+    void Auth(bool authenticate, bool tls, const QString &user, const QString &password) override
+    {
+        m_curl.Auth(authenticate, tls, user, password);
+    }
+    QString Send(const QString &host, int port, int timeLimitMs) override
+    {
+        ++attempts;
+        return m_curl.Send(host, port, timeLimitMs);
+    }
+    void Abort() override { m_curl.Abort(); }
+
+    std::atomic<int> attempts = 0;
+
+private:
+    CurlMailTransport m_curl;
+};
+
+} // namespace
+
+TEST(SmtpOutage, EveryMailQueuedWhileTheServerIsAwayArrivesOnceInOrder)
+{
+    SmtpTestServer server;
+    ASSERT_NE(server.port(), 0) << server.error().toStdString();
+    auto *transport = new CountingTransport;
+    MailQueue queue{std::unique_ptr<MailTransport>(transport)};
+    queue.SetRetryDelays(50, 200);
+    server.Stop();
+
+    QStringList statuses;
+    const int count = 4;
+    for (int k = 1; k <= count; ++k) {
+        OutgoingEmail mail;
+        mail.message =
+            Message(QStringLiteral("ops@example.org"), QStringLiteral("alarm %1").arg(k));
+        mail.server = {QStringLiteral("127.0.0.1"), server.port()};
+        mail.retryForMs = 60000;
+        queue.Enqueue(mail, [&](const QString &status) { statuses << status; });
+    }
+    ASSERT_TRUE(waitFor([&] { return transport->attempts >= 3; }, 10000));
+    EXPECT_EQ(server.messageCount(), 0);
+    EXPECT_EQ(queue.Pending(), count);
+    ASSERT_TRUE(server.Restart()) << server.error().toStdString();
+
+    ASSERT_TRUE(waitFor([&] { return queue.Pending() == 0; }, 30000));
+    ASSERT_EQ(statuses.size(), count);
+    for (const QString &status : statuses)
+        EXPECT_TRUE(Delivered(status)) << status.toStdString();
+    ASSERT_EQ(server.messageCount(), count);
+    for (int k = 1; k <= count; ++k) {
+        EXPECT_TRUE(
+            server.message(k).endsWith(QStringLiteral("\r\n\r\nalarm %1\r\n").arg(k).toLatin1()))
+            << server.message(k).toStdString();
+        EXPECT_TRUE(server.message(k).contains("Date: Thu, 10 Dec 2026 03:15:07 +0100\r\n"))
+            << "the message keeps the time it was composed";
+    }
 }

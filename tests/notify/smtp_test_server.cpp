@@ -19,10 +19,30 @@ QJsonObject Envelope(const QString &folder, int n)
 
 } // namespace
 
-SmtpTestServer::SmtpTestServer(const SmtpServerOptions &options)
+SmtpTestServer::SmtpTestServer(const SmtpServerOptions &options) : m_options(options)
 {
+    Start(0);
+}
+
+void SmtpTestServer::Stop()
+{
+    m_process.kill();
+    m_process.waitForFinished();
+}
+
+bool SmtpTestServer::Restart()
+{
+    const int old = m_port;
+    Start(old);
+    return m_port == old;
+}
+
+void SmtpTestServer::Start(int port)
+{
+    const SmtpServerOptions &options = m_options;
+    m_port = 0;
     QStringList args{QStringLiteral(VANTOR_SMTP_TEST_SERVER), QStringLiteral("--store"),
-                     m_store.path()};
+                     m_store.path(), QStringLiteral("--port"), QString::number(port)};
     if (!options.certFile.isEmpty())
         args << QStringLiteral("--cert") << options.certFile << QStringLiteral("--key")
              << options.keyFile;

@@ -28,6 +28,11 @@ public:
     SmtpTestServer(const SmtpTestServer &) = delete;
     SmtpTestServer &operator=(const SmtpTestServer &) = delete;
 
+    // An outage: the server goes away, then comes back on its old port with
+    // the messages it had (Restart is false when it did not come up).
+    void Stop();
+    bool Restart();
+
     int port() const { return m_port; }
     QString error() const { return m_error; }
 
@@ -38,6 +43,9 @@ public:
     QStringList envelopeRecipients(int n) const;
 
 private:
+    void Start(int port);
+
+    SmtpServerOptions m_options;
     QTemporaryDir m_store;
     QProcess m_process;
     int m_port = 0;

@@ -26,7 +26,8 @@ class Store:
     def __init__(self, folder, refused):
         self.folder = folder
         self.refused = refused
-        self.count = 0
+        # A server started again on the same store carries on numbering.
+        self.count = len([n for n in os.listdir(folder) if n.endswith(".eml")])
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address == self.refused:

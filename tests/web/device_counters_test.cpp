@@ -17,9 +17,10 @@ TEST_F(DeviceCounters, CountAlarmsRaisedAndEmailsDeliveredOrFailed)
     ASSERT_GT(smtp.port(), 0) << qPrintable(smtp.error());
     WriteDevices({QStringLiteral("127.0.0.1:1"), QStringLiteral("127.0.0.1:2")},
                  {"Email=ops@example.com\r\n", "Email=noc@example.com\r\n"});
-    WriteFile(QStringLiteral("config.ini"), "[Email]\r\nEnable=1\r\nFrom=vantor@example.com\r\n"
-                                            "SMTPServer=127.0.0.1:" +
-                                                QByteArray::number(smtp.port()) + "\r\n");
+    WriteFile(QStringLiteral("config.ini"),
+              "[Email]\r\nEnable=1\r\nRetryMinutes=0\r\nFrom=vantor@example.com\r\n"
+              "SMTPServer=127.0.0.1:" +
+                  QByteArray::number(smtp.port()) + "\r\n");
     Start();
 
     engine.ActivateAlarm(0, AlarmOvermodulation);

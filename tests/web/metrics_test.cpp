@@ -2,10 +2,13 @@
 // whole text checked by Prometheus's own promtool when it is installed.
 #include "engine_fixture.h"
 #include "metrics_text.h"
+#include "webhook_sender.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -68,6 +71,39 @@ TEST_F(Metrics, CarryTheDeviceValuesInBaseUnitsWithEscapedLabels)
     EXPECT_TRUE(text.contains("vantor_device_connected{device=\"D1\"} 1\n"));
     EXPECT_TRUE(text.contains(
         "vantor_station_deviation_hertz_count{device=\"D1\",station=\"\",frequency_mhz=\"\"} 0\n"));
+}
+
+TEST_F(Metrics, CountDeliveredAndGivenUpWebhooks)
+{
+    // A receiver that takes every post, and an address where nothing listens.
+    QTcpServer receiver;
+    ASSERT_TRUE(receiver.listen(QHostAddress::LocalHost));
+    QObject::connect(&receiver, &QTcpServer::newConnection, [&] {
+        QTcpSocket *client = receiver.nextPendingConnection();
+        QObject::connect(client, &QTcpSocket::readyRead, client, [client] {
+            if (client->readAll().contains("}"))
+                client->write("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
+        });
+    });
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const QString nowhere = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+    closed.close();
+    WebhookTiming once;
+    once.retryForMs = 0;
+    WebhookSender sender(
+        {{QStringLiteral("http://127.0.0.1:%1/").arg(receiver.serverPort()), {}}, {nowhere, {}}},
+        once);
+    const WebhookTotals before = WebhookTotalsSinceStart();
+    sender.Post("{}");
+    ASSERT_TRUE(waitFor([&] { return sender.Pending() == 0; }));
+
+    const QByteArray after = MetricsText(engine, ReadProcessFigures());
+    EXPECT_TRUE(after.contains(QByteArray("vantor_webhooks_delivered_total " +
+                                          QByteArray::number(before.delivered + 1) + "\n")))
+        << after.constData();
+    EXPECT_TRUE(after.contains(QByteArray("vantor_webhooks_failed_total " +
+                                          QByteArray::number(before.failed + 1) + "\n")));
 }
 
 TEST_F(Metrics, PassPromtoolCheck)

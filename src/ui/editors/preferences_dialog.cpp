@@ -156,6 +156,8 @@ QWidget *PreferencesDialog::EmailPage()
     password->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("Password"), password);
     form->addRow(FlagBox(Key("TLS"), QStringLiteral("Secure (TLS)")));
+    const QString retry = QStringLiteral("Retry while the server is away [min]");
+    form->addRow(retry, Number(Key("RetryMinutes"), retry));
     layout->addLayout(form);
     auto *test = new QGroupBox(QStringLiteral("Email Test"), page);
     auto *testLayout = new QHBoxLayout(test);
