@@ -103,8 +103,9 @@ TEST(WaylandSession, WindowsRunAndCloseUnderAWaylandCompositor)
     ASSERT_EQ(shots.size(), 1) << shot.readAll().constData();
     const QImage image(tmp.path() + u'/' + shots.front());
     ASSERT_FALSE(image.isNull());
-    // The MDI area shows around the child windows in any layout.
-    EXPECT_GT(MdiPixels(image), 5000) << "the main window is mapped and painted";
+    // The first-start layout fills the MDI area nearly whole, so only slivers of its colour show
+    // between the child windows; a window that is not mapped or not painted shows none at all.
+    EXPECT_GT(MdiPixels(image), 20) << "the main window is mapped and painted";
 
     ASSERT_TRUE(Terminate(program));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
