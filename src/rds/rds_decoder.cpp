@@ -246,7 +246,9 @@ std::uint32_t RdsDecoder::decodeAf(int first, int second)
             ++m_afReceived; // a long or medium wave frequency follows: counted, not shown
         } else {
             for (const int code : {first, second}) {
-                if (IsAfFrequency(code) && m_afGathering.same.size() < MaxFrequencies) {
+                // A frequency sent twice is counted once.
+                if (IsAfFrequency(code) && m_afGathering.same.size() < MaxFrequencies &&
+                    !m_afGathering.same.contains(AfFrequency(code))) {
                     m_afGathering.same.append(AfFrequency(code));
                     ++m_afReceived;
                 }
