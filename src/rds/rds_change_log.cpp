@@ -45,7 +45,8 @@ QByteArray RdsChangeLine(TDateTime when, const QString &what, const QString &val
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     // Line breaks received in a text would split the line.
-    quoted.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    quoted.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     return (FormatDateTime(QStringLiteral("yyyy-mm-dd hh:nn:ss"), when) + QLatin1Char(';') + what +
             QStringLiteral(";\"") + quoted + QStringLiteral("\"\r\n"))
         .toUtf8();
@@ -61,8 +62,7 @@ QString RdsAfText(const RdsAlternativeFrequencies &af)
 
 RdsChangeLog::RdsChangeLog(const QString &appLogsFolder, const QString &deviceName)
     : m_folder(appLogsFolder), m_device(deviceName)
-{
-}
+{}
 
 bool RdsChangeLog::write(TDateTime now, const QString &what, const QString &value)
 {
@@ -139,8 +139,9 @@ QString RdsChangeValue(const RdsState &s, RdsDecoder::Change change, PtyNames na
         return RdsAfText(s.af);
     case RdsDecoder::Ecc: {
         const QString country = EccCountry(s.ecc, s.pi);
-        return country.isEmpty() ? Hex(s.ecc, 2)
-                                 : Hex(s.ecc, 2) + QStringLiteral(" (") + country + QLatin1Char(')');
+        return country.isEmpty()
+                   ? Hex(s.ecc, 2)
+                   : Hex(s.ecc, 2) + QStringLiteral(" (") + country + QLatin1Char(')');
     }
     case RdsDecoder::Pin:
         return QStringLiteral("%1 %2:%3")
@@ -171,8 +172,8 @@ bool RdsChangeLog::record(const RdsState &s, std::uint32_t changes, TDateTime no
     }
     ok = recordPs(s, now) && ok;
     static const std::pair<RdsDecoder::Change, const char *> Logged[] = {
-        {RdsDecoder::Rt, "RT"}, {RdsDecoder::Pty, "PTY"}, {RdsDecoder::Tp, "TP"},
-        {RdsDecoder::Ta, "TA"}, {RdsDecoder::Af, "AF"},   {RdsDecoder::Ecc, "ECC"},
+        {RdsDecoder::Rt, "RT"},  {RdsDecoder::Pty, "PTY"}, {RdsDecoder::Tp, "TP"},
+        {RdsDecoder::Ta, "TA"},  {RdsDecoder::Af, "AF"},   {RdsDecoder::Ecc, "ECC"},
         {RdsDecoder::Pin, "PIN"}};
     for (const auto &[change, what] : Logged) {
         if (changes & change)

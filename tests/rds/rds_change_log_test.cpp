@@ -27,8 +27,7 @@ QStringList Named(const QString &name)
     return groups;
 }
 
-struct Station
-{
+struct Station {
     RdsDecoder decoder;
     RdsChangeLog log;
     TDateTime now;
@@ -39,8 +38,8 @@ struct Station
         for (int t = 0; t < times; ++t) {
             for (const QString &text : groups) {
                 const std::uint32_t changes = decoder.feed(*RdsGroup::Parse(text), now);
-                if ((changes || log.pending()) && !log.record(decoder.state(), changes, now,
-                                                              PtyNames::Rds))
+                if ((changes || log.pending()) &&
+                    !log.record(decoder.state(), changes, now, PtyNames::Rds))
                     ++failures;
                 now += OneSecond / 4;
             }
@@ -88,7 +87,8 @@ TEST(RdsChangeLog, WritesEachChangeOnceWithItsLocalTime)
                                      u"2016-09-15 23:59:57;AF;\"98.9 102.5 98.2 102.2\""_qs,
                                  }));
     // The name is logged once it stayed for 16 PS groups, on the next day's file.
-    const QString next = RdsChangeLogFileName(folder, QStringLiteral("K30 \"roof\""), At(0, 0, 0) + 1);
+    const QString next =
+        RdsChangeLogFileName(folder, QStringLiteral("K30 \"roof\""), At(0, 0, 0) + 1);
     EXPECT_EQ(Text(Lines(next)),
               Text({u"Time;What;Value"_qs, u"2016-09-16 00:00:00;PS;\"YLE X3M \""_qs}));
     EXPECT_EQ(s.failures, 0);
@@ -122,7 +122,8 @@ TEST(RdsChangeLog, AFileThatCannotBeWrittenIsToldOnceAndTriedAgainWhenTuned)
     Station s{{}, RdsChangeLog(folder, QStringLiteral("K10")), At(10, 0, 0)};
     s.play(X3m, 8);
     EXPECT_EQ(s.failures, 1);
-    EXPECT_TRUE(s.log.errorString().contains(QLatin1String("gone"))) << s.log.errorString().toStdString();
+    EXPECT_TRUE(s.log.errorString().contains(QLatin1String("gone")))
+        << s.log.errorString().toStdString();
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_TRUE(s.log.tuned(QStringLiteral("Next"), s.now));
     s.decoder.reset();
@@ -133,7 +134,8 @@ TEST(RdsChangeLog, AFileThatCannotBeWrittenIsToldOnceAndTriedAgainWhenTuned)
 
 TEST(RdsChangeLog, QuotesValuesAndKeepsEveryCharacter)
 {
-    EXPECT_EQ(RdsChangeLine(At(9, 5, 3), QStringLiteral("RT"), QStringLiteral("Say \"hi\"\r\nVega Kväll")),
+    EXPECT_EQ(RdsChangeLine(At(9, 5, 3), QStringLiteral("RT"),
+                            QStringLiteral("Say \"hi\"\r\nVega Kväll")),
               QByteArray("2016-09-15 09:05:03;RT;\"Say \"\"hi\"\"  Vega Kv\xC3\xA4ll\"\r\n"));
     RdsAlternativeFrequencies b{true, 94.0, {97.0, 90.3}, {94.3}};
     EXPECT_EQ(RdsAfText(b), QStringLiteral("B 94.0: 97.0 90.3 / regional: 94.3"));
