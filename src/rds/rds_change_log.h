@@ -48,6 +48,8 @@ public:
     // True while a new name waits to be found stable: record() must then see
     // every group, not only those that changed something.
     bool pending() const { return m_psWaiting; }
+    // The last PS that stayed (what a scrolling PS shows between its runs).
+    const QString &stablePs() const { return m_psLogged; }
 
 private:
     bool write(TDateTime now, const QString &what, const QString &value);
