@@ -34,20 +34,30 @@ void Fill(QString &text, int length)
         text = QString(length, QLatin1Char(' '));
 }
 
-// Writes one segment's bytes into a text; true when a segment already
-// received now says something else (the station began another text).
-bool Place(RdsSegmentedText &text, int segment, const unsigned char *bytes, int width)
+// What writing one segment did to a text.
+struct Placed {
+    bool changed = false; // some character is new
+    bool differs = false; // a segment already received now says something else
+};
+
+// Writes one segment's bytes into a text; a segment that differs from what
+// arrived before means the station began another text.
+Placed Place(RdsSegmentedText &text, int segment, const unsigned char *bytes, int width)
 {
-    bool differs = false;
+    Placed placed;
     const bool had = (text.segments >> segment) & 1;
+    const int first = segment * width;
     for (int i = 0; i < width; ++i) {
         const QChar c = RdsChar(bytes[i]);
-        QChar &slot = text.receiving[segment * width + i];
-        if (had && slot != c)
-            differs = true;
-        slot = c;
+        // Read without detaching: the text may share its data with the
+        // complete one, and most segments repeat what is there.
+        if (text.receiving.at(first + i) != c) {
+            placed.changed = true;
+            placed.differs = placed.differs || had;
+            text.receiving[first + i] = c;
+        }
     }
-    return differs;
+    return placed;
 }
 
 QString TrimEnd(const QString &text)
@@ -187,17 +197,15 @@ std::uint32_t RdsDecoder::decodePs(const RdsGroup &g)
     Fill(ps.receiving, PsLength);
     const unsigned char bytes[2] = {static_cast<unsigned char>(g[RdsGroup::D] >> 8),
                                     static_cast<unsigned char>(g[RdsGroup::D] & 0xFF)};
-    const QString before = ps.receiving;
     // A name counts as complete only when its four segments came in order,
     // none of them changing on the way: a name half old and half new is
     // never shown as the station's.
     const bool inOrder = segment == 0 || ((ps.segments >> (segment - 1)) & 1);
-    if (Place(ps, segment, bytes, 2) || !inOrder)
-        ps.segments = 0;
-    if (segment == 0)
+    const Placed placed = Place(ps, segment, bytes, 2);
+    if (placed.differs || !inOrder || segment == 0)
         ps.segments = 0;
     ps.segments |= 1u << segment;
-    if (ps.receiving != before)
+    if (placed.changed)
         changes |= PsReceiving;
     if (ps.segments == 0xF) {
         changes |= Publish(ps, ps.receiving, Ps);
@@ -302,7 +310,9 @@ std::uint32_t RdsDecoder::decodeRt(const RdsGroup &g)
     // segment 0 again, unchanged, after an unbroken run from 0.
     const std::uint32_t run = rt.segments;
     const bool unbrokenRun = run != 0 && (run & (run + 1)) == 0;
-    if (Place(rt, segment, bytes, width)) {
+    const bool newSegment = !((rt.segments >> segment) & 1);
+    const Placed placed = Place(rt, segment, bytes, width);
+    if (placed.differs) {
         rt.segments = 0;
         m_rtEnd = -1;
     } else if (segment == 0 && unbrokenRun && m_rtEnd < 0) {
@@ -316,6 +326,9 @@ std::uint32_t RdsDecoder::decodeRt(const RdsGroup &g)
             m_rtEnd = m_rtEnd < 0 ? at : std::min(m_rtEnd, at);
         }
     }
+    // A segment that only repeats what arrived changes nothing to publish.
+    if (!placed.changed && !newSegment)
+        return changes;
     const int length = m_rtEnd >= 0 ? m_rtEnd : 16 * width;
     const int needed = m_rtEnd >= 0 ? m_rtEnd / width + 1 : 16;
     const std::uint32_t neededMask = needed >= 32 ? 0xFFFFFFFFu : (1u << needed) - 1;

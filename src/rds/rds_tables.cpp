@@ -163,12 +163,10 @@ constexpr std::array<std::array<const char *, 15>, 5> EuropeanCountries = {{
 
 } // namespace
 
-QChar RdsChar(unsigned char byte)
+QChar RdsHighChar(unsigned char byte)
 {
     if (byte >= 0x80)
         return QChar(HighChars[byte - 0x80]);
-    if (byte >= 0x20 && byte < 0x7F)
-        return QChar(char16_t(byte));
     if (byte == 0x7F)
         return QChar(u'¯');
     return QChar(u'\uFFFD');

@@ -9,9 +9,18 @@ namespace vantor {
 
 enum class PtyNames { Rds, Rbds };
 
+// The character an RDS text byte above the ASCII range stands for.
+QChar RdsHighChar(unsigned char byte);
+
 // The character an RDS text byte stands for (the basic RDS character set;
-// bytes without a character give U+FFFD).
-QChar RdsChar(unsigned char byte);
+// bytes without a character give U+FFFD). Inline: every text byte of every
+// group passes here, and nearly all are ASCII.
+inline QChar RdsChar(unsigned char byte)
+{
+    if (byte >= 0x20 && byte < 0x7F)
+        return QChar(char16_t(byte));
+    return RdsHighChar(byte);
+}
 
 // The name of programme type 0 to 31 in the chosen table.
 QString PtyName(int pty, PtyNames table);

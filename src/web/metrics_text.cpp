@@ -221,9 +221,8 @@ void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<Devic
 // seconds) and the PTY; RadioText is left out of labels for the same reason.
 void WriteRds(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
 {
-    const PtyNames names = engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1
-                               ? PtyNames::Rbds
-                               : PtyNames::Rds;
+    const PtyNames names =
+        engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1 ? PtyNames::Rbds : PtyNames::Rds;
     auto each = [&](auto write) {
         for (size_t i = 0; i < labels.size(); ++i) {
             if (engine.Devices[i].Rds)
@@ -234,10 +233,10 @@ void WriteRds(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLa
     each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &r) {
         if (s.pi < 0)
             return;
-        const QByteArray extra =
-            ",pi=\"" + QByteArray::number(s.pi, 16).rightJustified(4, '0').toUpper() +
-            "\",ps=\"" + Escaped(r.log.stablePs()) + "\",pty=\"" +
-            Escaped(s.pty < 0 ? QString() : PtyName(s.pty, names)) + '"';
+        const QByteArray extra = ",pi=\"" +
+                                 QByteArray::number(s.pi, 16).rightJustified(4, '0').toUpper() +
+                                 "\",ps=\"" + Escaped(r.log.stablePs()) + "\",pty=\"" +
+                                 Escaped(s.pty < 0 ? QString() : PtyName(s.pty, names)) + '"';
         w.sample("vantor_rds_info", l.station, extra.constData()).integer(1);
     });
     w.family("vantor_rds_block_error_ratio", "gauge",

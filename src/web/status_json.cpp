@@ -96,9 +96,8 @@ void WriteRds(JsonWriter &w, const Engine &engine, const TDevice &d)
         return;
     }
     const RdsState &s = d.Rds->decoder.state();
-    const PtyNames names = engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1
-                               ? PtyNames::Rbds
-                               : PtyNames::Rds;
+    const PtyNames names =
+        engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1 ? PtyNames::Rbds : PtyNames::Rds;
     w.raw("{").key("pi").text(Hex(s.pi, 4));
     w.raw(",").key("ps").text(s.ps.complete);
     w.raw(",").key("ps_receiving").text(s.ps.receiving);
