@@ -19,6 +19,7 @@ constexpr int UnlimitedBelow = std::numeric_limits<int>::min();
 constexpr int QualityItems = 2;       // "Excellent (5)", "Good (4)"
 constexpr int PictureFormats = 2;     // ".bmp", ".jpg"
 constexpr int LogStructures = 2;      // one folder, one folder per station
+constexpr int PtyNameTables = 2;      // "RDS", "RBDS"
 constexpr int GraphValueItems = 15;   // "(none)" and the 14 named columns
 constexpr int GraphRates = 8;         // "1 second" … "5 minutes"
 constexpr int GraphXAxes = 5;         // "Last 60 seconds" … "Entire file"
@@ -92,6 +93,7 @@ constexpr std::array Entries{
     Items(G::System, "RDSLumexDevice", K::DeviceIndex, 0, 0),
     Number(G::System, "RDSTCPPort", 16, 1, 65535),
     Text(G::System, General, "RDSLumexPath", "C:\\Program Files\\RDS Lumex\\rdslumex.exe"),
+    Items(G::System, "RDSPtyNames", K::ItemIndex, 0, PtyNameTables),
     Flag(G::System, General, "LogHistogram", true),
     Flag(G::System, General, "SaveHistogram", false),
     Flag(G::System, General, "LogRDS", true),

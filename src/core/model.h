@@ -141,6 +141,9 @@ struct TSch {
 // handle would.
 using TextFile = std::shared_ptr<LogFile>;
 
+// What a device decodes of its station's RDS (src/engine/rds_reception.h).
+struct RdsReception;
+
 struct TDevice {
     QString Name;
     QString Connection;
@@ -178,6 +181,7 @@ struct TDevice {
     QString MeasurementLogName;
     TextFile RDSLog;
     QString RDSLogName;
+    std::shared_ptr<RdsReception> Rds;
     bool MeasuringStarted = false;
     TDateTime IgnoreUntil = 0;
     RecentDataList LastData;

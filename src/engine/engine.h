@@ -18,6 +18,7 @@
 #include "mail_queue.h"
 #include "model.h"
 #include "preferences.h"
+#include "rds_group.h"
 #include "rds_output_server.h"
 
 #include <QElapsedTimer>
@@ -325,8 +326,13 @@ private:
     // Data lost on a device's link, told by the library: one line a minute
     // per device in its activity log.
     void OnLinkWarning(int handle, const QString &text);
-    // An RDS group received: PI and clock time, the RDS log, the RDS output.
+    // An RDS group received: PI and clock time, the decoder, the RDS log,
+    // the RDS output.
     void HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings);
+    // The device's decoder and change log take a group (rds_reception.cpp).
+    void DecodeRds(int device, const RdsGroup &group, TDateTime now);
+    // The device was tuned: its decoder starts afresh.
+    void RestartRds(int device);
     // Told in the activity log the first time a name is refused after tuning.
     void NoteRefusedName(int device);
     void Note(int device, DeviceChange change) { m_news.note(device, change); }

@@ -20,6 +20,7 @@ enum DeviceChange : unsigned {
     AlarmChanged = 1u << 6, // an alarm became active or cleared
     Tuned = 1u << 7,        // put onto a station (its data cleared)
     Stopped = 1u << 8,      // taken off its station
+    RdsChanged = 1u << 9,   // what its RDS decoder shows changed
 };
 
 struct DeviceNews {

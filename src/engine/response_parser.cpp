@@ -236,7 +236,10 @@ void Engine::HandleResponse(int device, QLatin1StringView response, TDateTime no
 void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings)
 {
     TDevice &d = Devices[device];
-    if (GroupConvert(group, G)) {
+    const std::optional<RdsGroup> parsed = RdsGroup::Parse(group);
+    if (parsed)
+        DecodeRds(device, *parsed, now);
+    if (parsed && GroupConvert(*parsed, G)) {
         if (IsClockTimeGroup(G.GroupBlockB) && G.GroupBlockC >= 0 && G.GroupBlockD >= 0) {
             qint64 error = SecondsBetween(now, DEC_CT(G, now));
             if (error > 0)

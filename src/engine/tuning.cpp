@@ -20,6 +20,7 @@ void Engine::Tune(int device, int station, bool manual)
         d.Station = Stations[station];
     }
     ClearDevice(device);
+    RestartRds(device);
     d.StationActive = true;
     AddToActivityLog(device, (manual ? QStringLiteral("Manually t") : QStringLiteral("T")) +
                                  QStringLiteral("uning to ") + d.Station.Frequency +

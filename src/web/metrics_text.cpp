@@ -3,6 +3,7 @@
 #include "alarm_kind_keys.h"
 #include "alarm_state.h"
 #include "engine.h"
+#include "rds_reception.h"
 #include "webhook_sender.h"
 
 #include <array>
@@ -215,6 +216,62 @@ void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<Devic
             .integer(engine.Devices[i].EmailsFailed);
 }
 
+// What each device decodes of its station's RDS. The info series carries the
+// PI, the PS that stayed (a scrolling PS would make a new series every few
+// seconds) and the PTY; RadioText is left out of labels for the same reason.
+void WriteRds(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
+{
+    const PtyNames names =
+        engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1 ? PtyNames::Rbds : PtyNames::Rds;
+    auto each = [&](auto write) {
+        for (size_t i = 0; i < labels.size(); ++i) {
+            if (engine.Devices[i].Rds)
+                write(labels[i], engine.Devices[i].Rds->decoder.state(), *engine.Devices[i].Rds);
+        }
+    };
+    w.family("vantor_rds_info", "gauge", "What the station's RDS identifies itself as (always 1).");
+    each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &r) {
+        if (s.pi < 0)
+            return;
+        const QByteArray extra = ",pi=\"" +
+                                 QByteArray::number(s.pi, 16).rightJustified(4, '0').toUpper() +
+                                 "\",ps=\"" + Escaped(r.log.stablePs()) + "\",pty=\"" +
+                                 Escaped(s.pty < 0 ? QString() : PtyName(s.pty, names)) + '"';
+        w.sample("vantor_rds_info", l.station, extra.constData()).integer(1);
+    });
+    w.family("vantor_rds_block_error_ratio", "gauge",
+             "Share of RDS blocks lost in the last whole minute (0 to 1).");
+    each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &) {
+        if (s.blockErrorShare >= 0)
+            w.sample("vantor_rds_block_error_ratio", l.station).number(s.blockErrorShare / 100);
+    });
+    w.family("vantor_rds_traffic_programme", "gauge", "TP flag of the station: 1 on, 0 off.");
+    each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &) {
+        if (s.tp >= 0)
+            w.sample("vantor_rds_traffic_programme", l.station).integer(s.tp);
+    });
+    w.family("vantor_rds_traffic_announcement", "gauge", "TA flag of the station: 1 on, 0 off.");
+    each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &) {
+        if (s.ta >= 0)
+            w.sample("vantor_rds_traffic_announcement", l.station).integer(s.ta);
+    });
+    w.family("vantor_rds_groups_total", "counter",
+             "RDS groups received since the device was tuned, per group type and version.");
+    static const auto types = [] {
+        std::array<QByteArray, 32> t;
+        for (int i = 0; i < 32; ++i)
+            t[i] = ",type=\"" + RdsGroupTypeName(i).toLatin1() + '"';
+        return t;
+    }();
+    each([&](const DeviceLabels &l, const RdsState &s, const RdsReception &) {
+        for (int t = 0; t < 32; ++t) {
+            if (s.groupCounts[t])
+                w.sample("vantor_rds_groups_total", l.station, types[t].constData())
+                    .integer(static_cast<qint64>(s.groupCounts[t]));
+        }
+    });
+}
+
 // ",le=\"10000\"" and so on, by bucket, the last one +Inf.
 std::array<QByteArray, HistogramBounds.size() + 1> BucketLabels()
 {
@@ -299,6 +356,7 @@ QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
         WriteAlarms(w, engine, labels);
         WriteHistograms(w, engine, labels);
         WriteWebhooks(w);
+        WriteRds(w, engine, labels);
         WriteProcess(w, process);
     }
     return out;

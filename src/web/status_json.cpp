@@ -3,6 +3,7 @@
 #include "alarm_kind_keys.h"
 #include "alarm_state.h"
 #include "engine.h"
+#include "rds_reception.h"
 
 #include <QDateTime>
 
@@ -59,10 +60,103 @@ public:
         m_out.append(QByteArray::number(value));
         return *this;
     }
+    JsonWriter &number(double value, int decimals)
+    {
+        m_out.append(QByteArray::number(value, 'f', decimals));
+        return *this;
+    }
+    JsonWriter &frequencies(const QList<double> &list)
+    {
+        raw("[");
+        for (qsizetype i = 0; i < list.size(); ++i)
+            raw(i ? "," : "").number(list[i], 1);
+        return raw("]");
+    }
+    // The text, or null when it is empty.
+    JsonWriter &text(const QString &value) { return value.isEmpty() ? raw("null") : string(value); }
+    // The number, or null when it is below 0 (not received).
+    JsonWriter &known(int value) { return value < 0 ? raw("null") : integer(value); }
+    JsonWriter &flag(int value) { return value < 0 ? raw("null") : boolean(value != 0); }
 
 private:
     QByteArray &m_out;
 };
+
+QString Hex(int value, int digits)
+{
+    return value < 0 ? QString()
+                     : QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+// What the device decodes of its station's RDS (docs/web-api.md).
+void WriteRds(JsonWriter &w, const Engine &engine, const TDevice &d)
+{
+    if (!d.Rds) {
+        w.raw("null");
+        return;
+    }
+    const RdsState &s = d.Rds->decoder.state();
+    const PtyNames names =
+        engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1 ? PtyNames::Rbds : PtyNames::Rds;
+    w.raw("{").key("pi").text(Hex(s.pi, 4));
+    w.raw(",").key("ps").text(s.ps.complete);
+    w.raw(",").key("ps_receiving").text(s.ps.receiving);
+    w.raw(",").key("radiotext").text(s.rt.complete);
+    w.raw(",").key("long_ps").text(s.longPs.complete);
+    w.raw(",").key("pty").known(s.pty);
+    w.raw(",").key("pty_name").text(PtyName(s.pty, names));
+    w.raw(",").key("tp").flag(s.tp);
+    w.raw(",").key("ta").flag(s.ta);
+    w.raw(",").key("music").flag(s.ms);
+    w.raw(",").key("stereo").flag(s.ms < 0 ? -1 : (s.di & 1));
+    w.raw(",").key("ecc").text(Hex(s.ecc, 2));
+    w.raw(",").key("country").text(EccCountry(s.ecc, s.pi));
+    w.raw(",").key("language").text(Hex(s.language, 2));
+    w.raw(",").key("pin");
+    if (s.pinDay > 0) {
+        w.raw("{").key("day").integer(s.pinDay).raw(",").key("hour").integer(s.pinHour);
+        w.raw(",").key("minute").integer(s.pinMinute).raw("}");
+    } else {
+        w.raw("null");
+    }
+    w.raw(",").key("af").raw("{").key("method").raw(s.af.methodB ? "\"B\"" : "\"A\"");
+    w.raw(",").key("tuned_mhz");
+    if (s.af.methodB)
+        w.number(s.af.tuned, 1);
+    else
+        w.raw("null");
+    w.raw(",").key("same_mhz").frequencies(s.af.same);
+    w.raw(",").key("regional_mhz").frequencies(s.af.regional).raw("}");
+    w.raw(",").key("rtplus").raw("[");
+    for (qsizetype i = 0; i < s.rtPlus.size(); ++i) {
+        w.raw(i ? ",{" : "{").key("type").string(s.rtPlus[i].type);
+        w.raw(",").key("text").string(s.rtPlus[i].text).raw("}");
+    }
+    w.raw("]").raw(",").key("other_networks").raw("[");
+    for (qsizetype i = 0; i < s.otherNetworks.size(); ++i) {
+        const RdsOtherNetwork &on = s.otherNetworks[i];
+        w.raw(i ? ",{" : "{").key("pi").string(Hex(on.pi, 4));
+        w.raw(",").key("ps").string(on.ps).raw(",").key("pty").known(on.pty);
+        w.raw(",").key("tp").boolean(on.tp).raw(",").key("ta").boolean(on.ta);
+        w.raw(",").key("frequencies_mhz").frequencies(on.frequencies).raw("}");
+    }
+    w.raw("]").raw(",").key("groups").integer(static_cast<qint64>(s.groups));
+    w.raw(",").key("group_counts").raw("{");
+    bool first = true;
+    for (int t = 0; t < static_cast<int>(s.groupCounts.size()); ++t) {
+        if (!s.groupCounts[t])
+            continue;
+        w.raw(first ? "" : ",").string(RdsGroupTypeName(t)).raw(":");
+        w.integer(static_cast<qint64>(s.groupCounts[t]));
+        first = false;
+    }
+    w.raw("}").raw(",").key("block_error_percent");
+    if (s.blockErrorShare >= 0)
+        w.number(s.blockErrorShare, 1);
+    else
+        w.raw("null");
+    w.raw("}");
+}
 
 void WriteDevice(JsonWriter &w, Engine &engine, int index)
 {
@@ -107,7 +201,10 @@ void WriteDevice(JsonWriter &w, Engine &engine, int index)
             w.raw(i > first ? "," : "").string(lines[i]);
     }
     w.raw("]").raw(",").key("traffic").raw("{").key("sent_bytes").integer(d.BytesSent);
-    w.raw(",").key("received_bytes").integer(d.BytesReceived).raw("}}");
+    w.raw(",").key("received_bytes").integer(d.BytesReceived).raw("}");
+    w.raw(",").key("rds_decoded");
+    WriteRds(w, engine, d);
+    w.raw("}");
 }
 
 } // namespace

@@ -71,6 +71,7 @@ RDSLumexAuto=0
 RDSLumexDevice=0
 RDSTCPPort=16
 RDSLumexPath=C:\Program Files\RDS Lumex\rdslumex.exe
+RDSPtyNames=0
 LogHistogram=1
 SaveHistogram=0
 LogRDS=1

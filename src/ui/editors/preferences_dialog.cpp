@@ -209,6 +209,9 @@ QWidget *PreferencesDialog::RdsPage()
     pathRow->addWidget(path, 1);
     pathRow->addWidget(browse);
     form->addRow(QStringLiteral("RDS Lumex exe file path"), pathRow);
+    form->addRow(QStringLiteral("Programme type names"),
+                 Items(Key("RDSPtyNames"), QStringLiteral("Programme type names"),
+                       {QStringLiteral("RDS"), QStringLiteral("RBDS (North America)")}));
     auto *link = new QLabel(
         QStringLiteral("<a href=\"https://www.example.com/rds-lumex\">Download RDS Lumex here</a>"),
         page);

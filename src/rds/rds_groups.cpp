@@ -5,26 +5,6 @@
 namespace vantor {
 
 namespace {
-// A block is exactly four hex digits, read where it stands in the group.
-int Block(QStringView piece)
-{
-    int value = 0;
-    for (const QChar c : piece) {
-        const char16_t u = c.unicode();
-        int digit = 0;
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
-        else
-            return -1; // "----" for a lost block, or anything unreadable
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 // Truncation toward zero, as the standard's conversion asks for.
 int Int(double v)
 {
@@ -34,12 +14,17 @@ int Int(double v)
 
 bool GroupConvert(const QString &group, TGlobals &globals)
 {
-    if (group.size() != 16)
-        return false;
-    globals.GroupBlockA = Block(QStringView(group).mid(0, 4));
-    globals.GroupBlockB = Block(QStringView(group).mid(4, 4));
-    globals.GroupBlockC = Block(QStringView(group).mid(8, 4));
-    globals.GroupBlockD = Block(QStringView(group).mid(12, 4));
+    const std::optional<RdsGroup> parsed = RdsGroup::Parse(group);
+    return parsed && GroupConvert(*parsed, globals);
+}
+
+bool GroupConvert(const RdsGroup &group, TGlobals &globals)
+{
+    auto block = [&group](RdsGroup::Block b) { return group.has(b) ? int(group[b]) : -1; };
+    globals.GroupBlockA = block(RdsGroup::A);
+    globals.GroupBlockB = block(RdsGroup::B);
+    globals.GroupBlockC = block(RdsGroup::C);
+    globals.GroupBlockD = block(RdsGroup::D);
     return globals.GroupBlockB >= 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "date_time.h"
 #include "model.h"
+#include "rds_group.h"
 
 #include <QString>
 
@@ -14,6 +15,8 @@ namespace vantor {
 // unreadable block). False, blocks unchanged, for a text that is not 16
 // characters; otherwise true when block B was received.
 bool GroupConvert(const QString &group, TGlobals &globals);
+// The same from a group already read.
+bool GroupConvert(const RdsGroup &group, TGlobals &globals);
 
 // True for a block B announcing group type 4A (clock-time and date).
 bool IsClockTimeGroup(int blockB);
