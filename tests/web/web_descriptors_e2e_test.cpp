@@ -99,7 +99,10 @@ QList<qint64> ArchivedCsvLines(const QString &data)
                        QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString file = files.next();
-        if (!file.contains(QStringLiteral("/Recent/")))
+        // The histogram file is archived beside the visit's CSV, which alone has a
+        // line a second.
+        if (!file.contains(QStringLiteral("/Recent/")) &&
+            !file.endsWith(QStringLiteral(" - histogram.csv")))
             lines << readAll(file).count('\n');
     }
     return lines;
