@@ -74,12 +74,12 @@ void AddToActivityLog(TGlobals &globals, std::vector<TDevice> &devices, int targ
 }
 
 bool OpenDeviceLogFile(std::vector<TDevice> &devices, int device, const QString &appLogsFolder,
-                       TDateTime date, QString *error)
+                       TDateTime date, QString *error, LogFile::Open how)
 {
     if (!ValidDevice(devices, device))
         return false;
     TDevice &d = devices[device];
-    auto file = std::make_shared<LogFile>(DeviceLogFileName(appLogsFolder, d.Name, date));
+    auto file = std::make_shared<LogFile>(DeviceLogFileName(appLogsFolder, d.Name, date), how);
     if (!file->isOpen()) {
         if (error)
             *error = file->errorString();

@@ -44,11 +44,13 @@ QString DeviceLogFileName(const QString &appLogsFolder, const QString &deviceNam
 void AddToActivityLog(TGlobals &globals, std::vector<TDevice> &devices, int target,
                       const QString &message, TDateTime now, ActivitySink *sink);
 
-// Opens (appending) or creates the device's log file for date. Returns false
-// and leaves ActivityLogOpen false when it cannot; does nothing for a device
-// outside the table.
+// Opens (appending) or creates the device's log file for date, at once or,
+// with AppendLater, when its create() is called. Returns false and leaves
+// ActivityLogOpen false when it cannot; does nothing for a device outside the
+// table.
 bool OpenDeviceLogFile(std::vector<TDevice> &devices, int device, const QString &appLogsFolder,
-                       TDateTime date, QString *error = nullptr);
+                       TDateTime date, QString *error = nullptr,
+                       LogFile::Open how = LogFile::Open::Append);
 
 // Closes a device's log file, clearing ActivityLogOpen first.
 void CloseDeviceLogFile(TDevice &device);

@@ -5,16 +5,17 @@
 
 namespace vantor {
 
-LogFile::LogFile(const QString &path, Open how) : m_path(path), m_file(path)
+// Unbuffered: the pending text is kept here, so that a failed flush can be
+// taken back whole instead of leaving half a line in a buffer of QFile.
+LogFile::LogFile(const QString &path, Open how)
+    : m_path(path), m_file(path),
+      m_awaitsCreation(how == Open::AppendLater || how == Open::ReplaceLater),
+      m_openMode(QIODevice::WriteOnly | QIODevice::Unbuffered |
+                 (how == Open::Append || how == Open::AppendLater ? QIODevice::Append
+                                                                  : QIODevice::Truncate))
 {
-    if (how == Open::ReplaceLater) {
-        m_awaitsCreation = true;
-        return;
-    }
-    // Unbuffered: the pending text is kept here, so that a failed flush can be
-    // taken back whole instead of leaving half a line in a buffer of QFile.
-    m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered |
-                (how == Open::Append ? QIODevice::Append : QIODevice::Truncate));
+    if (!m_awaitsCreation)
+        m_file.open(m_openMode);
 }
 
 bool LogFile::create()
@@ -22,7 +23,7 @@ bool LogFile::create()
     if (!m_awaitsCreation)
         return true;
     m_awaitsCreation = false;
-    if (m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Truncate))
+    if (m_file.open(m_openMode))
         return true;
     m_pending.clear();
     return false;

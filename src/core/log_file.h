@@ -13,11 +13,11 @@ namespace vantor {
 class LogFile
 {
 public:
-    // ReplaceLater: as Replace, but the file is made only by create() (or by
-    // close, at the latest); lines written until then are kept here, so a
-    // caller that makes many files at once can spread the making over time
-    // without losing a line.
-    enum class Open { Append, Replace, ReplaceLater };
+    // AppendLater, ReplaceLater: as Append and Replace, but the file is opened
+    // only by create() (or by close, at the latest); lines written until then
+    // are kept here, so a caller that opens many files at once can spread the
+    // opening over time without losing a line.
+    enum class Open { Append, Replace, AppendLater, ReplaceLater };
 
     // Opens path for appending (or empty, replacing what was there), creating
     // it when missing. Check isOpen().
@@ -29,9 +29,9 @@ public:
     // True as well while the file waits to be made.
     bool isOpen() const { return m_file.isOpen() || m_awaitsCreation; }
     bool awaitsCreation() const { return m_awaitsCreation; }
-    // Makes a file that waits to be made; false when it cannot be made (then
-    // the lines kept are dropped and errorString() says why). True at once
-    // for any other file.
+    // Opens a file that waits to be opened; false when it cannot be opened
+    // (then the lines kept are dropped and errorString() says why). True at
+    // once for any other file.
     bool create();
     QString errorString() const { return m_file.errorString(); }
     const QString &path() const { return m_path; }
@@ -55,6 +55,7 @@ private:
     QFile m_file;
     QByteArray m_pending;
     bool m_awaitsCreation = false;
+    QIODevice::OpenMode m_openMode;
 };
 
 } // namespace vantor

@@ -314,12 +314,14 @@ private:
     // clears its name. False then.
     bool MakeWaitingModeFile(int device, TextFile &file, QString &name);
     void DropEmptyModeFile(int device, TextFile &file, QString &name);
-    // Makes the mode files waiting in turn, as many as the tick's budget
-    // allows.
-    void MakeWaitingModeFiles();
+    // Makes the files waiting in turn (mode files, a new day's activity
+    // logs), as many as the tick's budget allows.
+    void MakeWaitingFiles();
+    void MakeWaitingActivityLog(int device);
     void DropModeLog(int device, QString &name);
     void ArchiveFile(int device, const QString &file, const QString &archiveName);
     void OpenActivityLog(int device, TDateTime date);
+    void ReopenActivityLogs(TDateTime date);
     void SaveMeasuringFiles(int device, TDateTime finished);
     void OnRdsOutputError(const QString &text);
     void OnRdsClientRejected(const QString &text);
@@ -358,10 +360,11 @@ private:
     NewsCollector m_news;
     QElapsedTimer m_receiveTick;
     AlarmHistory m_alarmHistory;
-    // Files made in the current tick, and the mode files that wait to be
-    // made, in the order their modes started: making a file costs the file
-    // system an allocation, which a thousand devices starting a mode in one
-    // second would otherwise all ask of one tick.
+    // Files made in the current tick, and the files that wait to be made, in
+    // the order they were asked for: making a file costs the file system an
+    // allocation, which a thousand devices starting a mode in one second, or
+    // starting a new day's log at midnight, would otherwise all ask of one
+    // tick.
     int m_filesMadeThisTick = 0;
     struct WaitingFile {
         int device;

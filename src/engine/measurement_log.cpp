@@ -15,16 +15,11 @@ void Engine::TimerWriteLogTimer()
 {
     RunGuarded([this] {
         m_filesMadeThisTick = 0;
-        MakeWaitingModeFiles();
+        MakeWaitingFiles();
         const TDateTime now = m_clock.now();
         if (DayOfTheWeek(now) != DayOfTheWeek(G.LogDay)) {
             G.LogDay = now;
-            for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
-                if (!Devices[i].ActivityLogOpen)
-                    continue;
-                CloseDeviceLogFile(Devices[i]);
-                OpenActivityLog(i, now);
-            }
+            ReopenActivityLogs(now);
             DeleteOldFiles();
         }
         const int period = m_prefs.Integer(QStringLiteral("LoggingPeriod"));

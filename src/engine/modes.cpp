@@ -79,7 +79,7 @@ void Engine::DropEmptyModeFile(int device, TextFile &file, QString &name)
     QFile::remove(path);
 }
 
-void Engine::MakeWaitingModeFiles()
+void Engine::MakeWaitingFiles()
 {
     while (!m_waitingFiles.empty() && m_filesMadeThisTick < FilesMadePerTick) {
         const WaitingFile waiting = m_waitingFiles.front();
@@ -94,6 +94,8 @@ void Engine::MakeWaitingModeFiles()
             MakeWaitingModeFile(waiting.device, d.MeasurementLog, d.MeasurementLogName);
         else if (file == d.RDSLog)
             MakeWaitingModeFile(waiting.device, d.RDSLog, d.RDSLogName);
+        else if (file == d.ActivityLog)
+            MakeWaitingActivityLog(waiting.device);
     }
 }
 

@@ -37,3 +37,32 @@ TEST(LogFile, AFullDiskLeavesOnlyWholeLinesAndTheFileGoesOnWhenSpaceReturns)
     file.close();
     EXPECT_EQ(readAll(path), (line + QStringLiteral("\r\n")).toLatin1().repeated(3));
 }
+
+// A file opened later is not touched until create(), keeps the lines given to
+// it meanwhile, and then appends to or replaces what the file held.
+TEST(LogFile, AFileOpenedLaterKeepsItsLinesAndAppendsOrReplacesAsAsked)
+{
+    const struct {
+        LogFile::Open how;
+        QByteArray expected;
+    } cases[] = {
+        {LogFile::Open::AppendLater, "before\r\nwaiting\r\n"},
+        {LogFile::Open::ReplaceLater, "waiting\r\n"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + QStringLiteral("/D0 - 2024-05-02.log");
+        {
+            LogFile before(path);
+            before.writeLine(QStringLiteral("before"));
+        }
+        LogFile file(path, c.how);
+        EXPECT_TRUE(file.isOpen());
+        EXPECT_TRUE(file.awaitsCreation());
+        EXPECT_TRUE(file.writeLine(QStringLiteral("waiting")));
+        EXPECT_EQ(readAll(path), "before\r\n") << "untouched until made";
+        ASSERT_TRUE(file.create());
+        EXPECT_TRUE(file.flush());
+        EXPECT_EQ(readAll(path), c.expected);
+    }
+}

@@ -431,3 +431,46 @@ TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine
     EXPECT_FALSE(DeviceLog(Count - 1).contains(QStringLiteral("Cannot")))
         << DeviceLog(Count - 1).toStdString();
 }
+
+// At midnight every device starts a new day's log: a tick opens only its share
+// of them, the rest over the next ticks, and lines written in between reach
+// the new day's file, not the old one.
+TEST_F(EngineFixture, ANewDaysActivityLogsAreOpenedOverTicksWithoutLosingALine)
+{
+    constexpr int Count = 25;
+    QStringList connections;
+    for (int i = 0; i < Count; ++i)
+        connections << QStringLiteral("10.0.0.%1:7000").arg(i + 1);
+    WriteDevices(connections);
+    Start();
+    ConnectAll();
+    clock.set(QDateTime(QDate(2024, 5, 1), QTime(23, 59, 59, 900), Qt::UTC));
+    engine.TimerWriteLogTimer();
+    const auto newDayLogs = [&] {
+        return QDir(engine.Folders.AppLogsFolder)
+            .entryList({QStringLiteral("D* - 2024-05-02.log")}, QDir::Files)
+            .size();
+    };
+
+    clock.advanceMs(200);
+    engine.TimerWriteLogTimer();
+    EXPECT_EQ(newDayLogs(), 10) << "one tick's share";
+    for (int i = 0; i < Count; ++i)
+        engine.AddToActivityLog(i, QStringLiteral("after midnight"));
+    for (int k = 0; k < 2; ++k) {
+        clock.advanceMs(200);
+        engine.TimerWriteLogTimer();
+    }
+    EXPECT_EQ(newDayLogs(), Count);
+    for (int i = 0; i < Count; ++i) {
+        const QString name = QStringLiteral("D%1").arg(i);
+        const QByteArray today =
+            readAll(engine.Folders.AppLogsFolder + name + QStringLiteral(" - 2024-05-02.log"));
+        EXPECT_TRUE(today.endsWith(QByteArray("[" + name.toLatin1() + "] after midnight\r\n")))
+            << i;
+        EXPECT_FALSE(
+            readAll(engine.Folders.AppLogsFolder + name + QStringLiteral(" - 2024-05-01.log"))
+                .contains("after midnight"))
+            << i;
+    }
+}
