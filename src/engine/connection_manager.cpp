@@ -103,9 +103,12 @@ bool Engine::DeviceConnected(int device)
 
 void Engine::DisconnectAll()
 {
-    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
-        // Stopping files the running mode's logs in the archive.
+    // Stopping files the running modes' logs in the archive, and all file
+    // work left is done before the devices' logs close.
+    for (int i = 0; i < static_cast<int>(Devices.size()); ++i)
         Stop(i);
+    RunWaitingFileWork(FileWorkShare::All);
+    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
         TDevice &d = Devices[i];
         if (d.ActivityLogOpen)
             CloseDeviceLogFile(d);

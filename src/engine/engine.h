@@ -309,17 +309,24 @@ private:
     bool DeviceUsable(int device);
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;
+    // File work (see file_work.cpp): done now when the tick has made less
+    // than its share of files and nothing waits before it, else queued; a
+    // queued work returns false when it found nothing left to do.
+    bool FileWorkNow() const;
+    void DoFileWork(std::function<bool()> work);
+    enum class FileWorkShare { Tick, All };
+    void RunWaitingFileWork(FileWorkShare share);
     TextFile CreateModeFile(int device, QString &name, const QString &path);
     // Makes a mode file that waits to be made; when it cannot be, says so and
     // clears its name. False then.
     bool MakeWaitingModeFile(int device, TextFile &file, QString &name);
     void DropEmptyModeFile(int device, TextFile &file, QString &name);
-    // Makes the files waiting in turn (mode files, a new day's activity
-    // logs), as many as the tick's budget allows.
-    void MakeWaitingFiles();
     void MakeWaitingActivityLog(int device);
     void DropModeLog(int device, QString &name);
-    void ArchiveFile(int device, const QString &file, const QString &archiveName);
+    void ArchiveFile(int device, const QString &stationName, const QString &file,
+                     const QString &archiveName);
+    void SaveHistogramFile(int device, const QString &station, const QString &file,
+                           const QByteArray &text, const QString &stamp);
     void OpenActivityLog(int device, TDateTime date);
     void ReopenActivityLogs(TDateTime date);
     void SaveMeasuringFiles(int device, TDateTime finished);
@@ -360,17 +367,10 @@ private:
     NewsCollector m_news;
     QElapsedTimer m_receiveTick;
     AlarmHistory m_alarmHistory;
-    // Files made in the current tick, and the files that wait to be made, in
-    // the order they were asked for: making a file costs the file system an
-    // allocation, which a thousand devices starting a mode in one second, or
-    // starting a new day's log at midnight, would otherwise all ask of one
-    // tick.
+    // Files made in the current tick, and the file work waiting for later
+    // ticks in the order it was asked for.
     int m_filesMadeThisTick = 0;
-    struct WaitingFile {
-        int device;
-        std::weak_ptr<LogFile> file;
-    };
-    std::deque<WaitingFile> m_waitingFiles;
+    std::deque<std::function<bool()>> m_fileWork;
 };
 
 } // namespace vantor

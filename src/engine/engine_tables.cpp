@@ -37,34 +37,4 @@ void Engine::OpenActivityLog(int device, TDateTime date)
                              QStringLiteral(": ") + error);
 }
 
-// A new day's logs of many devices are opened over the next ticks, like the
-// files of modes started together; lines written meanwhile wait in them.
-void Engine::ReopenActivityLogs(TDateTime date)
-{
-    for (int i = 0; i < static_cast<int>(Devices.size()); ++i) {
-        TDevice &d = Devices[i];
-        if (!d.ActivityLogOpen)
-            continue;
-        CloseDeviceLogFile(d);
-        OpenDeviceLogFile(Devices, i, Folders.AppLogsFolder, date, nullptr,
-                          LogFile::Open::AppendLater);
-        m_waitingFiles.push_back({i, d.ActivityLog});
-    }
-    MakeWaitingFiles();
-}
-
-void Engine::MakeWaitingActivityLog(int device)
-{
-    TDevice &d = Devices[device];
-    if (d.ActivityLog->create()) {
-        d.ActivityLog->flush();
-        return;
-    }
-    const QString complaint = QStringLiteral("Cannot open the activity log ") +
-                              d.ActivityLog->path() + QStringLiteral(": ") +
-                              d.ActivityLog->errorString();
-    CloseDeviceLogFile(d);
-    AddToActivityLog(1000 + device, complaint);
-}
-
 } // namespace vantor

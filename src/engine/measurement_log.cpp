@@ -15,7 +15,7 @@ void Engine::TimerWriteLogTimer()
 {
     RunGuarded([this] {
         m_filesMadeThisTick = 0;
-        MakeWaitingFiles();
+        RunWaitingFileWork(FileWorkShare::Tick);
         const TDateTime now = m_clock.now();
         if (DayOfTheWeek(now) != DayOfTheWeek(G.LogDay)) {
             G.LogDay = now;

@@ -9,11 +9,6 @@ namespace vantor {
 
 namespace {
 const QString RdsReset = QStringLiteral("RESET-----------");
-// Files made in one tick; those beyond wait for the next ticks. At about half
-// a millisecond a file (more on a slow or network disk) a tick keeps well
-// within its time, and six ticks a second make the files of a hundred modes
-// in under four seconds.
-constexpr int FilesMadePerTick = 10;
 
 // False when lines still pending could not be written.
 bool CloseModeFile(TextFile &file)
@@ -27,27 +22,6 @@ bool CloseModeFile(TextFile &file)
 QString Engine::RecentFile(int device, const QString &ending) const
 {
     return Folders.RecentFolder + DataFileName(Devices[device].Station.Name, ending);
-}
-
-// Creates (replacing) a mode file, or has it wait for a later tick when this
-// one has made its share; an empty name when it cannot be made.
-TextFile Engine::CreateModeFile(int device, QString &name, const QString &path)
-{
-    const bool now = m_filesMadeThisTick < FilesMadePerTick;
-    auto file =
-        std::make_shared<LogFile>(path, now ? LogFile::Open::Replace : LogFile::Open::ReplaceLater);
-    if (now)
-        ++m_filesMadeThisTick;
-    else
-        m_waitingFiles.push_back({device, file});
-    if (!file->isOpen()) {
-        AddToActivityLog(device, QStringLiteral("Cannot create ") + path + QStringLiteral(": ") +
-                                     file->errorString());
-        name.clear();
-        return {};
-    }
-    name = path;
-    return file;
 }
 
 bool Engine::MakeWaitingModeFile(int device, TextFile &file, QString &name)
@@ -79,26 +53,6 @@ void Engine::DropEmptyModeFile(int device, TextFile &file, QString &name)
     QFile::remove(path);
 }
 
-void Engine::MakeWaitingFiles()
-{
-    while (!m_waitingFiles.empty() && m_filesMadeThisTick < FilesMadePerTick) {
-        const WaitingFile waiting = m_waitingFiles.front();
-        m_waitingFiles.pop_front();
-        const TextFile file = waiting.file.lock();
-        // Gone, or made when its mode ended.
-        if (!file || !file->awaitsCreation() || InvalidDevice(waiting.device))
-            continue;
-        ++m_filesMadeThisTick;
-        TDevice &d = Devices[waiting.device];
-        if (file == d.MeasurementLog)
-            MakeWaitingModeFile(waiting.device, d.MeasurementLog, d.MeasurementLogName);
-        else if (file == d.RDSLog)
-            MakeWaitingModeFile(waiting.device, d.RDSLog, d.RDSLogName);
-        else if (file == d.ActivityLog)
-            MakeWaitingActivityLog(waiting.device);
-    }
-}
-
 // A mode log whose writing failed keeps what it holds; with its name cleared
 // nothing more is written to it or archived from it in this mode.
 void Engine::DropModeLog(int device, QString &name)
@@ -111,9 +65,10 @@ void Engine::DropModeLog(int device, QString &name)
 // Copies a finished file into the station archive. When that fails the file is
 // renamed in the Recent folder to the flat archive name, so that the next mode
 // of the station does not overwrite it.
-void Engine::ArchiveFile(int device, const QString &file, const QString &archiveName)
+void Engine::ArchiveFile(int device, const QString &stationName, const QString &file,
+                         const QString &archiveName)
 {
-    const QString station = SafeFileName(Devices[device].Station.Name);
+    const QString station = SafeFileName(stationName);
     QString error;
     if (FileCopy(file, Folders.StationLogsFolder, station, archiveName,
                  m_prefs.Integer(QStringLiteral("Structure")), &error))
@@ -191,16 +146,23 @@ void Engine::FinishMode(int device)
     for (const char *c : {"*m", "*p", "*r"})
         Send(device, QLatin1String(c));
     const TDateTime t = m_clock.now();
-    // Each open log is closed and archived under the finishing moment; one
-    // whose writing failed (name cleared) is closed but not archived.
+    // Each open log is closed and archived under the finishing moment, as
+    // file work in its turn; one whose writing failed (name cleared) is closed
+    // but not archived.
     auto archive = [&](TextFile &file, QString &name, const QString &ending) {
-        // A file still waiting is made now, with every line it was given.
-        MakeWaitingModeFile(device, file, name);
-        if (!CloseModeFile(file) && !name.isEmpty())
-            DropModeLog(device, name);
-        if (name.endsWith(ending))
-            ArchiveFile(device, name, FileTimeStamp(t) + ending);
-        name.clear();
+        if (!file && name.isEmpty())
+            return;
+        DoFileWork([this, device, station = d.Station.Name, file = std::exchange(file, {}),
+                    name = std::exchange(name, {}), ending,
+                    archiveName = QString(FileTimeStamp(t) + ending)]() mutable {
+            // A file still waiting is made now, with every line it was given.
+            MakeWaitingModeFile(device, file, name);
+            if (!CloseModeFile(file) && !name.isEmpty())
+                DropModeLog(device, name);
+            if (name.endsWith(ending))
+                ArchiveFile(device, station, name, archiveName);
+            return true;
+        });
     };
     archive(d.RDSLog, d.RDSLogName, QStringLiteral(".lumex"));
     archive(d.MeasurementLog, d.MeasurementLogName, QStringLiteral(".csv"));
@@ -212,6 +174,24 @@ void Engine::FinishMode(int device)
 }
 
 // The histogram file and the pictures at the end of a measuring period.
+void Engine::SaveHistogramFile(int device, const QString &station, const QString &file,
+                               const QByteArray &text, const QString &stamp)
+{
+    LogFile out(file, LogFile::Open::Replace);
+    if (!out.isOpen()) {
+        AddToActivityLog(device, QStringLiteral("Cannot create ") + file + QStringLiteral(": ") +
+                                     out.errorString());
+    } else if (!out.write(text)) {
+        // A full disk leaves no empty file behind.
+        out.close();
+        QFile::remove(file);
+        AddToActivityLog(device, QStringLiteral("Cannot write to ") + file);
+    } else {
+        out.close();
+        ArchiveFile(device, station, file, stamp + QStringLiteral(" - histogram.csv"));
+    }
+}
+
 void Engine::SaveMeasuringFiles(int device, TDateTime finished)
 {
     const QString stamp = FileTimeStamp(finished);
@@ -223,20 +203,12 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
 
     const QString histogram = GetLastData(device, QStringLiteral("Histogram Data"));
     if (m_prefs.Flag(QStringLiteral("LogHistogram")) && !histogram.isEmpty()) {
-        const QString file = RecentFile(device, QStringLiteral(" - histogram.csv"));
-        LogFile out(file, LogFile::Open::Replace);
-        if (!out.isOpen()) {
-            AddToActivityLog(device, QStringLiteral("Cannot create ") + file +
-                                         QStringLiteral(": ") + out.errorString());
-        } else if (!out.write(histogram.toLatin1())) {
-            // A full disk leaves no empty file behind.
-            out.close();
-            QFile::remove(file);
-            AddToActivityLog(device, QStringLiteral("Cannot write to ") + file);
-        } else {
-            out.close();
-            ArchiveFile(device, file, stamp + QStringLiteral(" - histogram.csv"));
-        }
+        DoFileWork([this, device, station = Devices[device].Station.Name,
+                    file = RecentFile(device, QStringLiteral(" - histogram.csv")),
+                    text = histogram.toLatin1(), stamp] {
+            SaveHistogramFile(device, station, file, text, stamp);
+            return true;
+        });
     }
     // A picture that could not be saved is reported; one saved is archived
     // only when older pictures are kept.
@@ -244,7 +216,7 @@ void Engine::SaveMeasuringFiles(int device, TDateTime finished)
         if (!saved)
             AddToActivityLog(device, QStringLiteral("Cannot save the picture ") + file);
         else if (keep)
-            ArchiveFile(device, file, archiveName);
+            ArchiveFile(device, Devices[device].Station.Name, file, archiveName);
     };
     if (m_prefs.Flag(QStringLiteral("SaveHistogram"))) {
         const QString file = RecentFile(device, QStringLiteral(" - histogram") + ending);

@@ -37,7 +37,7 @@ protected:
     TDevice &Dev() { return engine.Devices[0]; }
 
     // A combined mode at a station with a histogram and one second measured,
-    // then finished.
+    // then finished, and the next tick, which archives its files.
     void RunCombinedMode(int station = 0)
     {
         engine.Tune(0, station, false);
@@ -46,6 +46,7 @@ protected:
         Dev().HistoryCount = 1;
         clock.advanceSeconds(5);
         engine.FinishMode(0);
+        engine.TimerWriteLogTimer();
     }
 
     // Every file below folder, relative to it.
@@ -365,11 +366,12 @@ TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
         << "no empty or cut file, nor a temporary one";
 }
 
-// Many modes starting in the same tick (a schedule starting many devices at
-// one listed time): a tick makes only its share of their files, the rest are
-// made over the next ticks, and every line given to a file before it was made
-// reaches it, also when its mode ends first.
-TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine)
+// Many modes starting and ending in the same tick (a schedule starting many
+// devices at one listed time): a tick makes only its share of their files,
+// the rest are made over the next ticks, and every line given to a file
+// before it was made reaches it and its archive copy, also when its mode ends
+// first.
+TEST_F(EngineFixture, ModeFilesStartedOrEndedTogetherAreMadeOverTicksWithoutLosingALine)
 {
     constexpr int Count = 25; // two files each: five ticks' share
     QStringList connections;
@@ -410,23 +412,39 @@ TEST_F(EngineFixture, ModeFilesStartedTogetherAreMadeOverTicksWithoutLosingALine
     }
     EXPECT_EQ(made(), 40);
 
-    // The last ones end before their files were made: made then, and archived.
+    // They end together, the last ones before their files were made: a tick
+    // archives only its share, the rest follow over the next ticks in turn.
+    const auto archived = [&](const QString &station) {
+        return QDir(engine.Folders.StationLogsFolder)
+            .entryList(QDir::Files)
+            .filter(station + QStringLiteral(" - "));
+    };
     for (int i = 0; i < Count; ++i)
         engine.FinishMode(i);
+    EXPECT_TRUE(archived(QStringLiteral("S%1").arg(Count - 1)).isEmpty());
+    // The next visits of the same stations start before the copies are made:
+    // the archive still gets the finished visits' files.
+    for (int i = 0; i < Count; ++i) {
+        engine.Tune(i, i, false);
+        engine.StartMeasuring(i);
+    }
+    for (int k = 0; k < 15; ++k) {
+        clock.advanceMs(200);
+        engine.TimerWriteLogTimer();
+    }
     const QString header = engine.Prefs().Text(QStringLiteral("LineComposition"));
     for (int i = 0; i < Count; ++i) {
         const QString station = QStringLiteral("S%1").arg(i);
-        const QByteArray csv = readAll(engine.Folders.RecentFolder + station + ".csv");
+        const QStringList files = archived(station);
+        ASSERT_EQ(files.size(), 2) << i;
+        const QString archive = engine.Folders.StationLogsFolder + files.filter(".csv").value(0);
+        const QByteArray csv = readAll(archive);
         EXPECT_TRUE(csv.startsWith(QByteArray(header.toLatin1() + "\r\n"))) << i;
         EXPECT_EQ(csv.count('\n'), 4) << "the header and three lines, " << i;
-        const QByteArray rds = readAll(engine.Folders.RecentFolder + station + ".lumex");
-        EXPECT_TRUE(rds.startsWith("D3C304000000ABCD")) << i;
-        EXPECT_EQ(QDir(engine.Folders.StationLogsFolder)
-                      .entryList(QDir::Files)
-                      .filter(station + " - ")
-                      .size(),
-                  2)
-            << i;
+        const QString rds = engine.Folders.StationLogsFolder + files.filter(".lumex").value(0);
+        EXPECT_TRUE(readAll(rds).startsWith("D3C304000000ABCD")) << i;
+        EXPECT_EQ(readAll(engine.Folders.RecentFolder + station + ".csv").count('\n'), 1)
+            << "the next visit's header, " << i;
     }
     EXPECT_FALSE(DeviceLog(Count - 1).contains(QStringLiteral("Cannot")))
         << DeviceLog(Count - 1).toStdString();
