@@ -11,6 +11,7 @@
 #include "snmp_agent.h"
 
 #include "alarm_state.h"
+#include "date_time.h"
 #include "engine.h"
 #include "snmp_values.h"
 
@@ -49,6 +50,23 @@ SnmpAgent::Value Text(const QString &text)
 long Truth(bool value)
 {
     return value ? 1 : 2; // TruthValue
+}
+
+// The engine's record of the station the device is on, which keeps the time
+// each alarm kind was last raised there; null when it is on none.
+const TStation *StationOf(const Engine &engine, const TDevice &device)
+{
+    const int index = device.StationIndex;
+    if (!device.StationActive || index < 0 || index >= static_cast<int>(engine.Stations.size()) ||
+        engine.Stations[index].Name != device.Station.Name)
+        return nullptr;
+    return &engine.Stations[index];
+}
+
+// A local date-time of the engine as seconds since 1970 UTC; 0 for none.
+long UnixSeconds(TDateTime time)
+{
+    return time > 0 ? static_cast<long>(ToQDateTime(time).toSecsSinceEpoch()) : 0;
 }
 
 void SetValue(netsnmp_variable_list *vb, const SnmpAgent::Value &value)
@@ -199,6 +217,8 @@ void SnmpAgent::Poll()
 {
     netsnmp_large_fd_set fds;
     netsnmp_large_fd_set_init(&fds, FD_SETSIZE);
+    // snmp_select_info2 adds its descriptors to the set it is given.
+    NETSNMP_LARGE_FD_ZERO(&fds);
     int count = 0;
     int block = 1;
     timeval timeout{};
@@ -269,7 +289,9 @@ std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
             v[cell(static_cast<unsigned long>(8 + r))] =
                 Integer(ASN_INTEGER, DeviceReading(m_engine, i, readings[r]));
 
-        for (int kind = 0; kind < static_cast<int>(d.AlarmActive.size()); ++kind) {
+        // Every kind of the engine's alarm-kind table, in its order.
+        const TStation *station = StationOf(m_engine, d);
+        for (int kind = 0; kind < AlarmKindCount; ++kind) {
             const auto alarm = [&](unsigned long column) {
                 return Under(Objects, {6, 1, column, row, static_cast<unsigned long>(kind + 1)});
             };
@@ -277,9 +299,8 @@ std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
             v[alarm(3)] =
                 Integer(ASN_INTEGER, Truth(d.AlarmSetActive && d.AlarmSet.Basic[kind].Enabled));
             v[alarm(4)] = Integer(ASN_INTEGER, static_cast<long>(AlarmStateOf(d, kind)) + 1);
-            const auto last = m_lastRaised.find({d.Name, kind});
-            v[alarm(5)] = Integer(ASN_UNSIGNED,
-                                  last == m_lastRaised.end() ? 0 : static_cast<long>(last->second));
+            v[alarm(5)] =
+                Integer(ASN_UNSIGNED, station ? UnixSeconds(station->LastAlarmTime[kind]) : 0);
             v[alarm(6)] = Text(!d.AlarmSetActive         ? QString()
                                : kind == AlarmPiMismatch ? d.Station.PI
                                                          : AlarmLimitText(d.AlarmSet, kind));
@@ -291,8 +312,6 @@ std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
 void SnmpAgent::Notify(const StationEvent &event)
 {
     const bool alarm = event.kind >= 0;
-    if (event.type == StationEventType::AlarmRaised)
-        m_lastRaised[{event.deviceName, event.kind}] = event.time.toSecsSinceEpoch();
     const unsigned long which = static_cast<unsigned long>(event.type) + 1;
     const Oid trapOid = {1, 3, 6, 1, 6, 3, 1, 1, 4, 1, 0};
     const Oid notification = Under(MibRoot, {0, which});
@@ -304,7 +323,8 @@ void SnmpAgent::Notify(const StationEvent &event)
     AddVariable(&vars, Under(Objects, {7, 1, 0}), Text(event.deviceName));
     if (alarm) {
         AddVariable(&vars, Under(Objects, {7, 2, 0}), Integer(ASN_INTEGER, event.kind + 1));
-        AddVariable(&vars, Under(Objects, {7, 3, 0}), Text(event.value));
+        AddVariable(&vars, Under(Objects, {7, 3, 0}),
+                    Integer(ASN_INTEGER, AlarmReading(event.kind, event.value)));
         AddVariable(&vars, Under(Objects, {7, 4, 0}), Text(event.limit));
     }
     AddVariable(&vars, Under(Objects, {7, 5, 0}), Text(event.station));

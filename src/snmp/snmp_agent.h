@@ -60,8 +60,6 @@ private:
     std::map<int, std::unique_ptr<QSocketNotifier>> m_notifiers;
     StationEventWatcher m_events;
     QElapsedTimer m_started;
-    // By device name and kind: when the alarm was last raised (Unix seconds).
-    std::map<std::pair<QString, int>, qint64> m_lastRaised;
     bool m_connected = false;
     bool m_told = false;
 };

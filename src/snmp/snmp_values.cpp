@@ -1,6 +1,7 @@
 #include "snmp_values.h"
 
 #include "engine.h"
+#include "station_events.h"
 
 #include <QRegularExpression>
 
@@ -54,6 +55,16 @@ std::int32_t DeviceReading(const Engine &engine, int device, const MibReading &r
     if (!engine.HasLastData(device, name))
         return NoReading;
     return ReadingValue(engine.GetLastData(device, name), reading);
+}
+
+std::int32_t AlarmReading(int kind, const QString &text)
+{
+    const QString name = AlarmValueName(kind);
+    for (const MibReading &reading : Readings) {
+        if (!name.isEmpty() && name == QLatin1String(reading.name))
+            return ReadingValue(text, reading);
+    }
+    return NoReading;
 }
 
 std::int32_t FrequencyValue(const QString &frequency)

@@ -30,6 +30,10 @@ const MibReading *MibReadings(int *count);
 std::int32_t ReadingValue(const QString &text, const MibReading &reading);
 // The device's reading, NoReading when the status shows null.
 std::int32_t DeviceReading(const Engine &engine, int device, const MibReading &reading);
+// The reading an alarm kind is judged on, as the status shows it, in the unit
+// of its device table column; NoReading for none or a kind judged on no
+// reading.
+std::int32_t AlarmReading(int kind, const QString &text);
 // The station frequency "98.5" in units of 10 kHz (9850); 0 for none.
 std::int32_t FrequencyValue(const QString &frequency);
 
