@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -90,6 +91,41 @@ QByteArray DeviceLog(const QString &dataFolder, const QString &device)
     for (const QString &name : FilesIn(folder).filter(daily))
         text += readAll(folder + name);
     return text;
+}
+
+QStringList ArchivedVisitCsv(const QString &dataFolder, const QString &station)
+{
+    // Archive names end in the finishing moment, yyyy-MM-dd hh-mm-ss, so
+    // name order is time order.
+    const QRegularExpression visit(QLatin1Char('^') +
+                                   QRegularExpression::escape(station + QStringLiteral(" - ")) +
+                                   QStringLiteral(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.csv$)"));
+    const QString folder = dataFolder + QStringLiteral("/StationLogs/");
+    QStringList files;
+    for (const QString &name : FilesIn(folder).filter(visit))
+        files << folder + name;
+    return files;
+}
+
+CsvSeconds CountCsvSeconds(const QString &file)
+{
+    const QList<QByteArray> lines = readAll(file).split('\n');
+    CsvSeconds counted;
+    QDateTime first;
+    QDateTime last;
+    for (const QByteArray &line : lines.mid(1)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        ++counted.lines;
+        const QDateTime stamp = QDateTime::fromString(QString::fromLatin1(line.mid(1, 19)),
+                                                      QStringLiteral("yyyy.MM.dd HH:mm:ss"));
+        if (!first.isValid())
+            first = stamp;
+        last = stamp;
+    }
+    if (first.isValid() && last.isValid())
+        counted.seconds = first.secsTo(last);
+    return counted;
 }
 
 } // namespace vantor::test

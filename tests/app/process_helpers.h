@@ -41,4 +41,17 @@ QStringList FilesIn(const QString &folder);
 // lines of both days.
 QByteArray DeviceLog(const QString &dataFolder, const QString &device);
 
+// The measuring visits of a station that the archive holds: its CSV files
+// directly in "StationLogs" (the flat layout), oldest first.
+QStringList ArchivedVisitCsv(const QString &dataFolder, const QString &station);
+
+// A visit's CSV file with "datetime" first in its line composition: the lines
+// below the header and the whole seconds from the first line's time to the
+// last's. A station that lost no second wrote seconds + 1 lines.
+struct CsvSeconds {
+    int lines = 0;
+    qint64 seconds = -1;
+};
+CsvSeconds CountCsvSeconds(const QString &file);
+
 } // namespace vantor::test

@@ -43,11 +43,16 @@ bool WebStation::start(const QByteArray &token)
         writeAll(tokenFile(), token + "\n");
     if (!written)
         return false;
+    for (auto file = m_files.cbegin(); file != m_files.cend(); ++file) {
+        if (!writeAll(data + QLatin1Char('/') + file.key(), file.value()))
+            return false;
+    }
     QStringList arguments{QStringLiteral("--headless"), QStringLiteral("--data-dir"), data,
                           QStringLiteral("--http"),
                           QStringLiteral("127.0.0.1:") + QString::number(m_webPort)};
     if (!token.isEmpty())
         arguments << QStringLiteral("--http-token-file") << tokenFile();
+    arguments << m_arguments;
     if (m_fileLimit > 0) {
         m_program.setChildProcessModifier([limit = m_fileLimit] {
             const rlimit files{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};

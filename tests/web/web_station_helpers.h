@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QJsonDocument>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -26,6 +27,11 @@ public:
     // The program runs with at most this many open files (soft and hard,
     // so that it cannot raise them); set before start().
     void setOpenFileLimit(long limit) { m_fileLimit = limit; }
+    // Before start(): a file of the data folder written in place of the one
+    // above ("stations.ini", "alarms.ini") or beside them ("config.ini"),
+    // and more arguments for the program.
+    void setFile(const QString &name, const QByteArray &content) { m_files[name] = content; }
+    void addArguments(const QStringList &arguments) { m_arguments << arguments; }
     bool stopProgram() { return Terminate(m_program); }
 
     SimulatorProcess &simulator() { return m_simulator; }
@@ -40,6 +46,8 @@ private:
     QProcess m_program;
     int m_webPort = -1;
     long m_fileLimit = 0;
+    QMap<QString, QByteArray> m_files;
+    QStringList m_arguments;
 };
 
 // method "GET" or "POST"/"DELETE" with a JSON body; the answer's body, empty
