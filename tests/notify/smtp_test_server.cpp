@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcessEnvironment>
 
 namespace vantor::test {
 
@@ -21,63 +20,31 @@ QJsonObject Envelope(const QString &folder, int n)
 
 SmtpTestServer::SmtpTestServer(const SmtpServerOptions &options) : m_options(options)
 {
-    Start(0);
+    Start();
 }
 
 void SmtpTestServer::Stop()
 {
-    m_process.kill();
-    m_process.waitForFinished();
+    m_server.Stop();
 }
 
 bool SmtpTestServer::Restart()
 {
-    const int old = m_port;
-    Start(old);
-    return m_port == old;
+    return m_server.Restart();
 }
 
-void SmtpTestServer::Start(int port)
+void SmtpTestServer::Start()
 {
-    const SmtpServerOptions &options = m_options;
-    m_port = 0;
-    QStringList args{QStringLiteral(VANTOR_SMTP_TEST_SERVER), QStringLiteral("--store"),
-                     m_store.path(), QStringLiteral("--port"), QString::number(port)};
-    if (!options.certFile.isEmpty())
-        args << QStringLiteral("--cert") << options.certFile << QStringLiteral("--key")
-             << options.keyFile;
-    if (!options.user.isEmpty())
-        args << QStringLiteral("--user") << options.user << QStringLiteral("--password")
-             << options.password;
-    if (!options.refusedRecipient.isEmpty())
-        args << QStringLiteral("--refuse") << options.refusedRecipient;
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PYTHONUNBUFFERED"), QStringLiteral("1"));
-    m_process.setProcessEnvironment(env);
-    // The system interpreter: the one on PATH may lack the system's modules.
-    m_process.start(QStringLiteral("/usr/bin/python3"), args);
-
-    QByteArray output;
-    const bool ready = waitFor(
-        [&] {
-            output += m_process.readAllStandardOutput();
-            return output.contains('\n') || m_process.state() == QProcess::NotRunning;
-        },
-        10000);
-    const QList<QByteArray> words = output.trimmed().split(' ');
-    if (ready && words.size() == 2 && words[0] == "READY")
-        m_port = words[1].toInt();
-    if (m_port == 0)
-        m_error = QString::fromLocal8Bit(output + m_process.readAllStandardError());
-}
-
-SmtpTestServer::~SmtpTestServer()
-{
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    QStringList args{QStringLiteral("--store"), m_store.path()};
+    if (!m_options.certFile.isEmpty())
+        args << QStringLiteral("--cert") << m_options.certFile << QStringLiteral("--key")
+             << m_options.keyFile;
+    if (!m_options.user.isEmpty())
+        args << QStringLiteral("--user") << m_options.user << QStringLiteral("--password")
+             << m_options.password;
+    if (!m_options.refusedRecipient.isEmpty())
+        args << QStringLiteral("--refuse") << m_options.refusedRecipient;
+    m_server.Start(QStringLiteral(VANTOR_SMTP_TEST_SERVER), args);
 }
 
 int SmtpTestServer::messageCount() const

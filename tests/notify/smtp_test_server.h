@@ -2,8 +2,9 @@
 // by the system's Python), and the throw-away certificate its STARTTLS uses.
 #pragma once
 
+#include "loopback_server_process.h"
+
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,7 +25,6 @@ public:
     // Starts the server and waits until it listens; port() is 0 when it did
     // not come up (error() says why).
     explicit SmtpTestServer(const SmtpServerOptions &options = {});
-    ~SmtpTestServer();
     SmtpTestServer(const SmtpTestServer &) = delete;
     SmtpTestServer &operator=(const SmtpTestServer &) = delete;
 
@@ -33,8 +33,8 @@ public:
     void Stop();
     bool Restart();
 
-    int port() const { return m_port; }
-    QString error() const { return m_error; }
+    int port() const { return m_server.port(); }
+    QString error() const { return m_server.error(); }
 
     int messageCount() const;
     // The n-th message (from 1) as the server received it, and its envelope.
@@ -43,13 +43,11 @@ public:
     QStringList envelopeRecipients(int n) const;
 
 private:
-    void Start(int port);
+    void Start();
 
     SmtpServerOptions m_options;
     QTemporaryDir m_store;
-    QProcess m_process;
-    int m_port = 0;
-    QString m_error;
+    LoopbackServerProcess m_server;
 };
 
 // A self-signed certificate for 127.0.0.1 and localhost, written as

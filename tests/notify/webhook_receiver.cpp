@@ -25,34 +25,13 @@ QList<QJsonObject> Lines(const QString &path)
 
 WebhookReceiver::WebhookReceiver(const QString &secret)
 {
-    m_process.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(VANTOR_WEBHOOK_RECEIVER), QStringLiteral("--store"),
-                     m_store.path(), QStringLiteral("--secret"), secret});
-    QByteArray output;
-    const bool ready = waitFor(
-        [&] {
-            output += m_process.readAllStandardOutput();
-            return output.contains('\n') || m_process.state() == QProcess::NotRunning;
-        },
-        10000);
-    const QList<QByteArray> words = output.trimmed().split(' ');
-    if (ready && words.size() == 2 && words[0] == "READY")
-        m_port = words[1].toInt();
-    if (m_port == 0)
-        m_error = QString::fromLocal8Bit(output + m_process.readAllStandardError());
-}
-
-WebhookReceiver::~WebhookReceiver()
-{
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    m_server.Start(QStringLiteral(VANTOR_WEBHOOK_RECEIVER),
+                   {QStringLiteral("--store"), m_store.path(), QStringLiteral("--secret"), secret});
 }
 
 QString WebhookReceiver::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + path;
+    return QStringLiteral("http://127.0.0.1:%1").arg(port()) + path;
 }
 
 void WebhookReceiver::setMode(const QString &mode)

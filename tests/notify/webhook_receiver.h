@@ -2,9 +2,10 @@
 // system's Python), whose answer the test switches while it runs.
 #pragma once
 
+#include "loopback_server_process.h"
+
 #include <QJsonObject>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -15,12 +16,15 @@ class WebhookReceiver
 public:
     // port() is 0 when it did not come up (error() says why).
     explicit WebhookReceiver(const QString &secret = {});
-    ~WebhookReceiver();
     WebhookReceiver(const WebhookReceiver &) = delete;
     WebhookReceiver &operator=(const WebhookReceiver &) = delete;
 
-    int port() const { return m_port; }
-    QString error() const { return m_error; }
+    int port() const { return m_server.port(); }
+    QString error() const { return m_server.error(); }
+    // An absent receiver: it goes away, then comes back on its old port
+    // with the records it had (Restart is false when it did not come up).
+    void Stop() { m_server.Stop(); }
+    bool Restart() { return m_server.Restart(); }
     QString url(const QString &path = QStringLiteral("/hook")) const;
 
     // "ok", "500", "404" or "hang", for the requests from now on.
@@ -31,9 +35,7 @@ public:
 
 private:
     QTemporaryDir m_store;
-    QProcess m_process;
-    int m_port = 0;
-    QString m_error;
+    LoopbackServerProcess m_server;
 };
 
 } // namespace vantor::test

@@ -5,8 +5,10 @@ moment the request comes: "ok" (204, the default), "500", "404", or "hang"
 (holds the request open without an answer). Every request is appended to
 "seen.jsonl"; every one answered with 204 also to "accepted.jsonl", with its
 body, its path and whether the signature header matches the HMAC-SHA256 of
-the body under --secret. Prints "READY <port>" once listening and serves
-until killed or until its standard input closes.
+the body under --secret. Listens on --port (0: a free one), prints
+"READY <port>" once listening and serves until killed or until its standard
+input closes. A receiver started again on the same store carries on its
+records.
 """
 
 import argparse
@@ -67,8 +69,10 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--store", required=True)
     parser.add_argument("--secret", default="")
+    parser.add_argument("--port", type=int, default=0)
     args = parser.parse_args()
-    server = ThreadingHTTPServer(("127.0.0.1", 0), make_handler(args.store, args.secret))
+    ThreadingHTTPServer.allow_reuse_address = True
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), make_handler(args.store, args.secret))
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
     print("READY", server.server_address[1], flush=True)
