@@ -98,8 +98,9 @@ int RunHeadless(Guarded<QGuiApplication> &app, const CommandLine &options)
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     if (!StartStation(runner, station.dataFolder))
         return 1;
-    const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto web =
+        StartWebStatus(runner.engine(), station.dataFolder, options, webhooks.sender.get());
     const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     return QCoreApplication::exec();
 }
@@ -137,8 +138,9 @@ int RunWindows(Guarded<QApplication> &app, const CommandLine &options)
         [&runner](const std::exception &e) { runner.engine().HandleAppException(e); });
     if (!StartStation(runner, station.dataFolder))
         return 1;
-    const auto web = StartWebStatus(runner.engine(), station.dataFolder, options);
     const StationWebhooks webhooks = StartWebhooks(runner.engine(), station.dataFolder);
+    const auto web =
+        StartWebStatus(runner.engine(), station.dataFolder, options, webhooks.sender.get());
     const auto snmp = StartSnmp(runner.engine(), station.dataFolder, options);
     // Shown only once the stored placements are applied.
     window.applyPreferences();

@@ -8,7 +8,7 @@
 namespace vantor {
 
 std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFolder,
-                                          const CommandLine &options)
+                                          const CommandLine &options, const WebhookSender *webhooks)
 {
     WebSettings settings =
         ReadWebSettings(IniFile(QDir(dataFolder).filePath(QStringLiteral("config.ini"))));
@@ -30,7 +30,10 @@ std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFol
             return nullptr;
         }
     }
-    return StartWebServer(engine, settings);
+    std::unique_ptr<WebServer> server = StartWebServer(engine, settings);
+    if (server)
+        server->setWebhookSender(webhooks);
+    return server;
 }
 
 } // namespace vantor

@@ -7,8 +7,11 @@
 
 namespace vantor {
 
-// Null when the server does not run; the reason is in "app.log".
+// Null when the server does not run; the reason is in "app.log". The metrics
+// count the posts of webhooks, when there is a sender (it must outlive the
+// server).
 std::unique_ptr<WebServer> StartWebStatus(Engine &engine, const QString &dataFolder,
-                                          const CommandLine &options);
+                                          const CommandLine &options,
+                                          const WebhookSender *webhooks = nullptr);
 
 } // namespace vantor

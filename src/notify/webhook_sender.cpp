@@ -11,15 +11,6 @@
 
 namespace vantor {
 
-namespace {
-WebhookTotals totals;
-} // namespace
-
-const WebhookTotals &WebhookTotalsSinceStart()
-{
-    return totals;
-}
-
 QByteArray WebhookSignature(const QByteArray &secret, const QByteArray &body)
 {
     return "sha256=" +
@@ -108,7 +99,6 @@ void WebhookSender::Post(const QByteArray &body)
     for (const auto &target : m_targets) {
         if (static_cast<int>(target->waiting.size()) > MaxWaiting) {
             ++m_totals.failed;
-            ++totals.failed;
             emit gaveUp(QStringLiteral("Webhook not sent to %1: %2 posts were already waiting")
                             .arg(target->receiver.url)
                             .arg(MaxWaiting));
@@ -205,7 +195,6 @@ void WebhookSender::Finished(void *handle, int curlCode)
     Target::Post &post = target->waiting.front();
     if (code == CURLE_OK && httpCode >= 200 && httpCode < 300) {
         ++m_totals.delivered;
-        ++totals.delivered;
         target->waiting.pop_front();
         StartNext(*target);
         return;
@@ -231,7 +220,6 @@ void WebhookSender::GiveUp(Target &target, const QString &why)
     const int attempts = target.waiting.front().attempts;
     target.waiting.pop_front();
     ++m_totals.failed;
-    ++totals.failed;
     emit gaveUp(QStringLiteral("Webhook to %1 given up after %2 attempts (%3)")
                     .arg(target.receiver.url)
                     .arg(attempts)

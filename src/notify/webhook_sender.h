@@ -21,12 +21,11 @@ class QSocketNotifier;
 
 namespace vantor {
 
-// Delivered and given-up posts since the program started, over all senders.
+// Posts a sender delivered and gave up since it was made.
 struct WebhookTotals {
     qint64 delivered = 0;
     qint64 failed = 0;
 };
-const WebhookTotals &WebhookTotalsSinceStart();
 
 struct WebhookTiming {
     int timeLimitMs = 10000; // one request, connection included

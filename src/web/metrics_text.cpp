@@ -4,7 +4,6 @@
 #include "alarm_state.h"
 #include "engine.h"
 #include "rds_reception.h"
-#include "webhook_sender.h"
 
 #include <array>
 #include <charconv>
@@ -323,9 +322,8 @@ void WriteProcess(MetricsWriter &w, const ProcessFigures &p)
     w.sample("process_start_time_seconds", {}).number(p.startTimeSeconds);
 }
 
-void WriteWebhooks(MetricsWriter &w)
+void WriteWebhooks(MetricsWriter &w, const WebhookTotals &totals)
 {
-    const WebhookTotals &totals = WebhookTotalsSinceStart();
     w.family("vantor_webhooks_delivered_total", "counter", "Webhook posts delivered.");
     w.sample("vantor_webhooks_delivered_total", {}).integer(totals.delivered);
     w.family("vantor_webhooks_failed_total", "counter", "Webhook posts given up.");
@@ -334,7 +332,7 @@ void WriteWebhooks(MetricsWriter &w)
 
 } // namespace
 
-QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
+QByteArray MetricsText(Engine &engine, const ProcessFigures &process, const WebhookTotals &webhooks)
 {
     std::vector<DeviceLabels> labels;
     labels.reserve(engine.Devices.size());
@@ -355,7 +353,7 @@ QByteArray MetricsText(Engine &engine, const ProcessFigures &process)
         WriteLinks(w, engine, labels);
         WriteAlarms(w, engine, labels);
         WriteHistograms(w, engine, labels);
-        WriteWebhooks(w);
+        WriteWebhooks(w, webhooks);
         WriteRds(w, engine, labels);
         WriteProcess(w, process);
     }

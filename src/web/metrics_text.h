@@ -4,6 +4,7 @@
 #pragma once
 
 #include "process_figures.h"
+#include "webhook_sender.h"
 
 #include <QByteArray>
 
@@ -11,6 +12,9 @@ namespace vantor {
 
 class Engine;
 
-QByteArray MetricsText(Engine &engine, const ProcessFigures &process);
+// webhooks: the totals of the station's webhook sender (none: no webhook is
+// set, and nothing was posted).
+QByteArray MetricsText(Engine &engine, const ProcessFigures &process,
+                       const WebhookTotals &webhooks = {});
 
 } // namespace vantor

@@ -225,7 +225,8 @@ bool WebServer::Picture(const QString &path, const HttpRequest &request,
 
 QByteArray WebServer::Metrics()
 {
-    QByteArray text = MetricsText(m_engine, ReadProcessFigures());
+    QByteArray text = MetricsText(m_engine, ReadProcessFigures(),
+                                  m_webhooks ? m_webhooks->Totals() : WebhookTotals{});
     const char *refused = "vantor_web_connections_refused_total";
     const char *help = "Web connections closed at once: every slot taken, the address at its "
                        "limit, or the file handles left kept for the logs.";

@@ -19,6 +19,7 @@ namespace vantor {
 
 class Engine;
 class PictureDrawer;
+class WebhookSender;
 class WebListener;
 
 class WebServer : public QObject
@@ -44,6 +45,10 @@ public:
     // checks and metrics.
     void respond(const HttpRequest &request, bool healthOnly,
                  const std::function<void(HttpAnswer)> &answered);
+
+    // The station's webhook sender, whose totals the metrics show; it must
+    // outlive the server.
+    void setWebhookSender(const WebhookSender *sender) { m_webhooks = sender; }
 
     int openConnections() const;
     // Pictures asked for and not yet drawn; drawn so far; answered 503 for
@@ -71,6 +76,7 @@ private:
     WebLimits m_limits;
     WebListener *m_listener;
     PictureDrawer *m_drawer;
+    const WebhookSender *m_webhooks = nullptr;
     qint64 m_answered = 0;
     double m_answerMsTotal = 0;
     double m_answerMsLongest = 0;
