@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace vantor::test {
 
@@ -126,6 +127,17 @@ CsvSeconds CountCsvSeconds(const QString &file)
     if (first.isValid() && last.isValid())
         counted.seconds = first.secsTo(last);
     return counted;
+}
+
+QString MissedCsvSeconds(const QString &file, int minSeconds)
+{
+    const CsvSeconds counted = CountCsvSeconds(file);
+    if (counted.seconds >= minSeconds && std::abs(counted.lines - (counted.seconds + 1)) <= 1)
+        return {};
+    return QStringLiteral("%1: %2 lines over %3 seconds")
+        .arg(file)
+        .arg(counted.lines)
+        .arg(counted.seconds);
 }
 
 } // namespace vantor::test

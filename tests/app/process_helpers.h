@@ -53,5 +53,9 @@ struct CsvSeconds {
     qint64 seconds = -1;
 };
 CsvSeconds CountCsvSeconds(const QString &file);
+// Empty when the finished visit's CSV file covers at least minSeconds with a
+// line for every second (give or take the one a late tick stamps with the
+// second before); otherwise what it holds.
+QString MissedCsvSeconds(const QString &file, int minSeconds = 50);
 
 } // namespace vantor::test
