@@ -3,8 +3,10 @@
 // socket notifiers and its time-outs (AgentX pings, reconnection) by a timer,
 // so nothing waits for snmpd. Without snmpd the station runs on; "app.log"
 // tells once when the master agent is lost and once when it is back.
-// net-snmp's agent library keeps one agent per process: one SnmpAgent at a
-// time.
+// net-snmp's agent library keeps one agent per process, and its AgentX
+// subagent cannot be started again once shut down (a second SnmpAgent joins
+// snmpd but is never asked): one SnmpAgent for the life of the process, so a
+// changed "[SNMP]" takes effect at the next start.
 #pragma once
 
 #include "station_events.h"
