@@ -2,8 +2,9 @@
 // snmpd as its AgentX subagent, with a private snmptrapd taking the
 // notifications and the web server's JSON status beside them. What a walk
 // shows is what the simulator plays and what the status shows at the same
-// moment; an alarm played by the simulator arrives as notifications; snmpd
-// going away costs the station nothing but the answers it missed meanwhile.
+// moment; an alarm played by the simulator and a dropped link arrive as
+// notifications; snmpd going away costs the station nothing but the answers
+// it missed meanwhile.
 // Skipped where the net-snmp daemons or tools are missing.
 #include "private_snmp.h"
 #include "test_support.h"
@@ -223,8 +224,10 @@ TEST_F(SnmpStation, AWalkGivesTheSimulatorsValuesAsTheStatusShowsThemAtTheSameMo
     EXPECT_FALSE(walk.contains(AlarmCell(2, 1, static_cast<int>(alarms.size()) + 1)));
 }
 
-TEST_F(SnmpStation, ASilencePlayedByTheSimulatorIsRaisedThenClearedAndTheTableKeepsItsTime)
+TEST_F(SnmpStation, ASilenceAndADroppedLinkArriveAsNotificationsAndTheTableKeepsTheRaisesTime)
 {
+    // The shortest wait before a lost link is tried again.
+    station.setFile(QStringLiteral("config.ini"), "[General]\r\nConnectionTimeout=20\r\n");
     StartStation(10);
     Play(QStringLiteral("Noise"), QStringLiteral("0"));
     ASSERT_TRUE(waitFor([&] { return !Values().value(QStringLiteral("AVE")).isNull(); }, 20000));
@@ -265,6 +268,20 @@ TEST_F(SnmpStation, ASilencePlayedByTheSimulatorIsRaisedThenClearedAndTheTableKe
     EXPECT_NEAR(last.mid(9).toLongLong(), raised, 1);
     EXPECT_EQ(walk.value(AlarmCell(4, 1, 1)), QStringLiteral("INTEGER: 1")) << "off again";
     EXPECT_EQ(walk.value(VantorMibRoot + QStringLiteral(".1.4.0")), QStringLiteral("Counter32: 1"));
+
+    // The link dropped by the analyzer: lost, then regained, with the device
+    // and its station and no alarm's objects.
+    ASSERT_EQ(station.simulator().control(QStringLiteral("drop")).value(0).left(2),
+              QStringLiteral("OK"));
+    ASSERT_TRUE(snmp->WaitForNotifications(4, 60000)) << station.appLog().constData();
+    const QList<QMap<QString, QString>> link = snmp->Notifications().mid(2);
+    ASSERT_EQ(link.size(), 2) << snmp->TrapLog().constData();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(link[i].value(TrapOid), NotificationName(3 + i));
+        EXPECT_EQ(link[i].value(EventObject(1)), Text(QStringLiteral("Tx Site")));
+        EXPECT_EQ(link[i].value(EventObject(5)), Text(QStringLiteral("City FM")));
+        EXPECT_FALSE(link[i].contains(EventObject(2)));
+    }
 }
 
 TEST_F(SnmpStation, SnmpdGoingAwayCostsTheStationNoSecondAndIsToldOnce)
