@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QUdpSocket>
 
 namespace vantor::test {
@@ -100,7 +101,13 @@ bool PrivateSnmp::StartSnmpd()
                   {QStringLiteral("-f"), QStringLiteral("-C"), QStringLiteral("-c"),
                    m_folder + QStringLiteral("/snmpd.conf"), QStringLiteral("-Lf"), log,
                    QStringLiteral("-M"), m_folder});
-    if (waitFor([&] { return QFile::exists(agentxSocket()); }, 10000))
+    // The socket's file appears before snmpd listens on it.
+    const auto listening = [&] {
+        QLocalSocket probe;
+        probe.connectToServer(agentxSocket());
+        return probe.waitForConnected(200);
+    };
+    if (waitFor(listening, 10000))
         return true;
     m_error = QString::fromLocal8Bit(readAll(log));
     return false;

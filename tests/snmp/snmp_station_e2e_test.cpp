@@ -102,12 +102,14 @@ protected:
         ASSERT_TRUE(snmp->StartSnmpd()) << snmp->error().toStdString();
     }
 
-    // Starts the simulator and the program, which joins snmpd.
-    void StartStation(int measuringMinutes)
+    // Starts the simulator and the program, which joins snmpd when joined.
+    void StartStation(int measuringMinutes, bool joined = true)
     {
         station.setFile(QStringLiteral("stations.ini"), Stations(measuringMinutes));
         station.addArguments({QStringLiteral("--snmp-agentx"), snmp->agentxSocket()});
         ASSERT_TRUE(station.start());
+        if (!joined)
+            return;
         ASSERT_TRUE(
             waitFor([&] { return station.appLog().contains("SNMP: joined snmpd at"); }, 15000))
             << station.appLog().constData();
@@ -314,4 +316,17 @@ TEST_F(SnmpStation, SnmpdGoingAwayCostsTheStationNoSecondAndIsToldOnce)
     for (const QString &file : ArchivedVisitCsv(data, QStringLiteral("City FM")))
         EXPECT_EQ(MissedCsvSeconds(file), QString());
     EXPECT_TRUE(station.stopProgram());
+}
+
+TEST_F(SnmpStation, AStationStartedBeforeSnmpdJoinsItWhenItComes)
+{
+    snmp->KillSnmpd();
+    StartStation(10, false);
+    ASSERT_TRUE(
+        waitFor([&] { return station.appLog().contains("SNMP: snmpd not reachable at"); }, 15000))
+        << station.appLog().constData();
+    ASSERT_TRUE(snmp->StartSnmpd()) << snmp->error().toStdString();
+    ASSERT_TRUE(waitFor([&] { return station.appLog().contains("SNMP: joined snmpd at"); }, 30000))
+        << station.appLog().constData();
+    EXPECT_EQ(snmp->Walk().value(DeviceCell(2, 1)), Text(QStringLiteral("Tx Site")));
 }
