@@ -23,7 +23,7 @@ constexpr int PtyNameTables = 2;      // "RDS", "RBDS"
 constexpr int GraphValueItems = 15;   // "(none)" and the 14 named columns
 constexpr int GraphRates = 8;         // "1 second" … "5 minutes"
 constexpr int GraphXAxes = 5;         // "Last 60 seconds" … "Entire file"
-constexpr int RecentDataPages = 3;    // "Values", "Bargraphs", "Histogram"
+constexpr int RecentDataPages = 4;    // "Values", "Bargraphs", "Histogram", "RDS"
 constexpr int QuickFrequencies = 441; // 64.0 … 108.0 MHz in steps of 0.1
 
 constexpr PreferenceEntry Text(G group, const char *section, const char *key, const char *def)

@@ -18,6 +18,7 @@
 #include "platform_utils.h"
 #include "preference_entries.h"
 #include "program_icon.h"
+#include "rds_panel.h"
 #include "recent_activity_window.h"
 #include "recent_data_window.h"
 #include "shell_open.h"
@@ -541,6 +542,7 @@ void MainWindow::CBFILChange(RefreshSource source)
     if (m_data->pages()->currentIndex() == RecentDataWindow::HistogramPage)
         m_data->repaintHistogram();
     m_data->ResetBars();
+    m_data->rdsPanel()->Invalidate();
 }
 
 void MainWindow::showValues(int device)
@@ -578,6 +580,8 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
             m_data->repaintHistogram();
         if (n.has(PauseChanged))
             m_pause->setChecked(m_engine.Devices[n.device].Paused);
+        if (n.has(RdsChanged))
+            m_data->rdsPanel()->Invalidate();
     }
 }
 
@@ -597,6 +601,7 @@ void MainWindow::onStatusTicked(bool secondPassed)
     if (!secondPassed)
         return;
     m_activity->setStatistic(2, m_engine.UptimeText());
+    m_data->rdsPanel()->SecondPassed();
     const int device = selectedDevice();
     if (m_engine.InvalidDevice(device))
         return;
