@@ -96,6 +96,20 @@ QString ErrorShareText(double share)
                      : QString::number(share, 'f', 1) + QStringLiteral(" % of blocks lost");
 }
 
+// The PS being received when it differs from the last one received whole
+// in a segment that arrived (a station repeating its name shows nothing).
+QString ArrivingName(const RdsSegmentedText &ps)
+{
+    constexpr int SegmentChars = 2;
+    for (int segment = 0; segment * SegmentChars < ps.receiving.size(); ++segment) {
+        if (((ps.segments >> segment) & 1u) != 0 &&
+            ps.receiving.mid(segment * SegmentChars, SegmentChars) !=
+                ps.complete.mid(segment * SegmentChars, SegmentChars))
+            return QStringLiteral("receiving \"%1\"").arg(ps.receiving);
+    }
+    return QString();
+}
+
 void SetText(QLabel *label, const QString &text)
 {
     if (label->text() != text)
@@ -217,9 +231,7 @@ void RdsPanel::Show(const RdsState *state)
                                : PtyNames::Rds;
     const auto field = [this](const char *name) { return m_fields.value(QLatin1String(name)); };
     SetText(m_ps, s.ps.complete.isEmpty() ? Nothing : s.ps.complete);
-    SetText(m_psReceiving, s.ps.segments == 0
-                               ? QString()
-                               : QStringLiteral("receiving \"%1\"").arg(s.ps.receiving));
+    SetText(m_psReceiving, ArrivingName(s.ps));
     SetText(m_radioText, s.rt.complete.isEmpty() ? Nothing : s.rt.complete);
     SetText(field("PTY"), s.pty < 0
                               ? Nothing

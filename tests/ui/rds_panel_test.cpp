@@ -73,6 +73,7 @@ TEST_F(RdsPanelTest, ThePageShowsWhatTheChosenDeviceDecodes)
 
     // Values as the capture's source states them.
     EXPECT_EQ(Field("PS"), "YLE X3M ");
+    EXPECT_EQ(Field("PS being received"), "") << "the same name again is nothing new";
     EXPECT_EQ(Field("PTY"), "9 Varied");
     EXPECT_EQ(Field("PI"), "6204");
     EXPECT_EQ(Field("RT+"), "-");
