@@ -73,8 +73,7 @@ bool Chart::begin(QPaintDevice *device, int width, int height, bool drawFrame, d
         m_painter.setBrush(Qt::NoBrush);
         m_painter.drawRect(0, 0, m_canvas.width() - 1, m_canvas.height() - 1);
     }
-    m_font = QFont(QStringLiteral("Arial"));
-    m_font.setPointSizeF(8 * m_scale);
+    m_font = TextFont(m_scale);
     if (!smoothText)
         m_font.setStyleStrategy(QFont::NoAntialias);
     m_painter.setFont(m_font);
@@ -85,6 +84,13 @@ bool Chart::begin(QPaintDevice *device, int width, int height, bool drawFrame, d
     m_clip = QRect();
     setClip(canvasClip());
     return true;
+}
+
+QFont Chart::TextFont(double scale)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8 * scale);
+    return font;
 }
 
 QRect Chart::canvasClip() const

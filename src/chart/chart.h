@@ -95,6 +95,12 @@ public:
     // Completes the drawing and releases the paint device.
     void FinishPlot();
 
+    // The font every text of a chart at this scale is written in.
+    static QFont TextFont(double scale);
+    // How far below its plot an X axis reaches in that font (ticks, one line
+    // of labels and the title), in pixels, as the axis lays them out.
+    static double XAxisDepth(const QFontMetricsF &metrics);
+
 private:
     struct Range {
         double min = 0;

@@ -217,6 +217,13 @@ void Chart::drawAxis(const PlotArea &area, Edge edge, bool labelsInside, const Q
              verticalAlign, 1, upwards ? 90 : -90, canvas);
 }
 
+double Chart::XAxisDepth(const QFontMetricsF &metrics)
+{
+    // drawXAxis's tick length, drawAxis's gaps: tick, gap, labels, gap, title.
+    const double charWidth = metrics.horizontalAdvance(u'0');
+    return std::round(SettingValue(MajorTicsizeX) * charWidth) + charWidth + 2 * metrics.height();
+}
+
 void Chart::XAxis(const QColor &color, const QString &title, bool grid, double min, double max,
                   double majorHint, double minorHint, bool logarithmic, bool fixedLabels)
 {

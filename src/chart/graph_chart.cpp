@@ -3,7 +3,10 @@
 #include "chart.h"
 #include "graph_columns.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
+#include <cmath>
 
 namespace vantor {
 
@@ -110,6 +113,19 @@ GraphScales ComputeGraphScales(const TDevice &device, const GraphOptions &option
     return scales;
 }
 
+QMargins GraphMargins(const QPaintDevice *device)
+{
+    const QFontMetricsF metrics(Chart::TextFont(1), device);
+    // The frame's pixel and one more keep the title off the edge.
+    const int bottom = static_cast<int>(std::ceil(Chart::XAxisDepth(metrics))) + 2;
+    // A label is centred on its tick, so half the widest can stand beyond the
+    // plot's end: a time of day or, for day steps, a date.
+    const double widest = std::max(metrics.horizontalAdvance(QStringLiteral("00:00:00")),
+                                   metrics.horizontalAdvance(QStringLiteral("00.00.0000")));
+    const int right = static_cast<int>(std::ceil(widest / 2)) + 2;
+    return QMargins(60, 10, std::max(15, right), std::max(37, bottom));
+}
+
 void DrawGraph(const ChartTarget &target, const TDevice &device, const GraphOptions &options)
 {
     const int count = SampleCount(device);
@@ -121,7 +137,9 @@ void DrawGraph(const ChartTarget &target, const TDevice &device, const GraphOpti
     const GraphScales scales = ComputeGraphScales(device, options);
     const int w = target.canvasWidth();
     const int h = target.canvasHeight();
-    chart.AddPlotArea(0, 100, 0, 100, 60, 15, 10, 37);
+    const QMargins margins = GraphMargins(target.device);
+    chart.AddPlotArea(0, 100, 0, 100, margins.left(), margins.right(), margins.top(),
+                      margins.bottom());
 
     // Value 1 hangs from the top of the left margin, value 2 sits in its
     // middle and value 3 stands on its bottom.

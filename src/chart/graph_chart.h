@@ -6,7 +6,11 @@
 #include "chart_target.h"
 #include "model.h"
 
+#include <QMargins>
+
 #include <array>
+
+class QPaintDevice;
 
 namespace vantor {
 
@@ -44,6 +48,11 @@ struct GraphScales {
 };
 
 GraphScales ComputeGraphScales(const TDevice &device, const GraphOptions &options);
+
+// The margins between the picture's edge and the plot on device: 60, 10, 15
+// and 37 pixels (left, top, right, bottom) at least, more where the chart's
+// font needs it for the time labels below and the last one at the right end.
+QMargins GraphMargins(const QPaintDevice *device);
 
 // Draws the plot on a control or an image, both on white. Nothing is drawn for
 // a device without samples unless a single column is asked for.

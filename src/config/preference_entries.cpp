@@ -23,7 +23,7 @@ constexpr int PtyNameTables = 2;      // "RDS", "RBDS"
 constexpr int GraphValueItems = 15;   // "(none)" and the 14 named columns
 constexpr int GraphRates = 8;         // "1 second" … "5 minutes"
 constexpr int GraphXAxes = 5;         // "Last 60 seconds" … "Entire file"
-constexpr int RecentDataPages = 3;    // "Values", "Bargraphs", "Histogram"
+constexpr int RecentDataPages = 4;    // "Values", "Bargraphs", "Histogram", "RDS"
 constexpr int QuickFrequencies = 441; // 64.0 … 108.0 MHz in steps of 0.1
 
 constexpr PreferenceEntry Text(G group, const char *section, const char *key, const char *def)
@@ -63,10 +63,24 @@ constexpr PreferenceEntry Radio(const char *key, bool def, const char *partner)
 
 constexpr const char *Email = "Email";
 constexpr const char *General = "General";
+constexpr const char *Snmp = "SNMP";
+constexpr const char *Webhook = "Webhook";
 
-// Child windows open at a design placement inside the main window's client
-// area until "config.ini" holds their own: Recent Data top left, Alarm Details
-// beside it, Recent Activity along the bottom, the Graph Window in the middle.
+// Where the external decoder is looked for until the operator chooses one.
+#ifdef Q_OS_WIN
+constexpr const char *DecoderPath = "C:\\Program Files\\RDS Lumex\\rdslumex.exe";
+#else
+constexpr const char *DecoderPath = "/usr/local/bin/rdslumex";
+#endif
+
+constexpr PreferenceEntry WebhookText(const char *key)
+{
+    return Text(G::System, Webhook, key, "");
+}
+
+// The window keys' defaults are the placements of a main window that has no
+// stored place; a child window without one takes its place in the first-start
+// layout (src/ui/child_arrangement), which fits the windows to their contents.
 constexpr std::array Entries{
     Text(G::Email, Email, "From", "@"),
     Text(G::Email, Email, "Subject", "Vantor Alarm Message"),
@@ -92,7 +106,7 @@ constexpr std::array Entries{
     Flag(G::System, General, "RDSLumexAuto", false),
     Items(G::System, "RDSLumexDevice", K::DeviceIndex, 0, 0),
     Number(G::System, "RDSTCPPort", 16, 1, 65535),
-    Text(G::System, General, "RDSLumexPath", "C:\\Program Files\\RDS Lumex\\rdslumex.exe"),
+    Text(G::System, General, "RDSLumexPath", DecoderPath),
     Items(G::System, "RDSPtyNames", K::ItemIndex, 0, PtyNameTables),
     Flag(G::System, General, "LogHistogram", true),
     Flag(G::System, General, "SaveHistogram", false),
@@ -109,6 +123,17 @@ constexpr std::array Entries{
     Items(G::System, "GraphExt", K::OptionGroup, 1, PictureFormats),
     Items(G::System, "Structure", K::OptionGroup, 0, LogStructures),
     Flag(G::System, General, "KeepGraphs", false),
+    // Read by the SNMP subagent and the webhook sender when the program starts.
+    PreferenceEntry{G::System, Snmp, "Enable", K::Flag, 0, 0, 0, "", nullptr, "SNMPEnable"},
+    Text(G::System, Snmp, "AgentXSocket", ""),
+    WebhookText("URL1"),
+    WebhookText("Secret1"),
+    WebhookText("URL2"),
+    WebhookText("Secret2"),
+    WebhookText("URL3"),
+    WebhookText("Secret3"),
+    WebhookText("URL4"),
+    WebhookText("Secret4"),
 
     Flag(G::LogGraph, General, "LogGraph1", false),
     Flag(G::LogGraph, General, "LogGraph2", false),
@@ -193,7 +218,7 @@ const PreferenceEntry *FindPreferenceEntry(const QString &key)
     static const QHash<QString, const PreferenceEntry *> index = [] {
         QHash<QString, const PreferenceEntry *> byKey;
         for (const PreferenceEntry &e : Entries)
-            byKey.insert(QLatin1String(e.key), &e);
+            byKey.insert(QLatin1String(e.Name()), &e);
         return byKey;
     }();
     return index.value(key, nullptr);

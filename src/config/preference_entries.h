@@ -34,6 +34,11 @@ struct PreferenceEntry {
     int max = 0;                   // Integer: upper limit; ItemIndex, OptionGroup: item count
     const char *text = "";         // Text default
     const char *partner = nullptr; // Radio: the other button of the pair
+    // The name the setting is asked for by, where its key alone is taken by
+    // another section ("Enable" of "[SNMP]" is "SNMPEnable").
+    const char *alias = nullptr;
+
+    const char *Name() const { return alias ? alias : key; }
 };
 
 // Window state codes as stored in the file.
@@ -58,8 +63,9 @@ std::span<const PreferenceEntry> PreferenceEntries();
 // The placement keys of each window, main window first.
 std::span<const WindowKeys> WindowKeyTable();
 
-// The entry of key, or nullptr for a name that is not a setting.
-const PreferenceEntry *FindPreferenceEntry(const QString &key);
+// The entry of a setting's name (its key, or its alias), or nullptr for a
+// name that is not a setting.
+const PreferenceEntry *FindPreferenceEntry(const QString &name);
 
 // value as the entry's control would hold it once set to value; itemCount is
 // used for DeviceIndex entries.

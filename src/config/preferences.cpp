@@ -202,10 +202,11 @@ void Preferences::Load(const IniFile &ini)
     readGroup(PreferenceGroup::Window);
 }
 
-void Preferences::Write(IniFile &ini, const QString &key) const
+void Preferences::Write(IniFile &ini, const QString &name) const
 {
-    const PreferenceEntry &entry = EntryOf(key);
+    const PreferenceEntry &entry = EntryOf(name);
     const QString section = QLatin1String(entry.section);
+    const QString key = QLatin1String(entry.key);
     const qsizetype i = Position(entry);
     switch (entry.kind) {
     case PreferenceKind::Text:
@@ -233,7 +234,7 @@ void Preferences::Save(IniFile &ini) const
     const auto write = [&](const char *key) { Write(ini, QLatin1String(key)); };
     for (const PreferenceEntry &entry : PreferenceEntries())
         if (entry.group != PreferenceGroup::Window)
-            write(entry.key);
+            write(entry.Name());
 
     // Height goes before width here, unlike on reading.
     const WindowKeys &main = KeysOf(AppWindow::Main);

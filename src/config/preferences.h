@@ -41,11 +41,12 @@ public:
     void SetDeviceNames(const QStringList &names);
     const QStringList &DeviceNames() const { return m_deviceNames; }
 
-    // Access by key name. Integer serves number fields, item indexes (-1 for
-    // no selection) and window state codes; Flag serves check boxes and radio
-    // buttons; Text serves edit fields ("LineComposition" without its "#"
-    // wrappers). A key that is not a setting, or one of another kind, throws
-    // std::logic_error.
+    // Access by name: the key in "config.ini", or the entry's alias where the
+    // key is taken by another section. Integer serves number fields, item
+    // indexes (-1 for no selection) and window state codes; Flag serves check
+    // boxes and radio buttons; Text serves edit fields ("LineComposition"
+    // without its "#" wrappers). A name that is not a setting, or one of
+    // another kind, throws std::logic_error.
     int Integer(const QString &key) const;
     bool Flag(const QString &key) const;
     QString Text(const QString &key) const;
@@ -80,7 +81,7 @@ private:
     qsizetype Slot(const QString &key, std::initializer_list<PreferenceKind> kinds) const;
     void Store(const PreferenceEntry &entry, int value);
     void Read(const IniFile &ini, const PreferenceEntry &entry);
-    void Write(IniFile &ini, const QString &key) const;
+    void Write(IniFile &ini, const QString &name) const;
 
     QStringList m_deviceNames;
     std::vector<int> m_numbers;   // by entry position; flags as 0/1

@@ -28,7 +28,8 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     texts->addWidget(product);
     for (const char *line :
          {"for K10/K20/K30", "FM Analyzer", "Version 1.11", "Copyright (c) the Vantor developers",
-          "Unattended FM transmitter monitoring"}) {
+          "Unattended FM transmitter monitoring",
+          "Licence: GNU General Public License, version 3 or later (GPL-3.0-or-later)"}) {
         auto *label = new QLabel(QLatin1String(line));
         label->setAccessibleName(label->text());
         texts->addWidget(label);

@@ -18,6 +18,7 @@
 #include "platform_utils.h"
 #include "preference_entries.h"
 #include "program_icon.h"
+#include "rds_panel.h"
 #include "recent_activity_window.h"
 #include "recent_data_window.h"
 #include "shell_open.h"
@@ -242,7 +243,7 @@ void MainWindow::createToolBar()
     bold.setBold(true);
     m_deviceBox->setFont(bold);
     connect(m_deviceBox, &QComboBox::activated, this,
-            [this] { m_engine.RunGuarded([this] { CBFILChange(RefreshSource::Operator); }); });
+            [this] { m_engine.RunGuarded([this] { CBFILChange(); }); });
     bar->addWidget(m_deviceBox);
     bar->addActions({m_pause, m_stop, m_runDecoder});
     bar->addSeparator();
@@ -509,21 +510,22 @@ void MainWindow::selectDevice(int device)
     m_deviceBox->setCurrentIndex(device);
 }
 
-void MainWindow::CBFILChange(RefreshSource source)
+void MainWindow::CBFILChange()
+{
+    const int device = selectedDevice();
+    if (!showStationOf(device))
+        return;
+    filterFollows(device);
+    refreshDisplays(device);
+}
+
+bool MainWindow::showStationOf(int device)
 {
     m_data->clearValues();
-    const int device = selectedDevice();
     if (m_engine.InvalidDevice(device))
-        return;
+        return false;
     const TDevice &d = m_engine.Devices[device];
     m_pause->setChecked(d.Paused);
-    const bool fromTuning = source == RefreshSource::Tuning;
-    if (!fromTuning) {
-        const double uptimeSeconds = (m_engine.clock().now() - m_engine.G.StartTime) * 86400.0;
-        if (std::floor(uptimeSeconds + 1e-6) > FilterFollowsAfterSeconds &&
-            m_activity->filterIndex() > 0)
-            m_activity->setFilterIndex(device + 1);
-    }
     if (d.StationActive) {
         m_data->AddToVLEA(QStringLiteral("Actual Station"), d.Station.Name);
         m_data->AddToVLEA(QStringLiteral("Measuring Mode countdown"),
@@ -534,13 +536,25 @@ void MainWindow::CBFILChange(RefreshSource source)
         m_data->AddToVLEA(QStringLiteral("Actual Station"), QString());
         m_led->setText(QStringLiteral("0.00"));
     }
-    if (fromTuning)
-        return;
+    return true;
+}
+
+void MainWindow::filterFollows(int device)
+{
+    const double uptimeSeconds = (m_engine.clock().now() - m_engine.G.StartTime) * 86400.0;
+    if (std::floor(uptimeSeconds + 1e-6) > FilterFollowsAfterSeconds &&
+        m_activity->filterIndex() > 0)
+        m_activity->setFilterIndex(device + 1);
+}
+
+void MainWindow::refreshDisplays(int device)
+{
     showValues(device);
     m_graph->repaintPlot();
     if (m_data->pages()->currentIndex() == RecentDataWindow::HistogramPage)
         m_data->repaintHistogram();
     m_data->ResetBars();
+    m_data->rdsPanel()->Invalidate();
 }
 
 void MainWindow::showValues(int device)
@@ -560,16 +574,18 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
             m_activity->addDevice(m_engine.Devices[n.device].Name);
             if (m_deviceBox->count() == 1) {
                 m_deviceBox->setCurrentIndex(0);
-                CBFILChange(RefreshSource::Main);
+                CBFILChange();
             }
         }
         if (n.device != selected)
             continue;
         if (n.has(Stopped)) {
-            CBFILChange(RefreshSource::Main);
+            CBFILChange();
         } else if (n.has(Tuned)) {
+            // The tuning cleared the device's data; what arrives is shown as
+            // it comes, so only the station and the meters start afresh.
             m_data->ResetBars();
-            CBFILChange(RefreshSource::Tuning);
+            showStationOf(n.device);
         }
         if (n.has(ResponsesRead))
             showValues(n.device);
@@ -578,6 +594,8 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
             m_data->repaintHistogram();
         if (n.has(PauseChanged))
             m_pause->setChecked(m_engine.Devices[n.device].Paused);
+        if (n.has(RdsChanged))
+            m_data->rdsPanel()->Invalidate();
     }
 }
 
@@ -597,6 +615,7 @@ void MainWindow::onStatusTicked(bool secondPassed)
     if (!secondPassed)
         return;
     m_activity->setStatistic(2, m_engine.UptimeText());
+    m_data->rdsPanel()->SecondPassed();
     const int device = selectedDevice();
     if (m_engine.InvalidDevice(device))
         return;
@@ -645,7 +664,7 @@ void MainWindow::ToolButton17Click()
     m_engine.Announce();
     const int device = m_engine.FindDeviceID(m_engine.Stations[station].DeviceName);
     selectDevice(device);
-    CBFILChange(RefreshSource::Main);
+    CBFILChange();
     m_activity->setFilterIndex(device + 1);
 }
 
@@ -680,23 +699,26 @@ bool MainWindow::saveScreenshot(const QString &fileName)
     return SaveImageFile(picture.toImage(), fileName);
 }
 
+void MainWindow::savePictureAs(bool (MainWindow::*save)(const QString &))
+{
+    const QString file = runSaveDialog();
+    if (!file.isEmpty() && !(this->*save)(file))
+        throw EngineError(QString(QStringLiteral("Cannot write ") + file).toStdString());
+}
+
 void MainWindow::SaveGraph2Click()
 {
-    if (const QString file = runSaveDialog(); !file.isEmpty())
-        saveGraph(file);
+    savePictureAs(&MainWindow::saveGraph);
 }
 
 void MainWindow::SaveGraph1Click()
 {
-    if (const QString file = runSaveDialog(); !file.isEmpty())
-        saveHistogram(file);
+    savePictureAs(&MainWindow::saveHistogram);
 }
 
 void MainWindow::SaveScreenshot1Click()
 {
-    const QString file = runSaveDialog();
-    if (!file.isEmpty() && !saveScreenshot(file))
-        throw EngineError(QString(QStringLiteral("Cannot write ") + file).toStdString());
+    savePictureAs(&MainWindow::saveScreenshot);
 }
 
 void MainWindow::SaveSettings1Click()

@@ -31,10 +31,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // Who asked for a device refresh: a refresh from tuning leaves the activity
-    // filter and the lists alone.
-    enum class RefreshSource { Operator, Main, Tuning };
-
     explicit MainWindow(Engine &engine, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -51,7 +47,8 @@ public:
 
     int selectedDevice() const;
     void selectDevice(int device);
-    void CBFILChange(RefreshSource source);
+    // The device box's change handler: the displays follow the device chosen.
+    void CBFILChange();
 
     // Saves under fileName by the image-file rule.
     bool saveGraph(const QString &fileName);
@@ -105,6 +102,16 @@ private:
     // The child area less the row the minimised windows line up in.
     QRect arrangeableArea();
 
+    // The steps of CBFILChange. The values list starts afresh with the
+    // device's station, and the LED and the Pause button follow it (all a
+    // tuning needs); false for no device.
+    bool showStationOf(int device);
+    // After the first seconds of uptime the activity filter follows the
+    // device chosen, unless it shows the application's lines.
+    void filterFollows(int device);
+    // The device's values, graph, histogram, bar meters and RDS page.
+    void refreshDisplays(int device);
+
     void onDevicesChanged(const QList<DeviceNews> &news);
     void onStationsChanged();
     void onStatusTicked(bool secondPassed);
@@ -123,6 +130,9 @@ private:
     void About1Click();
     // Runs the shared save dialog; the chosen name, or empty when cancelled.
     QString runSaveDialog();
+    // Saves the picture under the name chosen; one that cannot be written is
+    // an error of the handler, logged like any other.
+    void savePictureAs(bool (MainWindow::*save)(const QString &));
 
     Engine &m_engine;
     std::function<bool()> m_closeHandler;

@@ -4,6 +4,7 @@
 #include "chart_box.h"
 #include "engine.h"
 #include "picture_saves.h"
+#include "rds_panel.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -57,7 +58,8 @@ constexpr int BarInterval = 250;
 RecentDataWindow::RecentDataWindow(Engine &engine, std::function<int()> selectedDevice,
                                    QWidget *parent)
     : QWidget(parent), m_engine(engine), m_selected(std::move(selectedDevice)),
-      m_pages(new QTabWidget), m_values(new QTableWidget(0, 2))
+      m_pages(new QTabWidget), m_values(new QTableWidget(0, 2)),
+      m_rds(new RdsPanel(engine, m_selected))
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Recent Data"));
@@ -82,6 +84,7 @@ RecentDataWindow::RecentDataWindow(Engine &engine, std::function<int()> selected
     m_pages->addTab(m_values, QStringLiteral("Values"));
     m_pages->addTab(createBargraphsPage(), QStringLiteral("Bargraphs"));
     m_pages->addTab(createHistogramPage(), QStringLiteral("Histogram"));
+    m_pages->addTab(m_rds, QStringLiteral("RDS"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 // Recent Data (TForm3): the selected device's latest values (VLEA), eight bar
-// meters refreshed in four phases, and its deviation histogram.
+// meters refreshed in four phases, its deviation histogram and what it decodes
+// of the station's RDS.
 #pragma once
 
 #include "histogram_chart.h"
@@ -20,13 +21,14 @@ namespace vantor {
 class BarMeter;
 class ChartBox;
 class Engine;
+class RdsPanel;
 
 class RecentDataWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum Page { ValuesPage = 0, BargraphsPage = 1, HistogramPage = 2 };
+    enum Page { ValuesPage = 0, BargraphsPage = 1, HistogramPage = 2, RdsPage = 3 };
 
     RecentDataWindow(Engine &engine, std::function<int()> selectedDevice,
                      QWidget *parent = nullptr);
@@ -35,6 +37,7 @@ public:
     QTableWidget *valueList() const { return m_values; }
     ChartBox *histogramBox() const { return m_histogram; }
     QCheckBox *accumulated() const { return m_accumulated; }
+    RdsPanel *rdsPanel() const { return m_rds; }
     QTimer &barTimer() { return m_barTimer; }
 
     // The bar meters top to bottom: MAX, L, R, Pilot, RDS, Pm, Level, Quality.
@@ -69,6 +72,7 @@ private:
     std::array<BarMeter *, MeterCount> m_meters{};
     ChartBox *m_histogram = nullptr;
     QCheckBox *m_accumulated = nullptr;
+    RdsPanel *m_rds;
     QTimer m_barTimer;
     int m_phase = 0;
 };

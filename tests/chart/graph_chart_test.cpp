@@ -29,18 +29,25 @@ const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
 
 // The plot rectangle inside the graph's margins.
-const QRect Plot(QPoint(60, 10), QPoint(Width - 1 - 15, Height - 1 - 37));
+const QRect &Plot()
+{
+    static const QRect plot = [] {
+        const QImage canvas = Canvas(Width, Height);
+        return QRect(0, 0, Width, Height) - GraphMargins(&canvas);
+    }();
+    return plot;
+}
 
 // Pixel column of a sample's time on an axis from sample `first` to `last`.
 int SampleX(double sample, double first, double last)
 {
     return static_cast<int>(
-        std::lround(Plot.left() + (sample - first) / (last - first) * Plot.width() - 1));
+        std::lround(Plot().left() + (sample - first) / (last - first) * Plot().width() - 1));
 }
 
 QRect Column(int x)
 {
-    return QRect(x, Plot.top(), 1, Plot.height());
+    return QRect(x, Plot().top(), 1, Plot().height());
 }
 
 QImage Draw(const TDevice &device, const GraphOptions &options)
@@ -160,7 +167,8 @@ TEST(GraphChart, MissingValuesBreakTheLine)
     for (int i = 81; i <= 118; ++i)
         EXPECT_TRUE(HasColor(image, Column(SampleX(i, 0, 119)), Blue)) << i;
     // A missing value never pulls the line down to the plot's bottom edge.
-    EXPECT_FALSE(HasColor(image, QRect(Plot.left(), Plot.bottom() - 3, Plot.width(), 4), Blue));
+    EXPECT_FALSE(
+        HasColor(image, QRect(Plot().left(), Plot().bottom() - 3, Plot().width(), 4), Blue));
 }
 
 TEST(GraphChart, ManualRangeClipsLinesAtThePlotEdges)
@@ -174,10 +182,10 @@ TEST(GraphChart, ManualRangeClipsLinesAtThePlotEdges)
     const QImage image = Draw(device, options);
     // The caption in the left margin is blue too; everything right of it counts.
     const QRect right(QPoint(30, 0), QPoint(Width - 1, Height - 1));
-    EXPECT_GT(CountColor(image, Plot, Blue), 100);
-    EXPECT_EQ(CountColor(image, right, Blue), CountColor(image, Plot, Blue));
-    EXPECT_TRUE(HasColor(image, QRect(Plot.left(), Plot.top(), Plot.width(), 1), Blue));
-    EXPECT_TRUE(HasColor(image, QRect(Plot.left(), Plot.bottom(), Plot.width(), 1), Blue));
+    EXPECT_GT(CountColor(image, Plot(), Blue), 100);
+    EXPECT_EQ(CountColor(image, right, Blue), CountColor(image, Plot(), Blue));
+    EXPECT_TRUE(HasColor(image, QRect(Plot().left(), Plot().top(), Plot().width(), 1), Blue));
+    EXPECT_TRUE(HasColor(image, QRect(Plot().left(), Plot().bottom(), Plot().width(), 1), Blue));
 }
 
 TEST(GraphChart, LongHistoriesAreDrawnAcrossTheWholeSpan)
@@ -197,7 +205,7 @@ TEST(GraphChart, LongHistoriesAreDrawnAcrossTheWholeSpan)
         FillHistory(device, MaxColumn, c.samples, Wave);
         const QImage image = Draw(device, OneValue(MaxColumn, c.xAxis));
         int empty = 0;
-        for (int x = Plot.left() + 1; x < Plot.right(); ++x)
+        for (int x = Plot().left() + 1; x < Plot().right(); ++x)
             empty += HasColor(image, Column(x), Blue) ? 0 : 1;
         EXPECT_EQ(empty, 0) << c.samples << " samples, x axis " << c.xAxis;
     }
@@ -219,10 +227,10 @@ TEST(GraphChart, ThreeValuesInTheirColours)
     const QImage image = Draw(device, options);
     const auto row = [&scales](double value) {
         return static_cast<int>(
-            std::lround(Plot.bottom() -
-                        (value - scales.yMin) / (scales.yMax - scales.yMin) * (Plot.height() - 1)));
+            std::lround(Plot().bottom() - (value - scales.yMin) / (scales.yMax - scales.yMin) *
+                                              (Plot().height() - 1)));
     };
-    const int middle = Plot.center().x();
+    const int middle = Plot().center().x();
     const struct {
         double value;
         QColor color;
@@ -239,15 +247,40 @@ TEST(GraphChart, WithoutSamplesOnlyASingleColumnIsDrawn)
     const TDevice device = test::StationDevice();
     const QImage untouched = Draw(device, OneValue(MaxColumn, Last60Seconds));
     EXPECT_EQ(untouched.pixelColor(0, 0), QColor(0, 255, 0));
-    EXPECT_EQ(untouched.pixelColor(Plot.center()), QColor(0, 255, 0));
+    EXPECT_EQ(untouched.pixelColor(Plot().center()), QColor(0, 255, 0));
 
     GraphOptions single;
     single.column = MaxColumn;
     const QImage drawn = Draw(device, single);
     EXPECT_EQ(drawn.pixelColor(0, 0), QColor(160, 160, 160));
     // Off the dotted zero line of the -1 ... 1 axis.
-    EXPECT_EQ(drawn.pixelColor(Plot.center().x(), Plot.top() + 20), QColor(Qt::white));
-    EXPECT_EQ(drawn.pixelColor(Plot.left(), Plot.center().y()), QColor(Qt::black));
+    EXPECT_EQ(drawn.pixelColor(Plot().center().x(), Plot().top() + 20), QColor(Qt::white));
+    EXPECT_EQ(drawn.pixelColor(Plot().left(), Plot().center().y()), QColor(Qt::black));
+}
+
+TEST(GraphChart, TheTimeTitleAndTheLastLabelStayInsideThePicture)
+{
+    // Text cut by the picture's edge leaves ink on the row and column just
+    // inside the frame; text that fits leaves them white.
+    const auto inkAtTheEdges = [](const QImage &image) {
+        int dark = 0;
+        for (int x = 1; x < Width - 1; ++x)
+            dark += qGray(image.pixel(x, Height - 2)) < 160 ? 1 : 0;
+        for (int y = 1; y < Height - 1; ++y)
+            dark += qGray(image.pixel(Width - 2, y)) < 160 ? 1 : 0;
+        return dark;
+    };
+    // Histories that end on a labelled tick, so a label stands at the right end.
+    const struct {
+        int samples;
+        int xAxis;
+    } cases[] = {{61, Last60Seconds}, {301, Last5Minutes}, {3601, Last1Hour}};
+    for (const auto &c : cases) {
+        TDevice device = test::StationDevice();
+        FillHistory(device, MaxColumn, c.samples, Wave);
+        const QImage image = Draw(device, OneValue(MaxColumn, c.xAxis));
+        EXPECT_EQ(inkAtTheEdges(image), 0) << c.samples;
+    }
 }
 
 TEST(GraphChart, DateOfTheLastSampleOnlyWithTwoSamples)
@@ -273,7 +306,7 @@ TEST(GraphChart, CountBeyondTheHistoryIsNotRead)
     device.History.resize(100);
     device.HistoryCount = 5000;
     const QImage image = Draw(device, OneValue(MaxColumn, EntireFile));
-    EXPECT_TRUE(HasColor(image, Plot, Blue));
+    EXPECT_TRUE(HasColor(image, Plot(), Blue));
 }
 
 } // namespace

@@ -70,7 +70,7 @@ RDSTCPOutput=0
 RDSLumexAuto=0
 RDSLumexDevice=0
 RDSTCPPort=16
-RDSLumexPath=C:\Program Files\RDS Lumex\rdslumex.exe
+RDSLumexPath=/usr/local/bin/rdslumex
 RDSPtyNames=0
 LogHistogram=1
 SaveHistogram=0
@@ -138,6 +138,18 @@ GraphYMin=0
 GraphYMax=100
 RecentDataShow=0
 ImmediateFrequency=0
+[SNMP]
+Enable=0
+AgentXSocket=
+[Webhook]
+URL1=
+Secret1=
+URL2=
+Secret2=
+URL3=
+Secret3=
+URL4=
+Secret4=
 )");
 } // namespace
 
@@ -176,7 +188,8 @@ TEST_F(PreferencesFile, NumbersAreClampedAndIndexesCheckedOnReadingAndSavedAsHel
         {"GraphRate", "7", 7},
         {"GraphRate", "8", -1},
         {"GraphXAxis", "-1", -1},
-        {"RecentDataShow", "3", -1},
+        {"RecentDataShow", "3", 3},
+        {"RecentDataShow", "4", -1},
         {"ImmediateFrequency", "440", 440},
         {"ImmediateFrequency", "441", -1},
         {"RDSLumexDevice", "1", 1},
@@ -331,6 +344,10 @@ TEST_F(PreferencesFile, RoundTripKeepsEverySetting)
     prefs.SetInteger(QStringLiteral("GraphYMax"), 500);
     prefs.SetInteger(QStringLiteral("RecentDataShow"), 2);
     prefs.SetInteger(QStringLiteral("ImmediateFrequency"), 440);
+    prefs.SetFlag(QStringLiteral("SNMPEnable"), true);
+    prefs.SetText(QStringLiteral("AgentXSocket"), QStringLiteral("/run/agentx/master"));
+    prefs.SetText(QStringLiteral("URL4"), QStringLiteral("https://hooks.example.org/a?b=c&d"));
+    prefs.SetText(QStringLiteral("Secret4"), QStringLiteral("s3cr=t;x"));
 
     const Preferences reloaded = Loaded(Saved(prefs), devices);
     EXPECT_EQ(reloaded, prefs);
@@ -369,4 +386,21 @@ TEST_F(PreferencesFile, HiddenChildWindowKeepsItsLastNormalPlacementInTheFile)
     // The main window's placement is always written.
     EXPECT_EQ(value("MainTop"), QStringLiteral("30"));
     EXPECT_EQ(value("State"), QStringLiteral("1"));
+}
+
+TEST_F(PreferencesFile, SettingsOfTheSameKeyInTwoSectionsStayApart)
+{
+    const Preferences prefs = Loaded("[Email]\r\nEnable=0\r\n[SNMP]\r\nEnable=1\r\n");
+    EXPECT_FALSE(prefs.Flag(QStringLiteral("Enable")));
+    EXPECT_TRUE(prefs.Flag(QStringLiteral("SNMPEnable")));
+
+    Preferences flipped = prefs;
+    flipped.SetFlag(QStringLiteral("Enable"), true);
+    flipped.SetFlag(QStringLiteral("SNMPEnable"), false);
+    Saved(flipped);
+    const IniFile out(Path("out.ini"));
+    EXPECT_TRUE(out.ReadBool(QStringLiteral("Email"), QStringLiteral("Enable"), false));
+    EXPECT_FALSE(out.ReadBool(QStringLiteral("SNMP"), QStringLiteral("Enable"), true));
+    EXPECT_FALSE(out.ReadBool(QStringLiteral("General"), QStringLiteral("SNMPEnable"), false))
+        << "the alias is no key of the file";
 }

@@ -3,6 +3,7 @@
 #include "bar_meter.h"
 #include "chart_box.h"
 #include "graph_window.h"
+#include "ini_file.h"
 #include "led_display.h"
 #include "single_instance.h"
 #include "window_fixture.h"
@@ -12,7 +13,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -324,4 +329,131 @@ TEST_F(MainWindowTest, EveryEditorOpensFromItsMenuItemOrButton)
         item->trigger();
         EXPECT_EQ(opened, QLatin1String(dialog)) << action;
     }
+}
+
+namespace {
+// Answers the next modal dialog with answer, on the event loop that showing
+// it starts.
+void AnswerNextDialog(QWidget *context, std::function<void(QWidget *)> answer)
+{
+    QTimer::singleShot(0, context, [answer = std::move(answer)] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            answer(modal);
+    });
+}
+
+QString AnswerMessage(QWidget *modal)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box)
+        return QString();
+    const QString text = box->text();
+    box->accept();
+    return text;
+}
+} // namespace
+
+TEST_F(MainWindowTest, TuningAStationWithoutADeviceIsRefusedWithAMessage)
+{
+    ConnectAll();
+    engine.Stations[1].DeviceName = QStringLiteral("D9");
+    window.stationBox()->setCurrentIndex(1);
+    QString shown;
+    AnswerNextDialog(&window, [&](QWidget *modal) { shown = AnswerMessage(modal); });
+    window.tuneAction()->trigger();
+    EXPECT_EQ(shown, QStringLiteral("No valid device assigned to this station. \n"
+                                    "Assign a device in the Station List."));
+    EXPECT_FALSE(engine.Devices[1].StationActive);
+}
+
+TEST_F(MainWindowTest, TuningAStationBringsItsDeviceAndItsLinesForward)
+{
+    ConnectAll();
+    EXPECT_EQ(window.selectedDevice(), 0);
+    EXPECT_EQ(Activity().filterIndex(), 0);
+    window.stationBox()->setCurrentIndex(1);
+    window.tuneAction()->trigger();
+    EXPECT_TRUE(engine.Devices[1].StationActive);
+    EXPECT_EQ(window.selectedDevice(), 1);
+    EXPECT_EQ(Activity().filterIndex(), 2) << "the filter shows the device's lines at once";
+    EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
+    EXPECT_EQ(Data3().value(QStringLiteral("Actual Station")), QStringLiteral("Radio 2"));
+}
+
+TEST_F(MainWindowTest, SaveSettingsWritesThePlacementsAndTheSettings)
+{
+    QMdiSubWindow *graph = window.frameOf(window.graphWindow());
+    graph->setGeometry(31, 42, 420, 330);
+    engine.Prefs().SetInteger(QStringLiteral("LoggingPeriod"), 17);
+    window.findChild<QAction *>(QStringLiteral("SaveSettings1"))->trigger();
+    const IniFile config(Data() + QStringLiteral("/config.ini"));
+    const auto number = [&](const char *key) {
+        return config.ReadInteger(QStringLiteral("General"), QLatin1String(key), -1);
+    };
+    EXPECT_EQ(number("Form5Left"), 31);
+    EXPECT_EQ(number("Form5Top"), 42);
+    EXPECT_EQ(number("Form5Width"), 420);
+    EXPECT_EQ(number("Form5Height"), 330);
+    EXPECT_EQ(number("LoggingPeriod"), 17);
+    EXPECT_TRUE(QFileInfo::exists(Data() + QStringLiteral("/stations.ini")));
+}
+
+TEST_F(MainWindowTest, PicturesThatCannotBeWrittenAreLoggedAsErrors)
+{
+    ConnectAll();
+    engine.RunGuarded([&] { engine.Tune(0, 0, false); });
+    // A folder where the picture should go: no picture can be written there,
+    // whoever runs the test.
+    const QString taken = tmp.path() + QStringLiteral("/taken.bmp");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    for (const char *action : {"SaveGraph2", "SaveGraph1", "SaveScreenshot1"}) {
+        AnswerNextDialog(&window, [&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_TRUE(dialog) << action;
+            dialog->selectFile(taken);
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        });
+        engine.G.AppActivityLines.clear();
+        window.findChild<QAction *>(QLatin1String(action))->trigger();
+        const QString lines = engine.G.AppActivityLines.join(QLatin1Char('\n'));
+        EXPECT_TRUE(lines.contains(QStringLiteral("Fatal Error: Cannot write ") + taken))
+            << action << ": " << qPrintable(lines);
+    }
+}
+
+TEST_F(MainWindowTest, TheWindowStaysOpenWhenClosingIsRefused)
+{
+    int asked = 0;
+    bool allow = false;
+    window.setCloseHandler([&] {
+        ++asked;
+        return allow;
+    });
+    QMdiSubWindow *graph = window.frameOf(window.graphWindow());
+    graph->setGeometry(12, 13, 400, 300);
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(engine.Prefs().Placement(AppWindow::Graph).left, 12)
+        << "the placements are taken before the shut-down is asked";
+    allow = true;
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, TheAboutBoxShowsTheIconAndTheLicence)
+{
+    QStringList texts;
+    bool icon = false;
+    AnswerNextDialog(&window, [&](QWidget *modal) {
+        for (const QLabel *label : modal->findChildren<QLabel *>()) {
+            texts << label->text();
+            icon = icon || !label->pixmap().isNull();
+        }
+        qobject_cast<QDialog *>(modal)->accept();
+    });
+    window.findChild<QAction *>(QStringLiteral("About1"))->trigger();
+    EXPECT_TRUE(icon);
+    EXPECT_TRUE(texts.join(QLatin1Char('\n')).contains(QStringLiteral("GPL-3.0-or-later")))
+        << qPrintable(texts.join(QLatin1Char('\n')));
 }

@@ -55,7 +55,7 @@ protected:
     void ChooseDevice(int device)
     {
         window.deviceBox()->setCurrentIndex(device);
-        window.CBFILChange(MainWindow::RefreshSource::Operator);
+        window.CBFILChange();
     }
 
     void StatusSecond()

@@ -4,6 +4,8 @@
 #include "mail_transport.h"
 #include "number_field.h"
 #include "preferences_dialog.h"
+#include "snmp_settings.h"
+#include "webhook_settings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,7 +48,9 @@ protected:
         WriteDevices({QStringLiteral("COM1"), QStringLiteral("COM2")});
         WriteFile(QStringLiteral("config.ini"),
                   "[Email]\r\nSubject=Alarm here\r\n[General]\r\nConnectionTimeout=5\r\n"
-                  "LogGraph3=1\r\nRDSLumexDevice=1\r\nGraphExt=0\r\n");
+                  "LogGraph3=1\r\nRDSLumexDevice=1\r\nGraphExt=0\r\n"
+                  "[SNMP]\r\nEnable=1\r\n[Webhook]\r\nURL2=https://hooks.example.org/v1\r\n"
+                  "Secret2=topsecret\r\n");
         Start();
         dialog.SetPrompts(prompts.Prompts());
         dialog.Load();
@@ -214,6 +218,71 @@ TEST_F(PreferencesTest, ClosingBringsTheRdsOutputInLine)
     dialog.reject();
     EXPECT_EQ(engine.G.RdsOutputPort, port);
     EXPECT_EQ(engine.RdsOutputServerPort(), port);
+}
+
+TEST_F(PreferencesTest, SnmpAndWebhooksAreEditedAndSavedInTheirOwnSections)
+{
+    auto *snmp = qobject_cast<QCheckBox *>(dialog.Control(QStringLiteral("SNMPEnable")));
+    auto *mail = qobject_cast<QCheckBox *>(dialog.Control(QStringLiteral("Enable")));
+    EXPECT_TRUE(snmp->isChecked());
+    EXPECT_FALSE(mail->isChecked()) << "[Email] Enable is another setting";
+    auto *url2 = qobject_cast<QLineEdit *>(dialog.Control(QStringLiteral("URL2")));
+    auto *secret2 = qobject_cast<QLineEdit *>(dialog.Control(QStringLiteral("Secret2")));
+    EXPECT_EQ(url2->text(), QStringLiteral("https://hooks.example.org/v1"));
+    EXPECT_EQ(secret2->text(), QStringLiteral("topsecret"));
+    EXPECT_EQ(secret2->echoMode(), QLineEdit::Password) << "secrets are shown masked";
+
+    snmp->click();
+    Type(dialog.Control(QStringLiteral("AgentXSocket")), QStringLiteral("/run/agentx/master"));
+    Type(dialog.Control(QStringLiteral("URL4")), QStringLiteral("http://10.0.0.9:8080/alarm"));
+    Type(dialog.Control(QStringLiteral("Secret4")), QStringLiteral("k=v;#x"));
+    dialog.accept();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    engine.SaveSettings();
+
+    // What the program reads from the file when it starts.
+    const IniFile config(DataFile(QStringLiteral("config.ini")));
+    const SnmpSettings agent = ReadSnmpSettings(config);
+    EXPECT_FALSE(agent.enabled);
+    EXPECT_EQ(agent.agentxSocket, QStringLiteral("/run/agentx/master"));
+    EXPECT_EQ(ReadWebhooks(config),
+              (std::vector<WebhookTarget>{
+                  {QStringLiteral("https://hooks.example.org/v1"), QStringLiteral("topsecret")},
+                  {QStringLiteral("http://10.0.0.9:8080/alarm"), QStringLiteral("k=v;#x")}}));
+    EXPECT_FALSE(config.ReadBool(QStringLiteral("Email"), QStringLiteral("Enable"), true));
+}
+
+TEST_F(PreferencesTest, AWebhookAddressThatIsNotHttpKeepsTheDialogOpen)
+{
+    const char *refused[] = {
+        "ftp://hooks.example.org/x", "hooks.example.org/x", "http://",
+        "https://exa mple.org/",     "javascript:alert(1)", "file:///etc/passwd"};
+    auto *url3 = qobject_cast<QLineEdit *>(dialog.Control(QStringLiteral("URL3")));
+    const auto retype = [&](const char *text) {
+        url3->selectAll();
+        QTest::keyClick(url3, Qt::Key_Backspace);
+        Type(url3, QLatin1String(text));
+    };
+    for (const char *text : refused) {
+        prompts.messages.clear();
+        dialog.Pages()->setCurrentIndex(0);
+        retype(text);
+        dialog.accept();
+        EXPECT_TRUE(dialog.isVisible()) << text;
+        ASSERT_EQ(prompts.messages.size(), 1) << text;
+        EXPECT_TRUE(prompts.messages[0].startsWith(QStringLiteral("Webhook URL 3 \"") +
+                                                   QLatin1String(text)))
+            << qPrintable(prompts.messages[0]);
+        EXPECT_EQ(dialog.Pages()->currentWidget(), url3->parentWidget()->parentWidget()) << text;
+    }
+    for (const char *text : {"", "HTTPS://hooks.example.org:8443/a?b=c", "http://[::1]:9000/"}) {
+        prompts.messages.clear();
+        retype(text);
+        dialog.accept();
+        EXPECT_FALSE(dialog.isVisible()) << text;
+        EXPECT_TRUE(prompts.messages.isEmpty()) << qPrintable(prompts.messages.value(0));
+        dialog.show();
+    }
 }
 
 } // namespace

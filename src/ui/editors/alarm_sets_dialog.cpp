@@ -381,17 +381,15 @@ void AlarmSetsDialog::NewSet()
     if (!name)
         return;
     UpdateAlarm();
+    // Only the tasks are the new set's own: the enabled flags, limits,
+    // durations and default address still shown are written into it at the
+    // next UpdateAlarm.
     TAlarmSet set;
     set.Name = *name;
-    set.DefaultEmail.clear();
     for (TBasic &b : set.Basic) {
         b = TBasic();
-        b.Duration = 0;
         b.SendEmail = true;
     }
-    set.SD_Minimum = set.TM_MaxError = set.OM_MaxHoldLimit = set.OM_MaxAtLimit = set.OM_AveLimit =
-        set.SQ_SignalQuality = set.PL_Minimum = set.PL_Maximum = set.RL_Minimum = set.RL_Maximum =
-            set.PM_Maximum = set.RF_Minimum = 0;
     m_sets.push_back(set);
     const int index = static_cast<int>(m_sets.size()) - 1;
     {

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,6 +60,8 @@ PreferencesDialog::PreferencesDialog(Engine &engine, QWidget *parent)
     m_pages->addTab(RdsPage(), QStringLiteral("RDS Output"));
     m_pages->addTab(LoggingPage(), QStringLiteral("Logging"));
     m_pages->addTab(GraphsPage(), QStringLiteral("Graphs and Files"));
+    m_networkPage = NetworkPage();
+    m_pages->addTab(m_networkPage, QStringLiteral("SNMP and Webhooks"));
     layout->addWidget(m_pages);
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::AcceptRole);
@@ -284,12 +287,13 @@ QWidget *PreferencesDialog::GraphsPage()
             {QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Compressed (*.jpg)")}, format);
     layout->addWidget(format, 1, 0);
     auto *structure = new QGroupBox(QStringLiteral("Station Logs Structure"), page);
-    Options(Key("Structure"),
-            {QStringLiteral("All stations in the same folder (StationLogs\\station name - file "
-                            "name)"),
-             QStringLiteral("Create subfolder for each station (StationLogs\\station name\\file "
-                            "name)")},
-            structure);
+    Options(
+        Key("Structure"),
+        {QStringLiteral("All stations in the same folder (%1)")
+             .arg(QDir::toNativeSeparators(QStringLiteral("StationLogs/station name - file name"))),
+         QStringLiteral("Create subfolder for each station (%1)")
+             .arg(QDir::toNativeSeparators(QStringLiteral("StationLogs/station name/file name")))},
+        structure);
     layout->addWidget(structure, 2, 0, 1, 2);
     layout->addWidget(
         FlagBox(Key("KeepGraphs"), QStringLiteral("Keep older bitmaps in Station Logs")), 3, 0, 1,
@@ -350,6 +354,8 @@ void PreferencesDialog::done(int result)
         if (auto *field = qobject_cast<NumberField *>(b.widget))
             field->interpretText();
     }
+    if (!CheckWebhookUrls())
+        return;
     QDialog::done(result);
     m_engine.UpdateRdsOutput(false);
 }

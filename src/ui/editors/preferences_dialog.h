@@ -1,7 +1,8 @@
 // The Preferences dialog (TFPref): every system-wide setting, edited live in
-// the engine's Preferences, so a change takes effect at once. Closing it
-// brings the RDS output into line with the settings; the file is written only
-// by "Save Settings".
+// the engine's Preferences, so a change takes effect at once (SNMP and the
+// webhooks at the next start). Closing it brings the RDS output into line with
+// the settings; it stays open while a webhook address is not http or https.
+// The file is written only by "Save Settings".
 #pragma once
 
 #include "editor_prompts.h"
@@ -67,6 +68,10 @@ private:
     QWidget *RdsPage();
     QWidget *LoggingPage();
     QWidget *GraphsPage();
+    QWidget *NetworkPage(); // preferences_network_page.cpp
+    // Each webhook address is one the posts can go to; otherwise says why
+    // not and shows the field.
+    bool CheckWebhookUrls();
 
     QLineEdit *TextField(const QString &key, const QString &name);
     QCheckBox *FlagBox(const QString &key, const QString &caption);
@@ -83,6 +88,7 @@ private:
     QMenu *m_presets;
     QComboBox *m_deviceBox = nullptr;
     QListWidget *m_graphList = nullptr;
+    QWidget *m_networkPage = nullptr;
 };
 
 } // namespace vantor
