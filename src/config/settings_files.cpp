@@ -148,6 +148,8 @@ void LoadAlarmSets(const IniFile &ini, std::vector<TAlarmSet> &alarmSets, QStrin
         a.RF_Minimum = ini.ReadInteger(s, QStringLiteral("RF_Minimum"), 40);
         a.RL_Minimum = ini.ReadInteger(s, QStringLiteral("RL_Minimum"), 0);
         a.RL_Maximum = ini.ReadInteger(s, QStringLiteral("RL_Maximum"), 8300);
+        a.RE_MaxShare = ini.ReadInteger(s, QStringLiteral("RE_MaxShare"), 10);
+        a.GT_GroupTypes = ini.ReadString(s, QStringLiteral("GT_GroupTypes"), QStringLiteral("0A"));
     }
 }
 
@@ -225,6 +227,8 @@ void SaveAlarmSets(IniFile &ini, const std::vector<TAlarmSet> &alarmSets)
         ini.WriteInteger(s, QStringLiteral("RF_Minimum"), a.RF_Minimum);
         ini.WriteInteger(s, QStringLiteral("RL_Minimum"), a.RL_Minimum);
         ini.WriteInteger(s, QStringLiteral("RL_Maximum"), a.RL_Maximum);
+        ini.WriteInteger(s, QStringLiteral("RE_MaxShare"), a.RE_MaxShare);
+        ini.WriteString(s, QStringLiteral("GT_GroupTypes"), a.GT_GroupTypes);
     }
 }
 

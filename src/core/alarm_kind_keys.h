@@ -1,4 +1,4 @@
-// Short machine names of the alarm kinds 0 ... 8, for the metrics' kind label
+// Short machine names of the alarm kinds, for the metrics' kind label
 // and the JSON status; the operator's names stay in AlarmKindNames.
 #pragma once
 
@@ -10,7 +10,8 @@ namespace vantor {
 
 inline constexpr std::array<const char *, AlarmKindCount> AlarmKindKeys = {
     "silence", "pi_mismatch",      "time_error", "overmodulation", "signal_quality",
-    "pilot",   "modulation_power", "rf_level",   "rds_level",
+    "pilot",   "modulation_power", "rf_level",   "rds_level",      "ps_mismatch",
+    "ta_stuck", "radiotext_missing", "rds_errors", "group_types_missing",
 };
 
 } // namespace vantor

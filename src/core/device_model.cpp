@@ -8,6 +8,8 @@ const std::array<QString, AlarmKindCount> AlarmKindPrefixes = {
     QStringLiteral("SD"), QStringLiteral("PI"), QStringLiteral("TM"),
     QStringLiteral("OM"), QStringLiteral("SQ"), QStringLiteral("PL"),
     QStringLiteral("PM"), QStringLiteral("RF"), QStringLiteral("RL"),
+    QStringLiteral("PS"), QStringLiteral("TA"), QStringLiteral("RT"),
+    QStringLiteral("RE"), QStringLiteral("GT"),
 };
 
 const std::array<QString, AlarmKindCount> AlarmKindNames = {
@@ -15,7 +17,9 @@ const std::array<QString, AlarmKindCount> AlarmKindNames = {
     QStringLiteral("RDS time error"),   QStringLiteral("Overmodulation"),
     QStringLiteral("Signal quality"),   QStringLiteral("Pilot tone"),
     QStringLiteral("Modulation power"), QStringLiteral("RF level"),
-    QStringLiteral("RDS level"),
+    QStringLiteral("RDS level"),        QStringLiteral("RDS PS mismatch"),
+    QStringLiteral("RDS TA stuck"),     QStringLiteral("RDS RadioText missing"),
+    QStringLiteral("RDS block errors"), QStringLiteral("RDS group types missing"),
 };
 
 const std::array<QString, ColumnCount> MeasurementColumns = {
@@ -73,7 +77,18 @@ void TBasic::SetPinPolarity(int n, int polarity)
 
 int DefaultAlarmDuration(int kind)
 {
-    return kind == AlarmTimeError ? 600 : 60;
+    switch (kind) {
+    case AlarmTimeError:
+    case AlarmRadioTextMissing:
+        return 600;
+    case AlarmTaStuck:
+        return 900;
+    case AlarmRdsErrors:
+    case AlarmGroupTypesMissing:
+        return 300;
+    default:
+        return 60;
+    }
 }
 
 std::array<TBasic, AlarmKindCount> TAlarmSet::DefaultBasics()

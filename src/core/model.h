@@ -19,7 +19,7 @@
 
 namespace vantor {
 
-inline constexpr int AlarmKindCount = 9;
+inline constexpr int AlarmKindCount = 14;
 inline constexpr int ColumnCount = HistoryColumnCount;
 inline constexpr int NamedColumnCount = 14;
 inline constexpr int HistogramBinCount = 122;
@@ -33,7 +33,8 @@ inline constexpr int ModeRdsPart = 2;
 // The value marking "no value" in every column, history sample and reading.
 inline constexpr float NoValue = -1000.0f;
 
-// Alarm kinds 0 ... 8; the two device-link alarms use -1 and -2.
+// Alarm kinds 0 ... 8 judge the signal, 9 ... 13 the decoded RDS; the two
+// device-link alarms use -1 and -2.
 enum AlarmKind : int {
     AlarmConnection = -1,
     AlarmNoResponse = -2,
@@ -46,6 +47,11 @@ enum AlarmKind : int {
     AlarmModulationPower = 6,
     AlarmRfLevel = 7,
     AlarmRdsLevel = 8,
+    AlarmPsMismatch = 9,
+    AlarmTaStuck = 10,
+    AlarmRadioTextMissing = 11,
+    AlarmRdsErrors = 12,
+    AlarmGroupTypesMissing = 13,
 };
 
 // Key prefixes of "alarms.ini", by alarm kind.
@@ -119,6 +125,10 @@ struct TAlarmSet {
     int RL_Maximum = 8300;
     int PM_Maximum = 4;
     int RF_Minimum = 40;
+    // Lost RDS blocks allowed, in percent of a minute's blocks.
+    int RE_MaxShare = 10;
+    // The group types that must keep arriving, as "0A 2A 4A".
+    QString GT_GroupTypes = QStringLiteral("0A");
     QString DefaultEmail = QStringLiteral("@");
     QString Name;
 

@@ -57,6 +57,7 @@ void Engine::EvaluateAlarms(int device, const TAlarmReadings &r, TDateTime now)
     evaluate(AlarmRfLevel, r.Level > -1, r.Level < set.RF_Minimum);
     evaluate(AlarmRdsLevel, r.RdsLevel > -1.0f,
              r.RdsLevel < set.RL_Minimum || r.RdsLevel > set.RL_Maximum);
+    EvaluateRdsAlarms(device, r, now);
 }
 
 void Engine::HandleAlarm(int device, int kind, bool condition, bool present, TDateTime now)

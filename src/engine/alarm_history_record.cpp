@@ -2,12 +2,14 @@
 // reading the alarm looks at and the alarm set's condition it broke.
 #include "alarm_kind_keys.h"
 #include "engine.h"
+#include "rds_alarm_texts.h"
 
 namespace vantor {
 
 namespace {
-// The response whose value an alarm kind compares.
-const std::array<const char *, AlarmKindCount> ReadingNames = {
+// The response whose value an alarm kind compares; the kinds on the decoded
+// RDS read the decoder instead.
+const std::array<const char *, AlarmRdsLevel + 1> ReadingNames = {
     "AVE", "PI", "Time Error", "MAX Hold", "Signal Quality", "Pilot", "Pm", "Level", "RDS",
 };
 
@@ -37,6 +39,18 @@ QString Condition(const TAlarmSet &set, const TStation &station, int kind)
     case AlarmRdsLevel:
         return QStringLiteral("RDS < ") + n(set.RL_Minimum) + QStringLiteral(" or > ") +
                n(set.RL_Maximum);
+    case AlarmPsMismatch:
+        return QStringLiteral("PS not ") + station.PS;
+    case AlarmTaStuck:
+        return QStringLiteral("TA on > ") + n(set.Basic[kind].Duration) + QStringLiteral(" s");
+    case AlarmRadioTextMissing:
+        return QStringLiteral("no RadioText > ") + n(set.Basic[kind].Duration) +
+               QStringLiteral(" s");
+    case AlarmRdsErrors:
+        return QStringLiteral("block errors > ") + n(set.RE_MaxShare) + QStringLiteral(" %");
+    case AlarmGroupTypesMissing:
+        return QStringLiteral("no ") + set.GT_GroupTypes + QStringLiteral(" > ") +
+               n(set.Basic[kind].Duration) + QStringLiteral(" s");
     default:
         return {};
     }
@@ -60,7 +74,9 @@ void Engine::RecordAlarmHistory(int device, int kind, bool raised)
             kind == AlarmConnection ? QStringLiteral("connection") : QStringLiteral("no_response");
     } else {
         event.kind = QLatin1String(AlarmKindKeys[kind]);
-        event.value = GetLastData(device, QLatin1String(ReadingNames[kind]));
+        event.value = kind <= AlarmRdsLevel
+                          ? GetLastData(device, QLatin1String(ReadingNames[kind]))
+                          : RdsAlarmReading(d, kind, m_clock.now());
         if (raised)
             event.limit = Condition(d.AlarmSet, d.Station, kind);
     }

@@ -16,6 +16,10 @@ struct TAlarmReadings {
     int Level = -10;
     QString PI;
     qint64 TimeError = -10;
+    // RDS groups parsed in the tick, and the last TA flag one of them carried
+    // (-1: none carried it).
+    int RdsGroups = 0;
+    int TaFlag = -1;
 };
 
 } // namespace vantor

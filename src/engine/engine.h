@@ -184,6 +184,8 @@ public:
     const AlarmHistory &AlarmHistoryRecords() const { return m_alarmHistory; }
     // Compares one tick's readings of a device with its alarm set.
     void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
+    // The kinds that judge the decoded RDS, while the device receives it.
+    void EvaluateRdsAlarms(int device, const TAlarmReadings &readings, TDateTime now);
     // One evaluation step of one alarm kind.
     void HandleAlarm(int device, int kind, bool condition, bool present, TDateTime now);
 
@@ -338,8 +340,9 @@ private:
     // An RDS group received: PI and clock time, the decoder, the RDS log,
     // the RDS output.
     void HandleGroup(int device, const QString &group, TDateTime now, TAlarmReadings &readings);
-    // The device's decoder and change log take a group (rds_reception.cpp).
-    void DecodeRds(int device, const RdsGroup &group, TDateTime now);
+    // The device's decoder and change log take a group (rds_reception.cpp);
+    // the tick's readings learn what the RDS alarms look at.
+    void DecodeRds(int device, const RdsGroup &group, TDateTime now, TAlarmReadings &readings);
     // The device was tuned: its decoder starts afresh.
     void RestartRds(int device);
     // Told in the activity log the first time a name is refused after tuning.

@@ -238,7 +238,7 @@ void Engine::HandleGroup(int device, const QString &group, TDateTime now, TAlarm
     TDevice &d = Devices[device];
     const std::optional<RdsGroup> parsed = RdsGroup::Parse(group);
     if (parsed)
-        DecodeRds(device, *parsed, now);
+        DecodeRds(device, *parsed, now, readings);
     if (parsed && GroupConvert(*parsed, G)) {
         if (IsClockTimeGroup(G.GroupBlockB) && G.GroupBlockC >= 0 && G.GroupBlockD >= 0) {
             qint64 error = SecondsBetween(now, DEC_CT(G, now));
