@@ -9,8 +9,8 @@
 namespace vantor {
 
 inline constexpr std::array<const char *, AlarmKindCount> AlarmKindKeys = {
-    "silence", "pi_mismatch",      "time_error", "overmodulation", "signal_quality",
-    "pilot",   "modulation_power", "rf_level",   "rds_level",      "ps_mismatch",
+    "silence",  "pi_mismatch",       "time_error", "overmodulation",      "signal_quality",
+    "pilot",    "modulation_power",  "rf_level",   "rds_level",           "ps_mismatch",
     "ta_stuck", "radiotext_missing", "rds_errors", "group_types_missing",
 };
 

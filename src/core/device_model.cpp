@@ -5,10 +5,9 @@
 namespace vantor {
 
 const std::array<QString, AlarmKindCount> AlarmKindPrefixes = {
-    QStringLiteral("SD"), QStringLiteral("PI"), QStringLiteral("TM"),
-    QStringLiteral("OM"), QStringLiteral("SQ"), QStringLiteral("PL"),
-    QStringLiteral("PM"), QStringLiteral("RF"), QStringLiteral("RL"),
-    QStringLiteral("PS"), QStringLiteral("TA"), QStringLiteral("RT"),
+    QStringLiteral("SD"), QStringLiteral("PI"), QStringLiteral("TM"), QStringLiteral("OM"),
+    QStringLiteral("SQ"), QStringLiteral("PL"), QStringLiteral("PM"), QStringLiteral("RF"),
+    QStringLiteral("RL"), QStringLiteral("PS"), QStringLiteral("TA"), QStringLiteral("RT"),
     QStringLiteral("RE"), QStringLiteral("GT"),
 };
 

@@ -74,9 +74,8 @@ void Engine::RecordAlarmHistory(int device, int kind, bool raised)
             kind == AlarmConnection ? QStringLiteral("connection") : QStringLiteral("no_response");
     } else {
         event.kind = QLatin1String(AlarmKindKeys[kind]);
-        event.value = kind <= AlarmRdsLevel
-                          ? GetLastData(device, QLatin1String(ReadingNames[kind]))
-                          : RdsAlarmReading(d, kind, m_clock.now());
+        event.value = kind <= AlarmRdsLevel ? GetLastData(device, QLatin1String(ReadingNames[kind]))
+                                            : RdsAlarmReading(d, kind, m_clock.now());
         if (raised)
             event.limit = Condition(d.AlarmSet, d.Station, kind);
     }

@@ -41,9 +41,8 @@ void Engine::EvaluateRdsAlarms(int device, const TAlarmReadings &r, TDateTime no
     if (enabled(AlarmPsMismatch)) {
         const QStringList names = ExpectedPsNames(d.Station.PS);
         const QString &ps = state.ps.complete;
-        const bool matches = std::any_of(names.begin(), names.end(), [&](const QString &name) {
-            return PsMatches(ps, name);
-        });
+        const bool matches = std::any_of(names.begin(), names.end(),
+                                         [&](const QString &name) { return PsMatches(ps, name); });
         HandleAlarm(device, AlarmPsMismatch, !matches,
                     r.RdsGroups > 0 && !names.isEmpty() && !ps.isEmpty(), now);
     }

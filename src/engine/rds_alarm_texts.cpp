@@ -41,10 +41,9 @@ QString RdsAlarmReading(const TDevice &device, int kind, TDateTime now)
         return state.ta < 0 ? QString() : state.ta ? QStringLiteral("on") : QStringLiteral("off");
     case AlarmRadioTextMissing:
         // How long ago it last came, once the alarms watch for it.
-        return rds.judgedSince == 0
-                   ? QString()
-                   : QString::number(SecondsBetween(rds.radioTextSince(), now)) +
-                         QStringLiteral(" s ago");
+        return rds.judgedSince == 0 ? QString()
+                                    : QString::number(SecondsBetween(rds.radioTextSince(), now)) +
+                                          QStringLiteral(" s ago");
     case AlarmRdsErrors:
         return state.blockErrorShare < 0
                    ? QString()
@@ -56,8 +55,7 @@ QString RdsAlarmReading(const TDevice &device, int kind, TDateTime now)
             return {};
         QStringList missing;
         for (const int type : *types) {
-            if (SecondsBetween(rds.arrivedSince(type), now) >
-                device.AlarmSet.Basic[kind].Duration)
+            if (SecondsBetween(rds.arrivedSince(type), now) > device.AlarmSet.Basic[kind].Duration)
                 missing.append(RdsGroupTypeName(type));
         }
         return missing.join(QLatin1Char(' '));

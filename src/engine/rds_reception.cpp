@@ -11,8 +11,7 @@ PtyNames PtyTable(const Preferences &prefs)
 }
 } // namespace
 
-void Engine::DecodeRds(int device, const RdsGroup &group, TDateTime now,
-                       TAlarmReadings &readings)
+void Engine::DecodeRds(int device, const RdsGroup &group, TDateTime now, TAlarmReadings &readings)
 {
     TDevice &d = Devices[device];
     if (!d.Rds)

@@ -48,7 +48,7 @@ struct RdsReception {
 
     RdsDecoder decoder;
     RdsChangeLog log;
-    QString deviceName; // the name the change log files carry
+    QString deviceName;                      // the name the change log files carry
     std::array<TDateTime, 32> lastArrival{}; // by RdsGroup::typeIndex()
     TDateTime judgedSince = 0;               // the first tick the RDS alarms judged, 0 before
 };
