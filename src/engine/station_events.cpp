@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "engine_news.h"
+#include "rds_alarm_texts.h"
 
 #include <array>
 
@@ -68,6 +69,17 @@ QString AlarmLimitText(const TAlarmSet &set, int kind)
     }
 }
 
+QString AlarmLimitOf(const TDevice &device, int kind)
+{
+    if (!device.AlarmSetActive)
+        return {};
+    if (kind == AlarmPiMismatch)
+        return device.Station.PI;
+    if (kind > AlarmRdsLevel)
+        return RdsAlarmLimit(device.AlarmSet, device.Station, kind);
+    return AlarmLimitText(device.AlarmSet, kind);
+}
+
 StationEventWatcher::StationEventWatcher(Engine &engine, QObject *parent)
     : QObject(parent), m_engine(engine)
 {
@@ -131,10 +143,11 @@ StationEvent StationEventWatcher::EventOf(StationEventType type, int device, int
     event.kind = kind;
     if (kind >= 0) {
         const QString name = AlarmValueName(kind);
-        if (!name.isEmpty() && m_engine.HasLastData(device, name))
+        if (kind > AlarmRdsLevel)
+            event.value = RdsAlarmReading(d, kind, m_engine.clock().now());
+        else if (!name.isEmpty() && m_engine.HasLastData(device, name))
             event.value = m_engine.GetLastData(device, name);
-        if (d.AlarmSetActive)
-            event.limit = kind == AlarmPiMismatch ? d.Station.PI : AlarmLimitText(d.AlarmSet, kind);
+        event.limit = AlarmLimitOf(d, kind);
     }
     return event;
 }

@@ -39,6 +39,9 @@ const char *StationEventTypeKey(StationEventType type);
 // alarm set's limit as text ("5800..7700" for a range).
 QString AlarmValueName(int kind);
 QString AlarmLimitText(const TAlarmSet &set, int kind);
+// The limit of the kind in force on the device, as the operator set it: the
+// station's PI or PS where the station holds it; "" without an alarm set.
+QString AlarmLimitOf(const TDevice &device, int kind);
 
 class StationEventWatcher : public QObject
 {

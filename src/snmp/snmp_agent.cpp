@@ -301,9 +301,7 @@ std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
             v[alarm(4)] = Integer(ASN_INTEGER, static_cast<long>(AlarmStateOf(d, kind)) + 1);
             v[alarm(5)] =
                 Integer(ASN_UNSIGNED, station ? UnixSeconds(station->LastAlarmTime[kind]) : 0);
-            v[alarm(6)] = Text(!d.AlarmSetActive         ? QString()
-                               : kind == AlarmPiMismatch ? d.Station.PI
-                                                         : AlarmLimitText(d.AlarmSet, kind));
+            v[alarm(6)] = Text(AlarmLimitOf(d, kind));
         }
     }
     return v;

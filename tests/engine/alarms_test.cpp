@@ -9,6 +9,10 @@ using namespace vantor::test;
 
 namespace {
 
+// The kinds judged on the analyzer's readings; those on the decoded RDS have
+// their own tests (rds_alarms_test.cpp).
+constexpr int SignalKinds = AlarmRdsLevel + 1;
+
 class Alarms : public EngineFixture
 {
 protected:
@@ -18,8 +22,9 @@ protected:
         WriteStations({{"Radio 1", "98.5", "D0", 60, 0, "Measuring/RDS", "All"}});
         QByteArray set = "[General]\r\nAlarmSetCount=1\r\n[AlarmSet0]\r\nName=All\r\n"
                          "SD_DrivePin2=1\r\nSD_Pin2Polarity=1\r\n";
-        for (const QString &p : AlarmKindPrefixes)
-            set += p.toLatin1() + "_Enabled=1\r\n" + p.toLatin1() + "_Duration=10\r\n";
+        for (int kind = 0; kind < SignalKinds; ++kind)
+            set += AlarmKindPrefixes[kind].toLatin1() + "_Enabled=1\r\n" +
+                   AlarmKindPrefixes[kind].toLatin1() + "_Duration=10\r\n";
         WriteFile(QStringLiteral("alarms.ini"), set);
         WriteFile(QStringLiteral("config.ini"), "[General]\r\nSameAlarmDelay=5\r\n");
         Start();
@@ -113,7 +118,7 @@ protected:
 TEST_F(Alarms, EveryKindActivatesAfterItsDurationAndClearsOnAGoodReading)
 {
     Dev().Station.PI = QStringLiteral("d3c3 D3C4"); // letter case does not matter
-    for (int kind = 0; kind < AlarmKindCount; ++kind) {
+    for (int kind = 0; kind < SignalKinds; ++kind) {
         TuneAndMeasure();
         Dev().Station.PI = QStringLiteral("d3c3 D3C4");
         const bool gate = kind != AlarmSignalQuality;
@@ -302,7 +307,7 @@ TEST_F(Alarms, EveryKindIsToldOnceAsRaisedAndOnceAsClearedWithItsValueAndLimit)
     std::vector<StationEvent> events;
     QObject::connect(&watcher, &StationEventWatcher::happened,
                      [&](const StationEvent &e) { events.push_back(e); });
-    for (int kind = 0; kind < AlarmKindCount; ++kind) {
+    for (int kind = 0; kind < SignalKinds; ++kind) {
         TuneAndMeasure();
         Dev().Station.PI = QStringLiteral("D3C3 D3C4");
         const bool gate = kind != AlarmSignalQuality;
@@ -322,6 +327,7 @@ TEST_F(Alarms, EveryKindIsToldOnceAsRaisedAndOnceAsClearedWithItsValueAndLimit)
             EXPECT_EQ(e.station, QStringLiteral("Radio 1"));
             EXPECT_EQ(e.limit, kind == AlarmPiMismatch ? QStringLiteral("D3C3 D3C4")
                                                        : AlarmLimitText(Dev().AlarmSet, kind));
+            EXPECT_EQ(e.limit, AlarmLimitOf(Dev(), kind));
             EXPECT_FALSE(e.limit.isEmpty());
         }
         // The reading at the raise is the one the status shows then.
