@@ -2,6 +2,7 @@
 
 #include "alarm_state.h"
 #include "engine.h"
+#include "rds_alarm_texts.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -203,7 +204,7 @@ void AlarmDetailsWindow::Timer1Timer()
         QStringList{actual("MAX Hold"), actual("Histogram Max at"), actual("AVE")}.join(
             QStringLiteral("; "));
     overmodulation.remove(kHz);
-    const QString rows[AlarmKindCount][2] = {
+    const QString rows[AlarmRdsLevel + 1][2] = {
         {QString::number(set.SD_Minimum) + kHz, actual("AVE")},
         {station.PI, actual("PI")},
         {QString::number(set.TM_MaxError) + QStringLiteral(" s"), actual("Time Error")},
@@ -218,9 +219,13 @@ void AlarmDetailsWindow::Timer1Timer()
         {Joined({set.RL_Minimum, set.RL_Maximum}, QStringLiteral("..")) + QStringLiteral(" Hz"),
          actual("RDS")},
     };
-    for (int kind = 0; kind < AlarmKindCount; ++kind) {
+    for (int kind = 0; kind <= AlarmRdsLevel; ++kind) {
         setCell(kind + 1, 2, rows[kind][0]);
         setCell(kind + 1, 3, rows[kind][1]);
+    }
+    for (int kind = AlarmRdsLevel + 1; kind < AlarmKindCount; ++kind) {
+        setCell(kind + 1, 2, RdsAlarmLimit(set, station, kind));
+        setCell(kind + 1, 3, RdsAlarmReading(d, kind, now));
     }
     // Cell texts repaint themselves; colours only follow a changed row state.
     if (m_rowState != shownStates)

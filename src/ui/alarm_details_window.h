@@ -1,6 +1,8 @@
-// Alarm Details (TForm4): the state of the nine alarm kinds of the selected
+// Alarm Details (TForm4): the state of every alarm kind of the selected
 // device's alarm set in force, refreshed every second. It only reads.
 #pragma once
+
+#include "model.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -21,7 +23,7 @@ class AlarmDetailsWindow : public QWidget
 
 public:
     enum RowState { Quiet = 0, Pending = 1, Active = 2 };
-    static constexpr int Rows = 10;
+    static constexpr int Rows = AlarmKindCount + 1;
     static constexpr int Columns = 6;
 
     AlarmDetailsWindow(Engine &engine, std::function<int()> selectedDevice,

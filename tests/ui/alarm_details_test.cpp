@@ -1,5 +1,6 @@
 // Alarm Details: the state of each alarm kind of the selected device.
 #include "alarm_details_window.h"
+#include "rds_reception.h"
 #include "window_fixture.h"
 
 #include <QLabel>
@@ -71,6 +72,39 @@ TEST_F(AlarmDetails, WithoutAnAlarmSetOnlyTheNamesShow)
         for (int column = 1; column < AlarmDetailsWindow::Columns; ++column)
             EXPECT_TRUE(Window().cell(row, column).isEmpty()) << row << "," << column;
     }
+}
+
+TEST_F(AlarmDetails, TheRdsKindsFollowTheNineWithWhatTheyCheckAndHear)
+{
+    TDevice &d = OnStation();
+    d.Station.PS = QStringLiteral("RADIO 1|YLE*");
+    engine.Stations[0].PS = d.Station.PS;
+    d.AlarmSet.Basic[AlarmPsMismatch].Enabled = true;
+    d.AlarmSet.GT_GroupTypes = QStringLiteral("0A 2A");
+    // YLE X3M, received 2016-09-15 (tests/rds/data/yle-x3m-2016-09-15.groups):
+    // PS "YLE X3M ", TA on.
+    for (const char *group :
+         {"62040130966B594C", "6204013193CD4520", "62040132E4725833", "62040137966B4D20"})
+        d.Rds->decoder.feed(*RdsGroup::Parse(QLatin1String(group)), clock.now());
+    Window().Timer1Timer();
+    const struct {
+        int kind;
+        const char *limit;
+        const char *actual;
+    } rows[] = {
+        {AlarmPsMismatch, "RADIO 1|YLE*", "YLE X3M "},
+        {AlarmTaStuck, "15 min", "on"},
+        {AlarmRadioTextMissing, "10 min", ""}, // not judged yet: not in RDS mode
+        {AlarmRdsErrors, "10 %", ""},          // no whole minute yet
+        {AlarmGroupTypesMissing, "0A 2A", ""},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(Window().cell(row.kind + 1, 0), AlarmKindNames[row.kind]);
+        EXPECT_EQ(Window().cell(row.kind + 1, 2), QLatin1String(row.limit)) << row.kind;
+        EXPECT_EQ(Window().cell(row.kind + 1, 3), QLatin1String(row.actual)) << row.kind;
+    }
+    EXPECT_EQ(Window().cell(AlarmPsMismatch + 1, 1), QStringLiteral("Enabled"));
+    EXPECT_EQ(Window().cell(AlarmTaStuck + 1, 1), QStringLiteral("Disabled"));
 }
 
 namespace {

@@ -83,7 +83,9 @@ TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
          {Case{"SESD1", 5, 75, 1}, Case{"SESD2", 1, 3600, 1}, Case{"SETM", 1, 600, 1},
           Case{"SETMD", 3, 1440, 1}, Case{"SEOM3", 50, 150, 1}, Case{"SESIGD", 3, 3600, 1},
           Case{"SEPL1", 0, 7500, 100}, Case{"SEPL2", 2500, 9900, 100}, Case{"SEPLD", 30, 3600, 1},
-          Case{"SEPM1", -12, 12, 1}, Case{"SERF1", 30, 80, 1}, Case{"SERL2", 2800, 9900, 100}}) {
+          Case{"SEPM1", -12, 12, 1}, Case{"SERF1", 30, 80, 1}, Case{"SERL2", 2800, 9900, 100},
+          Case{"SEPSD", 1, 3600, 1}, Case{"SETAD", 1, 1440, 1}, Case{"SERTD", 1, 1440, 1},
+          Case{"SERE1", 1, 100, 1}, Case{"SERED", 1, 1440, 1}, Case{"SEGTD", 5, 3600, 1}}) {
         const NumberField *f = dialog.Field(QString::fromLatin1(c.name));
         ASSERT_NE(f, nullptr) << c.name;
         EXPECT_EQ(f->minimum(), c.min) << c.name;
@@ -127,6 +129,56 @@ TEST_F(AlarmSetsTest, SwitchingSetsWritesTheShownSetBack)
     dialog.reject(); // Escape closes like "Close": the edits stay
     EXPECT_EQ(engine.AlarmSets[0].Basic[AlarmTimeError].Duration, 1200);
     EXPECT_TRUE(engine.AlarmSets[0].Basic[AlarmPilot].Enabled);
+}
+
+TEST_F(AlarmSetsTest, TheRdsKindsFollowTheNineWithTheirLimitsTasksAndGroupTypes)
+{
+    for (int kind = AlarmPsMismatch; kind < AlarmKindCount; ++kind)
+        EXPECT_EQ(dialog.Kinds()->item(kind)->text(), AlarmKindNames[kind]);
+    EXPECT_EQ(dialog.Kinds()->count(), AlarmKindCount);
+    // A set written before these kinds shows them with their defaults.
+    EXPECT_EQ(dialog.Field(QStringLiteral("SETAD"))->value(), 15);
+    EXPECT_EQ(dialog.Field(QStringLiteral("SERE1"))->value(), 10);
+    EXPECT_EQ(dialog.GroupTypes()->text(), QStringLiteral("0A"));
+    EXPECT_EQ(dialog.GroupTypes()->accessibleName(),
+              QStringLiteral("Group types that must arrive:"));
+
+    dialog.Kinds()->setCurrentRow(AlarmGroupTypesMissing);
+    EXPECT_EQ(dialog.Pages()->currentIndex(), AlarmGroupTypesMissing);
+    EXPECT_EQ(dialog.KindName()->text(), QStringLiteral(" RDS group types missing"));
+    dialog.Kinds()->item(AlarmGroupTypesMissing)->setCheckState(Qt::Checked);
+    const auto typeList = [&](const QString &text) {
+        dialog.GroupTypes()->setFocus();
+        dialog.GroupTypes()->selectAll();
+        QTest::keyClick(dialog.GroupTypes(), Qt::Key_Backspace);
+        QTest::keyClicks(dialog.GroupTypes(), text);
+        Leave(dialog.GroupTypes());
+    };
+    typeList(QStringLiteral("0a  2A 4A"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    typeList(QStringLiteral("0A 2Z"));
+    EXPECT_EQ(prompts.messages,
+              QStringList{QStringLiteral("Invalid group type list! Example: 0A 2A 4A")});
+    EXPECT_EQ(dialog.GroupTypes()->text(), QStringLiteral("0a 2A 4A"));
+
+    dialog.Field(QStringLiteral("SETAD"))->setValue(20);
+    dialog.Field(QStringLiteral("SERE1"))->setValue(35);
+    dialog.Kinds()->setCurrentRow(AlarmRadioTextMissing);
+    dialog.SendEmailBox()->setChecked(true);
+    dialog.DrivePinBox(3)->setChecked(true);
+    dialog.PinPolarity(3)->button(1)->setChecked(true);
+    dialog.accept();
+    const TAlarmSet &set = engine.AlarmSets[0];
+    EXPECT_TRUE(set.Basic[AlarmGroupTypesMissing].Enabled);
+    EXPECT_EQ(set.GT_GroupTypes, QStringLiteral("0a 2A 4A"));
+    EXPECT_EQ(set.Basic[AlarmTaStuck].Duration, 1200);
+    EXPECT_EQ(set.RE_MaxShare, 35);
+    EXPECT_TRUE(set.Basic[AlarmRadioTextMissing].SendEmail);
+    EXPECT_TRUE(set.Basic[AlarmRadioTextMissing].DrivePin(3));
+    EXPECT_EQ(set.Basic[AlarmRadioTextMissing].PinPolarity(3), 1);
+    // The nine keep what they had.
+    EXPECT_TRUE(set.Basic[AlarmSilence].Enabled);
+    EXPECT_EQ(set.SD_Minimum, 30);
 }
 
 TEST_F(AlarmSetsTest, TasksFollowTheKindAndAreWrittenOnLeavingTheGroup)

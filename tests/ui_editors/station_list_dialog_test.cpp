@@ -116,13 +116,15 @@ TEST_F(StationListTest, ReservedAndDuplicateNamesAreRefused)
 
 TEST_F(StationListTest, CellsThatNameNothingAreRefusedWithTheCellSelected)
 {
-    enum { Freq = 0, Device = 4, AlarmSet = 9 };
+    enum { Freq = 0, Ps = 2, Device = 4, AlarmSet = 9 };
     struct Case {
         int column;
         QString text;
         QString message; // empty: accepted
     };
     const QString band = QStringLiteral("Enter a frequency in the FM band (76.0 to 108.0 MHz)!");
+    const QString psNames =
+        QStringLiteral("Enter up to four RDS PS names of at most 8 characters, separated by |!");
     const QList<Case> cases = {
         {Freq, "100,3", {}},
         {Freq, " 87.5 ", {}},
@@ -132,6 +134,10 @@ TEST_F(StationListTest, CellsThatNameNothingAreRefusedWithTheCellSelected)
         {Freq, "0", band},
         {Freq, "1043", band},
         {Freq, "75.9", band},
+        {Ps, "  KRKA  |RADIO 1|NEWS*|********", {}},
+        {Ps, "", {}},
+        {Ps, "A|B|C|D|E", psNames},
+        {Ps, "RADIO 1|RADIO ONE", psNames},
         {Device, "D1", {}},
         {Device, "", {}},
         {Device, "D7", QStringLiteral("No device of that name in the device list!")},
@@ -187,6 +193,7 @@ TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)
     SetCellText(g, 0, 1, QStringLiteral("Renamed"));
     SetCellText(g, 0, 7, QStringLiteral("ten"));
     SetCellText(g, 0, 8, QStringLiteral(" 12"));
+    SetCellText(g, 0, 2, QStringLiteral("  KRKA  |RADIO*"));
     dialog.Grid()->setCurrentCell(2, 0);
     prompts.answer = true;
     dialog.DeleteLine();
@@ -199,6 +206,7 @@ TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)
     EXPECT_EQ(s.Frequency, QStringLiteral("98.1"));
     EXPECT_EQ(s.Measuring, 0);
     EXPECT_EQ(s.RDS, 12);
+    EXPECT_EQ(s.PS, QStringLiteral("  KRKA  |RADIO*")); // blanks are part of the names
     EXPECT_EQ(s.AlarmSetName, QStringLiteral("Set A"));
     EXPECT_EQ(s.LastAlarmTime[3], 0);
     EXPECT_EQ(StationBoxText(engine.Stations[1]), QStringLiteral("99.5 - Radio 2 (D1)"));

@@ -39,6 +39,13 @@ constexpr std::array Fields{
     AlarmLimitField{AlarmRdsLevel, "SERL2", "Maximum RDS level allowed [Hz]",
                     &TAlarmSet::RL_Maximum, 1, 2800, 9900, 100, 8300},
     AlarmLimitField{AlarmRdsLevel, "SERLD", "Duration [s]", Duration, 1, 30, 3600, 1, 60},
+    AlarmLimitField{AlarmPsMismatch, "SEPSD", "Duration [s]", Duration, 1, 1, 3600, 1, 60},
+    AlarmLimitField{AlarmTaStuck, "SETAD", "Duration [min]", Duration, 60, 1, 1440, 1, 15},
+    AlarmLimitField{AlarmRadioTextMissing, "SERTD", "Duration [min]", Duration, 60, 1, 1440, 1, 10},
+    AlarmLimitField{AlarmRdsErrors, "SERE1", "Maximum block errors allowed [%]",
+                    &TAlarmSet::RE_MaxShare, 1, 1, 100, 1, 10},
+    AlarmLimitField{AlarmRdsErrors, "SERED", "Duration [min]", Duration, 60, 1, 1440, 1, 5},
+    AlarmLimitField{AlarmGroupTypesMissing, "SEGTD", "Duration [s]", Duration, 1, 5, 3600, 1, 300},
 };
 } // namespace
 

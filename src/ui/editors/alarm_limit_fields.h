@@ -1,4 +1,4 @@
-// The number fields of the nine alarm limit pages: label, the set field they
+// The number fields of the alarm limit pages: label, the set field they
 // edit, range, step and the value shown before any set is loaded.
 #pragma once
 

@@ -4,6 +4,7 @@
 #include "editor_widgets.h"
 #include "engine.h"
 #include "number_field.h"
+#include "rds_alarm_rules.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -171,6 +172,22 @@ QWidget *AlarmSetsDialog::BuildPage(int kind)
         if (kind == AlarmRfLevel && f.limit)
             form->addRow(new QLabel(QStringLiteral("K20 and K30 only."), page));
     }
+    if (kind == AlarmPsMismatch) {
+        auto *note = new QLabel(QStringLiteral("The names expected are the station's \"RDS PS\" "
+                                               "in the Station List: up to four, separated by "
+                                               "\"|\", \"*\" for any one character."),
+                                page);
+        note->setWordWrap(true);
+        form->insertRow(0, note);
+    }
+    if (kind == AlarmGroupTypesMissing) {
+        const QString label = QStringLiteral("Group types that must arrive:");
+        m_groupTypes = Named(new QLineEdit(page), label);
+        m_groupTypes->setObjectName(QStringLiteral("EGTYPES"));
+        m_groupTypes->setPlaceholderText(QStringLiteral("0A 2A 4A"));
+        form->insertRow(0, label, m_groupTypes);
+        connect(m_groupTypes, &QLineEdit::editingFinished, this, &AlarmSetsDialog::EGTYPESExit);
+    }
     return page;
 }
 
@@ -280,6 +297,7 @@ void AlarmSetsDialog::ComboBox1Change()
         m_fields[i]->setValue(AlarmFieldValue(fields[i], s));
     if (QAbstractButton *b = m_quality->button(s.SQ_SignalQuality))
         b->setChecked(true);
+    m_groupTypes->setText(s.GT_GroupTypes);
     m_currentAlarmSet = index;
     CLBALARMSClick();
 }
@@ -345,6 +363,23 @@ void AlarmSetsDialog::UpdateAlarm()
         StoreAlarmField(fields[i], s, m_fields[i]->value());
     }
     s.SQ_SignalQuality = std::max(0, m_quality->checkedId());
+    // A list that is no list of group types keeps the one stored; leaving
+    // the field has told the operator so.
+    if (ParseGroupTypes(m_groupTypes->text()))
+        s.GT_GroupTypes = m_groupTypes->text().simplified();
+}
+
+void AlarmSetsDialog::EGTYPESExit()
+{
+    const int set = m_currentAlarmSet;
+    if (set < 0 || set >= static_cast<int>(m_sets.size()))
+        return;
+    if (ParseGroupTypes(m_groupTypes->text())) {
+        m_sets[set].GT_GroupTypes = m_groupTypes->text().simplified();
+        return;
+    }
+    m_prompts.inform(this, QStringLiteral("Invalid group type list! Example: 0A 2A 4A"));
+    m_groupTypes->setText(m_sets[set].GT_GroupTypes);
 }
 
 bool AlarmSetsDialog::CheckAlarmSetName(const QString &name)

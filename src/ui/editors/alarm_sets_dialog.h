@@ -53,6 +53,9 @@ public:
     void GroupBox3Exit();
     // Any page change by the operator is refused.
     void RefusePageChange();
+    // The group type list is left: a list goes into the set shown; anything
+    // else is refused and the last list comes back.
+    void EGTYPESExit();
 
     const std::vector<TAlarmSet> &Sets() const { return m_sets; }
     QComboBox *SetBox() const { return m_setBox; }
@@ -62,6 +65,7 @@ public:
     NumberField *Field(const QString &name) const;
     QButtonGroup *SignalQuality() const { return m_quality; }
     QLineEdit *DefaultEmail() const { return m_defaultEmail; }
+    QLineEdit *GroupTypes() const { return m_groupTypes; }
     QLabel *KindName() const { return m_kindName; }
     QCheckBox *SendEmailBox() const { return m_sendEmail; }
     QCheckBox *RunFileBox() const { return m_runFile; }
@@ -100,6 +104,7 @@ private:
     std::vector<NumberField *> m_fields; // in the order of AlarmLimitFields()
     QButtonGroup *m_quality;
     QLineEdit *m_defaultEmail;
+    QLineEdit *m_groupTypes = nullptr;
     QGroupBox *m_tasks;
     QCheckBox *m_sendEmail;
     QCheckBox *m_runFile;

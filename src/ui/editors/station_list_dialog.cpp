@@ -3,6 +3,7 @@
 #include "editor_widgets.h"
 #include "engine.h"
 #include "platform_utils.h"
+#include "rds_alarm_rules.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -265,6 +266,16 @@ QString StationListDialog::RowRefusal(int row)
     if (!number || mhz < 76.0 || mhz > 108.0) {
         SelectCell(m_grid, row, FreqColumn);
         return QStringLiteral("Enter a frequency in the FM band (76.0 to 108.0 MHz)!");
+    }
+    // The names the PS mismatch alarm accepts: as many as it compares, each
+    // no longer than a PS on air.
+    const QStringList names = ExpectedPsNames(CellText(m_grid, row, PsColumn));
+    if (names.size() > MaxExpectedPsNames ||
+        std::any_of(names.begin(), names.end(),
+                    [](const QString &name) { return name.size() > PsLength; })) {
+        SelectCell(m_grid, row, PsColumn);
+        return QStringLiteral("Enter up to four RDS PS names of at most 8 characters, "
+                              "separated by |!");
     }
     const QString device = CellText(m_grid, row, DeviceColumn);
     if (!device.isEmpty() && std::none_of(m_engine.Devices.begin(), m_engine.Devices.end(),
