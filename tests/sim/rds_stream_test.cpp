@@ -1,8 +1,11 @@
 // The order and content of a station's groups, read back the way a decoder
 // reads them.
 #include "analyzer-sim/rds_stream.h"
+#include "analyzer-sim/scenario.h"
 #include "rds_decode.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -91,3 +94,46 @@ TEST(RdsStream, ClockTimeOnlyWhenTheMinuteChanges)
 }
 
 } // namespace
+
+TEST(RdsStream, AStationGivenACapturePlaysItsGroupsInALoop)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("capture.groups"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# station: Radio Krka (SI), PI 9423\nexpect pi 9423\n\n"
+               "9423080000002020\n94232801----4B52\n");
+    file.close();
+    sim::Scenario scenario;
+    QString error;
+    ASSERT_TRUE(scenario.set(98500, QStringLiteral("Groups"), path, &error)) << qPrintable(error);
+    const sim::StationParams &station = *scenario.station(98500);
+
+    sim::RdsStream stream;
+    const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 30));
+    stream.restart(t);
+    QList<QByteArray> played;
+    for (int i = 0; i < 5; ++i) {
+        unsigned lost = 0;
+        // The minute changes meanwhile: a capture carries its own clock.
+        const sim::RdsGroup g = stream.next(station, t.addSecs(60 * i), &lost);
+        played << sim::groupText(g, lost);
+    }
+    EXPECT_EQ(played, (QList<QByteArray>{"9423080000002020", "94232801----4B52", "9423080000002020",
+                                         "94232801----4B52", "9423080000002020"}));
+
+    // Refused: a missing file, a line that is no group, a file without groups.
+    for (const QByteArray &content :
+         {QByteArray("9423080000002020\n94230801XYZ\n"), QByteArray("# nothing but notes\n")}) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        EXPECT_FALSE(scenario.set(98500, QStringLiteral("Groups"), path, &error)) << content.data();
+        EXPECT_TRUE(error.startsWith(path)) << qPrintable(error);
+    }
+    EXPECT_FALSE(scenario.set(98500, QStringLiteral("Groups"), dir.filePath(QStringLiteral("none")),
+                              &error));
+    // Empty: back to the groups made from the station's values.
+    ASSERT_TRUE(scenario.set(98500, QStringLiteral("Groups"), QString(), &error));
+    EXPECT_TRUE(scenario.station(98500)->capture.isEmpty());
+}

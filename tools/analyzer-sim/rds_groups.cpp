@@ -1,5 +1,7 @@
 #include "rds_groups.h"
 
+#include <QFile>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -81,6 +83,43 @@ QByteArray groupText(const RdsGroup &group, unsigned lostBlocks)
                             .rightJustified(4, '0'));
     }
     return text;
+}
+
+std::optional<QList<CapturedGroup>> readCapture(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = path + QStringLiteral(": ") + file.errorString();
+        return std::nullopt;
+    }
+    QList<CapturedGroup> groups;
+    int lineNumber = 0;
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        ++lineNumber;
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith('#') || line.startsWith("expect "))
+            continue;
+        CapturedGroup captured;
+        bool ok = line.size() == 16;
+        for (int i = 0; ok && i < 4; ++i) {
+            const QByteArray block = line.mid(i * 4, 4);
+            if (block == "----") {
+                captured.lost |= 1U << i;
+                continue;
+            }
+            captured.group[static_cast<size_t>(i)] = static_cast<quint16>(block.toUInt(&ok, 16));
+        }
+        if (!ok) {
+            *error = path + QStringLiteral(": line %1 is no group").arg(lineNumber);
+            return std::nullopt;
+        }
+        groups.append(captured);
+    }
+    if (groups.isEmpty()) {
+        *error = path + QStringLiteral(": no groups");
+        return std::nullopt;
+    }
+    return groups;
 }
 
 } // namespace vantor::sim

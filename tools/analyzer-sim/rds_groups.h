@@ -6,7 +6,11 @@
 #include <QByteArray>
 #include <QDateTime>
 
+#include <QList>
+#include <QString>
+
 #include <array>
+#include <optional>
 
 namespace vantor::sim {
 
@@ -25,6 +29,20 @@ RdsGroup radioTextGroup(quint16 pi, const QByteArray &text, int segment, bool te
 // 4A group announcing the minute of stationTime: UTC hour, minute and MJD, and
 // the local offset in half hours (rounded) that turns them into stationTime.
 RdsGroup clockTimeGroup(quint16 pi, const QDateTime &stationTime);
+
+// A group of a capture received off air, with the blocks the capture lost
+// (bit 1 << index, as for groupText).
+struct CapturedGroup {
+    RdsGroup group{};
+    unsigned lost = 0;
+    bool operator==(const CapturedGroup &) const = default;
+};
+
+// The groups of a capture file: one group a line as the receivers deliver it
+// (16 hexadecimal digits, "----" for a lost block); blank lines, lines
+// starting with "#" and "expect" lines are skipped. Nothing, with *error
+// naming the line, when a line is no group or the file holds none.
+std::optional<QList<CapturedGroup>> readCapture(const QString &path, QString *error);
 
 // 16 upper-case hexadecimal digits; a block whose bit (1 << index, block A =
 // index 0) is set in lostBlocks is written "----".

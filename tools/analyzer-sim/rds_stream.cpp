@@ -17,13 +17,20 @@ void RdsStream::restart(const QDateTime &stationTime)
     m_psSegment = 0;
     m_textSegment = 0;
     m_slot = 0;
+    m_captured = 0;
     m_minute = minuteOf(stationTime);
     m_textKnown = false;
     m_textB = false;
 }
 
-RdsGroup RdsStream::next(const StationParams &station, const QDateTime &stationTime)
+RdsGroup RdsStream::next(const StationParams &station, const QDateTime &stationTime, unsigned *lost)
 {
+    if (!station.capture.isEmpty()) {
+        const CapturedGroup &g = station.capture[m_captured++ % station.capture.size()];
+        if (lost)
+            *lost = g.lost;
+        return g.group;
+    }
     const qint64 minute = minuteOf(stationTime);
     if (minute != m_minute) {
         m_minute = minute;

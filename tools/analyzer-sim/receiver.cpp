@@ -231,8 +231,8 @@ void Receiver::emitDueGroups()
     for (; m_groupsDue < due; ++m_groupsDue) {
         if (!onAir)
             continue;
-        const RdsGroup group = m_rds.next(*station, stationTime());
         unsigned lost = 0;
+        const RdsGroup group = m_rds.next(*station, stationTime(), &lost);
         if (station->blockErrorRate > 0.0) {
             for (int i = 0; i < 4; ++i) {
                 if (m_blockLoss.generateDouble() < station->blockErrorRate)

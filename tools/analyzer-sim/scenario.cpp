@@ -100,6 +100,18 @@ const QList<Key> &keys()
         {"ClockOffset", number(&StationParams::clockOffset, -86400, 86400)},
         {"BlockErrorRate", number(&StationParams::blockErrorRate, 0, 1)},
         {"Noise", number(&StationParams::noise, 0, 100)},
+        {"Groups",
+         [](StationParams &p, const QString &v, QString *error) {
+             if (v.trimmed().isEmpty()) {
+                 p.capture.clear();
+                 return true;
+             }
+             auto groups = readCapture(v.trimmed(), error);
+             if (!groups)
+                 return false;
+             p.capture = *std::move(groups);
+             return true;
+         }},
     };
     return table;
 }

@@ -3,6 +3,8 @@
 // a station plays silence (no carrier).
 #pragma once
 
+#include "rds_groups.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -28,6 +30,9 @@ struct StationParams {
     double clockOffset = 0.0;    // seconds the station's clock runs ahead
     double blockErrorRate = 0.0; // share of RDS blocks lost, 0..1
     double noise = 1.0;          // scale of the random noise on values, 0 = exact
+    // Groups received off air, played in a loop instead of the groups made
+    // from PI, PS and RadioText; empty: those are made.
+    QList<CapturedGroup> capture;
 };
 
 class Scenario
