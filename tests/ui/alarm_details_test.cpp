@@ -85,7 +85,7 @@ TEST_F(AlarmDetails, TheRdsKindsFollowTheNineWithWhatTheyCheckAndHear)
     // PS "YLE X3M ", TA on.
     for (const char *group :
          {"62040130966B594C", "6204013193CD4520", "62040132E4725833", "62040137966B4D20"})
-        d.Rds->decoder.feed(*RdsGroup::Parse(QLatin1String(group)), clock.now());
+        d.Rds->decoder.feed(*RdsGroup::Parse(QString::fromLatin1(group)), clock.now());
     Window().Timer1Timer();
     const struct {
         int kind;
