@@ -87,7 +87,9 @@ TEST_F(WebServerTest, StatusCarriesValuesConnectionStationAndAlarmStates)
                       a[QLatin1String("state")].toString();
     EXPECT_EQ(states, QStringList({"silence=pending", "pi_mismatch=off", "time_error=off",
                                    "overmodulation=active", "signal_quality=off", "pilot=off",
-                                   "modulation_power=off", "rf_level=off", "rds_level=off"}));
+                                   "modulation_power=off", "rf_level=off", "rds_level=off",
+                                   "ps_mismatch=off", "ta_stuck=off", "radiotext_missing=off",
+                                   "rds_errors=off", "group_types_missing=off"}));
     const QJsonArray activity = device[QLatin1String("activity")].toArray();
     ASSERT_FALSE(activity.isEmpty());
     EXPECT_TRUE(activity.last().toString().endsWith(QStringLiteral("line with\ta tab")));
