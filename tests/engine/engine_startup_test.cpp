@@ -227,11 +227,14 @@ TEST_F(EngineStartup, SavingWritesEveryKeyAndKeepsWhatItDoesNotWrite)
                                 "SD_DrivePin4=0\r\nSD_Pin1Polarity=0\r\nSD_Pin2Polarity=0\r\n"
                                 "SD_Pin3Polarity=0\r\nSD_Pin4Polarity=0\r\nPI_Enabled=0\r\n"));
     EXPECT_TRUE(alarms.contains("TM_Duration=600\r\n"));
-    EXPECT_TRUE(alarms.endsWith("RL_Pin4Polarity=0\r\nSD_Minimum=25\r\nTM_IgnoreHourOffset=0\r\n"
+    // The RDS kinds follow the nine, their limits the nine's limits.
+    EXPECT_TRUE(alarms.contains("RL_Pin4Polarity=0\r\nPS_Enabled=0\r\n"));
+    EXPECT_TRUE(alarms.endsWith("GT_Pin4Polarity=0\r\nSD_Minimum=25\r\nTM_IgnoreHourOffset=0\r\n"
                                 "TM_MaxError=60\r\nOM_MaxHoldLimit=88\r\nOM_MaxAtLimit=78\r\n"
                                 "OM_AveLimit=78\r\nSQ_SignalQuality=1\r\nPL_Minimum=5800\r\n"
                                 "PL_Maximum=7700\r\nPM_Maximum=4\r\nRF_Minimum=40\r\n"
-                                "RL_Minimum=0\r\nRL_Maximum=8300\r\n"));
+                                "RL_Minimum=0\r\nRL_Maximum=8300\r\nRE_MaxShare=10\r\n"
+                                "GT_GroupTypes=0A\r\n"));
 
     // What was saved loads back the same.
     Engine reloaded(clock, library, view);
