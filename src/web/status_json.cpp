@@ -227,4 +227,27 @@ QByteArray StatusJson(Engine &engine)
     return out;
 }
 
+QByteArray StationsJson(const Engine &engine)
+{
+    QByteArray out;
+    JsonWriter w(out);
+    w.raw("{").key("stations").raw("[");
+    for (size_t j = 0; j < engine.Stations.size(); ++j) {
+        const TStation &s = engine.Stations[j];
+        w.raw(j ? ",{" : "{").key("name").string(s.Name);
+        w.raw(",").key("frequency_mhz").string(LedFrequencyText(s.Frequency));
+        w.raw(",").key("device").string(s.DeviceName).raw("}");
+    }
+    w.raw("]}");
+    return out;
+}
+
+QByteArray DeviceStatusJson(Engine &engine, int device)
+{
+    QByteArray out;
+    JsonWriter w(out);
+    WriteDevice(w, engine, device);
+    return out;
+}
+
 } // namespace vantor
