@@ -5,9 +5,19 @@
 #include <QJsonValue>
 #include <QString>
 
+#include <optional>
+
 namespace vantor {
 
-// {"value": number, "unit": text}, or null for a text without a leading number.
+struct Quantity {
+    double value = 0;
+    QString unit; // empty for a bare number
+};
+
+// Nothing for a text that is not a number, with or without a unit.
+std::optional<Quantity> ParseQuantity(const QString &text);
+
+// {"value": number, "unit": text}, or null.
 QJsonValue ValueQuantity(const QString &text);
 
 } // namespace vantor
