@@ -1,10 +1,8 @@
 // The server's answers checked against docs/openapi.yaml: each request below
 // is made over a real socket, and tests/web/openapi_check.py looks up its
 // operation, its status, its media type and fits the JSON to the schema.
-#include "password_hash.h"
 #include "test_support.h"
 #include "web_server_fixture.h"
-#include "web_users.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,11 +37,7 @@ protected:
         engine.Stations[0].Name = QStringLiteral("City FM");
         engine.Stations[0].Frequency = QStringLiteral("98.5");
         engine.Stations[0].DeviceName = engine.Devices[0].Name;
-        WebUsers users;
-        QString error;
-        ASSERT_TRUE(users.Add(
-            {QStringLiteral("alice"), WebRole::Operator, HashPassword("alice-pass", &error)}));
-        ASSERT_TRUE(users.Save(DataFile(WebUsersFileName), &error)) << qPrintable(error);
+        AddWebUser(QStringLiteral("alice"), WebRole::Operator, "alice-pass");
         Serve("tok");
     }
 

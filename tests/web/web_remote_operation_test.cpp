@@ -1,9 +1,7 @@
 // Remote operation over real sockets: logging in and out, who may act and
 // with what proof, the actions going through the toolbar's engine operations
 // and their notes in the activity log, and failed logins slowed and counted.
-#include "password_hash.h"
 #include "web_server_fixture.h"
-#include "web_users.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,20 +37,8 @@ protected:
         ConnectAll();
         engine.Tune(0, 0, false);
         engine.StartMeasuring(0);
-        AddUser("alice", WebRole::Operator, "alice-pass");
-        AddUser("victor", WebRole::Viewer, "victor-pass");
-    }
-
-    void AddUser(const QString &name, WebRole role, const QByteArray &password)
-    {
-        WebUsers users;
-        QString error;
-        const QString file = DataFile(WebUsersFileName);
-        ASSERT_TRUE(users.Load(file, &error)) << qPrintable(error);
-        const QByteArray hash = HashPassword(password, &error);
-        ASSERT_FALSE(hash.isEmpty()) << qPrintable(error);
-        ASSERT_TRUE(users.Add({name, role, hash}));
-        ASSERT_TRUE(users.Save(file, &error)) << qPrintable(error);
+        AddWebUser(QStringLiteral("alice"), WebRole::Operator, "alice-pass");
+        AddWebUser(QStringLiteral("victor"), WebRole::Viewer, "victor-pass");
     }
 
     // Serves with failed logins slowed from the first failure on.

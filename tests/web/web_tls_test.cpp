@@ -2,11 +2,9 @@
 // here, curl trusting it by --cacert, plain HTTP on that port getting no
 // answer, the session cookie Secure, and files that cannot be used refused at
 // start with their reason in "app.log" while the station runs on.
-#include "password_hash.h"
 #include "test_support.h"
 #include "web_server_fixture.h"
 #include "web_startup.h"
-#include "web_users.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -80,11 +78,7 @@ protected:
 
 TEST_F(WebTls, CurlTrustingTheCertificateGetsAnswersAndPlainHttpGetsNone)
 {
-    WebUsers users;
-    QString error;
-    ASSERT_TRUE(users.Add(
-        {QStringLiteral("alice"), WebRole::Operator, HashPassword("alice-pass", &error)}));
-    ASSERT_TRUE(users.Save(DataFile(WebUsersFileName), &error)) << qPrintable(error);
+    AddWebUser(QStringLiteral("alice"), WebRole::Operator, "alice-pass");
 
     const auto started =
         StartWebServer(engine, Https(File("server", "crt"), File("server", "key")));
