@@ -37,7 +37,7 @@ WebServer &Server(bool token)
     WebLimits limits;
     limits.maxPictureSide = 48; // any picture is drawn in a moment
     limits.pictureMsPerSecond = 1000;
-    static WebServer *open = new WebServer(FuzzStation::Instance().engine, {}, limits);
+    static WebServer *open = new WebServer(FuzzStation::Instance().engine, QByteArray(), limits);
     static WebServer *guarded = new WebServer(FuzzStation::Instance().engine, "t0k3n", limits);
     return token ? *guarded : *open;
 }

@@ -1,5 +1,7 @@
 #include "web_settings.h"
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -16,6 +18,12 @@ WebSettings ReadWebSettings(const IniFile &ini)
     settings.tokenIsOperator =
         ini.ReadString(Section, QStringLiteral("TokenRole"), QString()).trimmed().toLower() ==
         QLatin1String("operator");
+    settings.certificate = ini.ReadString(Section, QStringLiteral("Certificate"), QString());
+    settings.key = ini.ReadString(Section, QStringLiteral("Key"), QString());
+    settings.allowPlainHttp = ini.ReadBool(Section, QStringLiteral("AllowPlainHttp"), false);
+    settings.sessionIdleSeconds =
+        std::max(10, ini.ReadInteger(Section, QStringLiteral("SessionIdleSeconds"),
+                                     settings.sessionIdleSeconds));
     return settings;
 }
 

@@ -17,9 +17,19 @@ struct WebSettings {
     // "TokenRole=operator" lets the token act as well as look; any other
     // value, or none, keeps it a viewer's.
     bool tokenIsOperator = false;
+    // PEM files of the server's certificate (its chain may follow) and
+    // private key; with both, the server speaks HTTPS only.
+    QString certificate;
+    QString key;
+    // "AllowPlainHttp=true": the operator accepts plain HTTP on an address
+    // other than loopback, passwords and cookies readable on the way.
+    bool allowPlainHttp = false;
+    // "SessionIdleSeconds": a login session ends after this long unused
+    // (at least 10; 1800 by default).
+    int sessionIdleSeconds = 1800;
 };
 
-// Enable, Address, Port and Token of "[Web]"; missing keys keep the defaults.
+// The keys of "[Web]"; missing keys keep the defaults.
 WebSettings ReadWebSettings(const IniFile &ini);
 
 // "[ADDR:]PORT" as given on the command line: "8080", "0.0.0.0:8080",

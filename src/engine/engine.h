@@ -139,6 +139,9 @@ public:
     // The "Tune the station" button for a station of the list: the message to
     // show, empty when the station's device was tuned.
     QString TuneStation(int station);
+    // Whether an operator's tuning may go to the device: registered,
+    // connected and not waiting to connect again.
+    bool DeviceUsable(int device);
     int FindDeviceID(const QString &name) const;
     int FindActualAlarmSetID(int device) const;
 
@@ -308,7 +311,6 @@ public:
 
 private:
     QString DataFile(const char *name) const;
-    bool DeviceUsable(int device);
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;
     // File work (see file_work.cpp): done now when the tick has made less

@@ -1,5 +1,8 @@
 #include "http_answer.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace vantor {
 
 namespace {
@@ -15,18 +18,30 @@ const char *Reason(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 204:
+        return "No Content";
+    case 303:
+        return "See Other";
     case 400:
         return "Bad Request";
     case 401:
         return "Unauthorized";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 405:
         return "Method Not Allowed";
     case 408:
         return "Request Timeout";
+    case 409:
+        return "Conflict";
     case 413:
         return "Content Too Large";
+    case 415:
+        return "Unsupported Media Type";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 501:
@@ -47,7 +62,16 @@ HttpAnswer HttpAnswer::Text(int status, const QByteArray &text)
     return {status, "text/plain; charset=utf-8", text + '\n', {}};
 }
 
-QByteArray AnswerBytes(const HttpAnswer &answer, bool close)
+HttpAnswer HttpAnswer::JsonError(int status, const QString &text)
+{
+    return {
+        status,
+        "application/json",
+        QJsonDocument(QJsonObject{{QStringLiteral("error"), text}}).toJson(QJsonDocument::Compact),
+        {}};
+}
+
+QByteArray AnswerBytes(const HttpAnswer &answer, bool close, bool withBody)
 {
     QByteArray bytes;
     bytes.reserve(answer.body.size() + 512);
@@ -62,7 +86,8 @@ QByteArray AnswerBytes(const HttpAnswer &answer, bool close)
     if (close)
         bytes += "Connection: close\r\n";
     bytes += "\r\n";
-    bytes += answer.body;
+    if (withBody)
+        bytes += answer.body;
     return bytes;
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QString>
 
 namespace vantor {
 
@@ -16,10 +17,13 @@ struct HttpAnswer {
 
     // A short text answer, such as 404 "Not found".
     static HttpAnswer Text(int status, const QByteArray &text);
+    // {"error": text}, for the JSON endpoints.
+    static HttpAnswer JsonError(int status, const QString &text);
 };
 
 // The status line, headers and body; "Connection: close" when the server
-// closes after it.
-QByteArray AnswerBytes(const HttpAnswer &answer, bool close);
+// closes after it. The answer to HEAD has the headers of the answer to GET,
+// its Content-Length included, and no body.
+QByteArray AnswerBytes(const HttpAnswer &answer, bool close, bool withBody = true);
 
 } // namespace vantor

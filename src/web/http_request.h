@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QPair>
+#include <QString>
 
 namespace vantor {
 
@@ -19,6 +20,7 @@ struct HttpRequest {
     int minorVersion = 1;
     QList<QPair<QByteArray, QByteArray>> headers; // names in lower case
     QByteArray body;
+    QString peer; // the client's address, as the connection saw it
 
     // The first header of that name (lower case), empty when none.
     QByteArray Header(QByteArrayView name) const;

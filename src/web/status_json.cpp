@@ -4,6 +4,7 @@
 #include "alarm_state.h"
 #include "engine.h"
 #include "rds_reception.h"
+#include "value_quantity.h"
 
 #include <QDateTime>
 
@@ -63,6 +64,12 @@ public:
     JsonWriter &number(double value, int decimals)
     {
         m_out.append(QByteArray::number(value, 'f', decimals));
+        return *this;
+    }
+    // As short as it reads: 70.5, not 70.500000.
+    JsonWriter &real(double value)
+    {
+        m_out.append(QByteArray::number(value, 'g', 12));
         return *this;
     }
     JsonWriter &frequencies(const QList<double> &list)
@@ -185,6 +192,26 @@ void WriteDevice(JsonWriter &w, Engine &engine, int index)
         else
             w.raw("null");
     }
+    // The same values as numbers with their units, null where there is
+    // none (PI, for one, is no number).
+    w.raw("}").raw(",").key("quantities").raw("{");
+    for (size_t v = 0; v < ShownValues.size(); ++v) {
+        const QString name = QLatin1String(ShownValues[v]);
+        w.raw(v ? "," : "").string(name).raw(":");
+        const auto quantity = engine.HasLastData(index, name)
+                                  ? ParseQuantity(engine.GetLastData(index, name))
+                                  : std::nullopt;
+        if (quantity)
+            w.raw("{")
+                .key("value")
+                .real(quantity->value)
+                .raw(",")
+                .key("unit")
+                .string(quantity->unit)
+                .raw("}");
+        else
+            w.raw("null");
+    }
     w.raw("}").raw(",").key("alarms").raw("[");
     for (int kind = 0; kind < AlarmKindCount; ++kind) {
         w.raw(kind ? ",{" : "{").key("kind").raw("\"").raw(AlarmKindKeys[kind]).raw("\"");
@@ -224,6 +251,29 @@ QByteArray StatusJson(Engine &engine)
         WriteDevice(w, engine, i);
     }
     w.raw("]}");
+    return out;
+}
+
+QByteArray StationsJson(const Engine &engine)
+{
+    QByteArray out;
+    JsonWriter w(out);
+    w.raw("{").key("stations").raw("[");
+    for (size_t j = 0; j < engine.Stations.size(); ++j) {
+        const TStation &s = engine.Stations[j];
+        w.raw(j ? ",{" : "{").key("name").string(s.Name);
+        w.raw(",").key("frequency_mhz").string(LedFrequencyText(s.Frequency));
+        w.raw(",").key("device").string(s.DeviceName).raw("}");
+    }
+    w.raw("]}");
+    return out;
+}
+
+QByteArray DeviceStatusJson(Engine &engine, int device)
+{
+    QByteArray out;
+    JsonWriter w(out);
+    WriteDevice(w, engine, device);
     return out;
 }
 

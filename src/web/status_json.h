@@ -13,5 +13,9 @@ class Engine;
 inline constexpr int StatusActivityLines = 10;
 
 QByteArray StatusJson(Engine &engine);
+// The station list: {"stations":[{"name","frequency_mhz","device"}]}.
+QByteArray StationsJson(const Engine &engine);
+// One device's entry of the document, as its "devices" list has it.
+QByteArray DeviceStatusJson(Engine &engine, int device);
 
 } // namespace vantor

@@ -1,6 +1,7 @@
-// Fetches the station's status every second and brings the device cards up to
-// date, touching only what changed (a station may have hundreds of devices);
-// says so at once when the station stops answering.
+// The page of one device (/device/N): fetches the station's status every
+// second and brings the device's card up to date, touching only what changed,
+// with what the device decodes of its station's RDS; says so at once when the
+// station stops answering.
 "use strict";
 
 const valueNames = ["MAX", "MAX Hold", "AVE", "Pilot", "RDS", "Pm", "Level", "Signal Quality",
@@ -8,19 +9,30 @@ const valueNames = ["MAX", "MAX Hold", "AVE", "Pilot", "RDS", "Pm", "Level", "Si
 const link = document.getElementById("link");
 const uptime = document.getElementById("uptime");
 const devices = document.getElementById("devices");
+const shownDevice = Number(location.pathname.split("/")[2]);
 const cards = new Map(); // device index -> its card's elements
 let lastAnswer = null;
 let tick = 0;
 
-function element(tag, className, text) {
-  const e = document.createElement(tag);
-  if (className) e.className = className;
-  if (text !== undefined) e.textContent = text;
-  return e;
-}
+const rdsFields = [["PS", "ps"], ["RadioText", "radiotext"], ["PTY", "pty"], ["TP / TA", "tpta"],
+                   ["PI / ECC", "piecc"], ["AF", "af"], ["Groups", "groups"],
+                   ["Block errors", "errors"]];
 
-function setText(e, text) {
-  if (e.textContent !== text) e.textContent = text;
+// The decoded RDS as the card shows it, field by field.
+function rdsTexts(r) {
+  if (!r) return {};
+  const flag = v => v === null ? "–" : v ? "yes" : "no";
+  const af = [...r.af.same_mhz, ...r.af.regional_mhz].map(f => f.toFixed(1)).join(" ");
+  return {
+    ps: r.ps || "–",
+    radiotext: r.radiotext || "–",
+    pty: r.pty === null ? "–" : r.pty + (r.pty_name ? " " + r.pty_name : ""),
+    tpta: flag(r.tp) + " / " + flag(r.ta),
+    piecc: (r.pi || "–") + " / " + (r.ecc || "–") + (r.country ? " " + r.country : ""),
+    af: af || "–",
+    groups: Object.entries(r.group_counts).map(([t, n]) => t + ": " + n).join(", ") || "–",
+    errors: r.block_error_percent === null ? "–" : r.block_error_percent.toFixed(1) + " %",
+  };
 }
 
 function modeText(d) {
@@ -64,6 +76,17 @@ function buildCard(d) {
   }
   c.card.append(alarms);
 
+  const rds = element("dl", "rds");
+  rds.setAttribute("aria-label", "RDS");
+  c.rds = new Map();
+  for (const [title, key] of rdsFields) {
+    const dd = element("dd");
+    dd.dataset.rds = key;
+    rds.append(element("dt", null, title), dd);
+    c.rds.set(key, dd);
+  }
+  c.card.append(rds);
+
   // Only the cards in view fetch their picture.
   c.picture = element("img", "histogram");
   c.picture.loading = "lazy";
@@ -93,6 +116,8 @@ function updateCard(c, d) {
     li.className = a.enabled ? "enabled" : "disabled";
     li.title = a.name + ": " + a.state + (a.enabled ? "" : " (disabled)");
   }
+  const rdsShown = rdsTexts(d.rds_decoded);
+  for (const [key, dd] of c.rds) setText(dd, rdsShown[key] || "–");
   const activityText = d.activity.join("\n");
   if (activityText !== c.activityText) {
     c.activityText = activityText;
@@ -104,20 +129,20 @@ function updateCard(c, d) {
 }
 
 function show(status) {
-  if (cards.size !== status.devices.length) {
+  const shown = status.devices.filter(d => d.index === shownDevice);
+  if (cards.size !== shown.length) {
     cards.clear();
-    for (const d of status.devices) cards.set(d.index, buildCard(d));
+    for (const d of shown) cards.set(d.index, buildCard(d));
     devices.replaceChildren(...[...cards.values()].map(c => c.card));
   }
-  for (const d of status.devices) updateCard(cards.get(d.index), d);
+  for (const d of shown) updateCard(cards.get(d.index), d);
   setText(uptime, "Up " + status.uptime);
 }
 
 async function refresh() {
   tick += 1;
   try {
-    const response = await fetch("/api/v1/status", {cache: "no-store",
-                                                    signal: AbortSignal.timeout(2500)});
+    const response = await api("/api/v1/status");
     if (!response.ok) throw new Error("HTTP " + response.status);
     show(await response.json());
     lastAnswer = new Date();

@@ -53,19 +53,22 @@ void WebConnection::ReadRequests()
     m_requestStarted = false;
     m_deadline.stop();
     m_answering = true;
+    m_headOnly = parse.request.method == "HEAD";
     const bool close = m_brief || parse.request.ClosesConnection();
-    m_respond(parse.request,
-              [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
-                  if (connection)
-                      connection->Send(answer, close);
-              });
+    HttpRequest request = parse.request;
+    request.peer = m_socket->peerAddress().toString();
+    m_respond(request, [connection = QPointer<WebConnection>(this), close](HttpAnswer answer) {
+        if (connection)
+            connection->Send(answer, close);
+    });
 }
 
 void WebConnection::Send(const HttpAnswer &answer, bool close)
 {
     m_answering = false;
     m_closing = close;
-    m_socket->write(AnswerBytes(answer, close));
+    m_socket->write(AnswerBytes(answer, close, !m_headOnly));
+    m_headOnly = false;
     // The time a client has to take its answer.
     m_deadline.start(m_limits.requestTimeoutMs);
     if (close) {

@@ -47,6 +47,7 @@ private:
     bool m_requestStarted = false;
     bool m_answering = false;
     bool m_closing = false;
+    bool m_headOnly = false; // the request being answered is a HEAD
 };
 
 } // namespace vantor

@@ -3,7 +3,7 @@
 #include "http_answer.h"
 #include "open_handles.h"
 
-#include <QTcpSocket>
+#include <QSslSocket>
 
 namespace vantor {
 
@@ -13,7 +13,7 @@ WebListener::WebListener(const WebLimits &limits, Taker take, QObject *parent)
 
 void WebListener::incomingConnection(qintptr handle)
 {
-    auto *socket = new QTcpSocket(this);
+    QTcpSocket *socket = m_tls ? new QSslSocket(this) : new QTcpSocket(this);
     if (!socket->setSocketDescriptor(handle)) {
         delete socket;
         return;
@@ -38,6 +38,12 @@ void WebListener::incomingConnection(qintptr handle)
             m_byAddress.remove(peer);
     });
     connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+    if (auto *tls = qobject_cast<QSslSocket *>(socket)) {
+        tls->setSslConfiguration(*m_tls);
+        // A client that fails the handshake gets nothing more.
+        connect(tls, &QSslSocket::sslErrors, tls, &QAbstractSocket::abort);
+        tls->startServerEncryption();
+    }
     m_take(socket, healthOnly);
 }
 

@@ -8,11 +8,12 @@
 
 #include <QHash>
 #include <QHostAddress>
+#include <QSslConfiguration>
 #include <QTcpServer>
 
 #include <array>
-
 #include <functional>
+#include <optional>
 
 class QTcpSocket;
 
@@ -31,6 +32,9 @@ public:
     // A connection accepted elsewhere, let in or refused like those this
     // socket accepts.
     void Take(qintptr descriptor) { incomingConnection(descriptor); }
+    // Connections from now on speak TLS with this certificate and key; one
+    // that does not finish its handshake is closed by its request deadline.
+    void UseTls(const QSslConfiguration &configuration) { m_tls = configuration; }
 
     int OpenConnections() const { return m_open + m_healthOpen; }
 
@@ -46,6 +50,7 @@ private:
     void Refuse(QTcpSocket *socket, Refusal why);
 
     WebLimits m_limits;
+    std::optional<QSslConfiguration> m_tls;
     Taker m_take;
     int m_open = 0;
     int m_healthOpen = 0;

@@ -9,8 +9,11 @@
 
 namespace vantor {
 
-// Null when the server does not run: not enabled, a non-loopback address
-// without a token, an address that is none, or a port that cannot be had.
+// Null when the server does not run: not enabled, an address that is none, a
+// port that cannot be had, certificate and key files that cannot be read or
+// do not belong together, or an address other than loopback without
+// credentials (a token or web users) or without HTTPS (unless the operator
+// allows plain HTTP there).
 std::unique_ptr<WebServer> StartWebServer(Engine &engine, const WebSettings &settings,
                                           const WebLimits &limits = {});
 

@@ -82,6 +82,39 @@ TEST_F(WebAccessTest, CredentialsIdentifyTheTokenAUserToCheckOrASession)
     EXPECT_EQ(operatorToken.identity->role, WebRole::Operator);
 }
 
+TEST_F(WebAccessTest, TheTokenIsTakenOnlyWholeAfterItsScheme)
+{
+    const WebAccess access("s3cret-token", WebRole::Viewer, m_sessions);
+    const struct {
+        const char *header;
+        bool accepted;
+    } cases[] = {
+        {"Bearer s3cret-token", true},
+        {"bearer s3cret-token", true},
+        {"  Bearer   s3cret-token  ", true},
+        {"Bearer s3cret-toke", false},   // a prefix
+        {"Bearer s3cret-tokenX", false}, // longer
+        {"Bearer S3cret-token", false},  // case of the token counts
+        {"Basic s3cret-token", false},   // not base64
+        // Basic, as a browser sends it: any user name, the token as the password.
+        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2Vu", true},      // operator:s3cret-token
+        {"basic OnMzY3JldC10b2tlbg==", true},              // :s3cret-token
+        {"Basic czNjcmV0LXRva2VuOg==", false},             // s3cret-token: (the token as the user)
+        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2U=", false},     // operator:s3cret-toke
+        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2VuIA==", false}, // a blank after the token
+        {"s3cret-token", false},
+        {"Bearer", false},
+        {"", false},
+    };
+    for (const auto &c : cases) {
+        const auto found = access.Identify({"GET", {}, c.header, {}, {}});
+        EXPECT_EQ(found.identity.has_value(), c.accepted) << c.header;
+    }
+    const WebAccess noToken({}, WebRole::Viewer, m_sessions);
+    EXPECT_FALSE(noToken.Identify({"GET", {}, "Bearer ", {}, {}}).identity)
+        << "no token configured lets nobody in";
+}
+
 TEST(WebAccessDecision, ViewersLookOperatorsActAndOnlyWithProof)
 {
     const WebIdentity viewerToken{WebIdentity::Via::Token, WebRole::Viewer, {}, {}};

@@ -60,10 +60,18 @@ HttpReply Exchange(quint16 port, const QByteArray &raw, int timeoutMs)
 
 HttpReply Get(quint16 port, const QByteArray &path, const QList<QByteArray> &headers)
 {
-    QByteArray raw = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    return Send(port, "GET", path, headers);
+}
+
+HttpReply Send(quint16 port, const QByteArray &method, const QByteArray &path,
+               const QList<QByteArray> &headers, const QByteArray &body)
+{
+    QByteArray raw = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
     for (const QByteArray &h : headers)
         raw += h + "\r\n";
-    return Exchange(port, raw + "\r\n");
+    if (!body.isEmpty() || method == "POST")
+        raw += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    return Exchange(port, raw + "\r\n" + body);
 }
 
 qint64 MetricValue(const QByteArray &text, const QByteArray &series)

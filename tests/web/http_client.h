@@ -26,6 +26,11 @@ HttpReply Exchange(quint16 port, const QByteArray &raw, int timeoutMs = 5000);
 // A GET of path with the given extra header lines ("Name: value").
 HttpReply Get(quint16 port, const QByteArray &path, const QList<QByteArray> &headers = {});
 
+// A request of that method with the header lines and body (its
+// Content-Length added).
+HttpReply Send(quint16 port, const QByteArray &method, const QByteArray &path,
+               const QList<QByteArray> &headers = {}, const QByteArray &body = {});
+
 // The value of a series, with its labels as written, in a /metrics text; -1
 // when it is not there.
 qint64 MetricValue(const QByteArray &text, const QByteArray &series);

@@ -1,6 +1,5 @@
-// The web server's settings and its token check: what the "[Web]" section and
-// the command line may say, and which Authorization headers let a request in.
-#include "access_token.h"
+// The web server's settings: what the "[Web]" section and the command line
+// may say.
 #include "engine_fixture.h"
 #include "web_settings.h"
 
@@ -8,34 +7,6 @@
 
 using namespace vantor;
 using namespace vantor::test;
-
-TEST(AccessToken, AcceptsOnlyTheWholeTokenAfterTheScheme)
-{
-    const struct {
-        const char *header;
-        bool accepted;
-    } cases[] = {
-        {"Bearer s3cret-token", true},
-        {"bearer s3cret-token", true},
-        {"  Bearer   s3cret-token  ", true},
-        {"Bearer s3cret-toke", false},   // a prefix
-        {"Bearer s3cret-tokenX", false}, // longer
-        {"Bearer S3cret-token", false},  // case of the token counts
-        {"Basic s3cret-token", false},   // not base64
-        // Basic, as a browser sends it: any user name, the token as the password.
-        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2Vu", true},      // operator:s3cret-token
-        {"basic OnMzY3JldC10b2tlbg==", true},              // :s3cret-token
-        {"Basic czNjcmV0LXRva2VuOg==", false},             // s3cret-token: (the token as the user)
-        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2U=", false},     // operator:s3cret-toke
-        {"Basic b3BlcmF0b3I6czNjcmV0LXRva2VuIA==", false}, // a blank after the token
-        {"s3cret-token", false},
-        {"Bearer", false},
-        {"", false},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(TokenAccepted(c.header, "s3cret-token"), c.accepted) << c.header;
-    EXPECT_FALSE(TokenAccepted("Bearer ", "")) << "no token configured lets nobody in";
-}
 
 TEST(ListenAddress, TakesPortWithOptionalAddress)
 {

@@ -46,7 +46,8 @@ TEST(StatusPageInChromium, FollowsTheStationItsFaultsAndItsEnd)
     ASSERT_TRUE(station.start());
     WebDriver browser;
     ASSERT_TRUE(browser.start(1100, 760));
-    ASSERT_TRUE(browser.open(QStringLiteral("http://127.0.0.1:%1/").arg(station.webPort())));
+    ASSERT_TRUE(
+        browser.open(QStringLiteral("http://127.0.0.1:%1/device/0").arg(station.webPort())));
 
     QJsonValue state;
     const auto shows = [&](const std::function<bool()> &condition, int timeoutMs) {

@@ -4,7 +4,9 @@
 
 #include "engine_fixture.h"
 #include "http_client.h"
+#include "password_hash.h"
 #include "web_server.h"
+#include "web_users.h"
 
 #include <memory>
 
@@ -27,6 +29,20 @@ protected:
         QString error;
         port = server->start(QHostAddress::LocalHost, 0, &error);
         ASSERT_NE(port, 0) << qPrintable(error);
+    }
+
+    // A web user added to "web-users" in the data folder, as
+    // "vantor --web-user add" would.
+    void AddWebUser(const QString &name, WebRole role, const QByteArray &password)
+    {
+        WebUsers users;
+        QString error;
+        const QString file = DataFile(WebUsersFileName);
+        ASSERT_TRUE(users.Load(file, &error)) << qPrintable(error);
+        const QByteArray hash = HashPassword(password, &error);
+        ASSERT_FALSE(hash.isEmpty()) << qPrintable(error);
+        ASSERT_TRUE(users.Add({name, role, hash}));
+        ASSERT_TRUE(users.Save(file, &error)) << qPrintable(error);
     }
 
     // One receive tick that reads these responses of device 0.

@@ -148,12 +148,22 @@ TEST_F(WebServerTest, PicturesAreDrawnAtTheAskedSizeWithinTheLimit)
 TEST_F(WebServerTest, ThePageAndItsPartsComeFromTheProgramWithAStrictPolicy)
 {
     Serve();
-    const HttpReply page = Get(port, "/");
-    ASSERT_EQ(page.status, 200);
-    EXPECT_TRUE(page.body.contains("/status_page.js"));
-    EXPECT_FALSE(page.body.contains("http://") || page.body.contains("https://"))
-        << "no external resource";
-    EXPECT_FALSE(page.body.contains("<script>")) << "no inline script";
+    const struct {
+        const char *path;
+        const char *script;
+    } pages[] = {{"/", "/overview.js"},
+                 {"/device/0", "/status_page.js"},
+                 {"/alarms", "/alarms.js"},
+                 {"/login", "/login.js"}};
+    for (const auto &p : pages) {
+        const HttpReply page = Get(port, p.path);
+        ASSERT_EQ(page.status, 200) << p.path;
+        EXPECT_TRUE(page.body.contains(p.script)) << p.path;
+        EXPECT_FALSE(page.body.contains("http://") || page.body.contains("https://"))
+            << p.path << ": no external resource";
+        EXPECT_FALSE(page.body.contains("<script>")) << p.path << ": no inline script";
+    }
+    EXPECT_EQ(Get(port, "/device/1").status, 404) << "no such device";
     EXPECT_EQ(Get(port, "/status_page.js").header("Content-Type"),
               "text/javascript; charset=utf-8");
     EXPECT_EQ(Get(port, "/status_page.css").status, 200);
@@ -184,26 +194,32 @@ TEST_F(WebServerTest, StartingLogsWhereItListensOrWhyNot)
 {
     QTcpServer occupied;
     ASSERT_TRUE(occupied.listen(QHostAddress::LocalHost, 0));
+    const auto web = [](bool enabled, const char *address, int listenPort, const char *token,
+                        bool allowPlainHttp = false) {
+        WebSettings s;
+        s.enabled = enabled;
+        s.address = QLatin1String(address);
+        s.port = listenPort;
+        s.token = QLatin1String(token);
+        s.allowPlainHttp = allowPlainHttp;
+        return s;
+    };
     const struct {
         WebSettings settings;
         bool runs;
         QString logged;
     } cases[] = {
-        {{false, QStringLiteral("127.0.0.1"), 0, {}}, false, {}},
-        {{true, QStringLiteral("127.0.0.1"), 0, {}},
-         true,
+        {web(false, "127.0.0.1", 0, ""), false, {}},
+        {web(true, "127.0.0.1", 0, ""), true,
          QStringLiteral("Web server: listening on http://127.0.0.1:")},
-        {{true, QStringLiteral("0.0.0.0"), 0, {}},
-         false,
+        {web(true, "0.0.0.0", 0, ""), false,
          QStringLiteral("Web server not started: listening on 0.0.0.0 needs an access token")},
-        {{true, QStringLiteral("0.0.0.0"), 0, QStringLiteral("tok")},
-         true,
-         QStringLiteral("(access token required)")},
-        {{true, QStringLiteral("[::1]"), 0, {}},
-         false,
+        {web(true, "0.0.0.0", 0, "tok"), false,
+         QStringLiteral("Web server not started: listening on 0.0.0.0 needs HTTPS")},
+        {web(true, "0.0.0.0", 0, "tok", true), true, QStringLiteral("(access token required)")},
+        {web(true, "[::1]", 0, ""), false,
          QStringLiteral("Web server not started: \"[::1]\" is not an IP address")},
-        {{true, QStringLiteral("127.0.0.1"), occupied.serverPort(), {}},
-         false,
+        {web(true, "127.0.0.1", occupied.serverPort(), ""), false,
          QStringLiteral("Web server not started: cannot listen on 127.0.0.1:") +
              QString::number(occupied.serverPort()) + QStringLiteral(": ")},
     };
