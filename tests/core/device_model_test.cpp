@@ -26,8 +26,12 @@ TEST(DeviceModel, StartValuesOfANewDevice)
 TEST(DeviceModel, AlarmSetDefaultsFollowTheKindTable)
 {
     const TAlarmSet a;
+    // The nine first kinds keep their durations; the RDS kinds wait long
+    // enough for what they watch to come round (a TA announcement, a text).
+    const int expected[AlarmKindCount] = {60, 60, 600, 60,  60,  60,  60,
+                                          60, 60, 60,  900, 600, 300, 300};
     for (int kind = 0; kind < AlarmKindCount; ++kind)
-        EXPECT_EQ(a.Basic[kind].Duration, kind == AlarmTimeError ? 600 : 60) << kind;
+        EXPECT_EQ(a.Basic[kind].Duration, expected[kind]) << kind;
     EXPECT_EQ(a.DefaultEmail, QStringLiteral("@"));
     EXPECT_EQ(AlarmKindPrefixes[AlarmRdsLevel], QStringLiteral("RL"));
     EXPECT_EQ(AlarmKindNames[AlarmSilence], QStringLiteral("Silence detector"));
