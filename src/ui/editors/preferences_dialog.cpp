@@ -244,14 +244,18 @@ QWidget *PreferencesDialog::LoggingPage()
     presets->setAccessibleName(QStringLiteral("Presets"));
     m_presets = new QMenu(this);
     m_presets->setAccessibleName(QStringLiteral("Presets"));
-    auto preset = [this, composition](void (Preferences::*apply)()) {
-        (m_prefs.*apply)();
+    enum class Preset { Default, Full };
+    auto preset = [this, composition](Preset which) {
+        if (which == Preset::Full)
+            m_prefs.ApplyFullPreset();
+        else
+            m_prefs.ApplyDefaultPreset();
         composition->setText(m_prefs.Text(Key("LineComposition")));
     };
     connect(m_presets->addAction(QStringLiteral("Default")), &QAction::triggered, this,
-            [preset] { preset(&Preferences::ApplyDefaultPreset); });
+            [preset] { preset(Preset::Default); });
     connect(m_presets->addAction(QStringLiteral("Full")), &QAction::triggered, this,
-            [preset] { preset(&Preferences::ApplyFullPreset); });
+            [preset] { preset(Preset::Full); });
     m_presets->addSeparator();
     m_presets->addAction(QStringLiteral("Cancel"));
     connect(presets, &QLabel::linkActivated, this, [this, presets] {
