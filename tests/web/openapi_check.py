@@ -31,17 +31,17 @@ def node_path(ref):
     return ref[2:].split("/")
 
 
-def deref(spec, node):
+def deref(api, node):
     while isinstance(node, dict) and "$ref" in node:
-        target = spec
+        target = api
         for part in node_path(node["$ref"]):
             target = target[part]
         node = target
     return node
 
 
-def check_value(spec, schema, value, where, problems):
-    schema = deref(spec, schema)
+def check_value(api, schema, value, where, problems):
+    schema = deref(api, schema)
     if value is None:
         if not schema.get("nullable", False) and schema:
             problems.append(f"{where}: null where the description allows none")
@@ -69,21 +69,21 @@ def check_value(spec, schema, value, where, problems):
         extra = schema.get("additionalProperties", True)
         for name, item in value.items():
             if name in properties:
-                check_value(spec, properties[name], item, f"{where}.{name}", problems)
+                check_value(api, properties[name], item, f"{where}.{name}", problems)
             elif isinstance(extra, dict):
-                check_value(spec, extra, item, f"{where}.{name}", problems)
+                check_value(api, extra, item, f"{where}.{name}", problems)
             elif extra is False:
                 problems.append(f"{where}: \"{name}\" is not described")
     if isinstance(value, list) and "items" in schema:
         for i, item in enumerate(value):
-            check_value(spec, schema["items"], item, f"{where}[{i}]", problems)
+            check_value(api, schema["items"], item, f"{where}[{i}]", problems)
 
 
-def find_operation(spec, method, path):
+def find_operation(api, method, path):
     """The matching path's template and the method's operation (None when
     the path is described for other methods only)."""
     found = None
-    for template, item in spec["paths"].items():
+    for template, item in api["paths"].items():
         pattern = "^" + re.sub(r"\\\{[^}]+\\\}", "[^/]+", re.escape(template)) + "$"
         if re.match(pattern, path):
             operation = item.get(method.lower())
@@ -95,10 +95,10 @@ def find_operation(spec, method, path):
     return found, None
 
 
-def check(spec, exchange, problems):
+def check(api, exchange, problems):
     method, path, status = exchange["method"], exchange["path"], str(exchange["status"])
     where = f"{method} {path} {status}"
-    template, operation = find_operation(spec, method, path)
+    template, operation = find_operation(api, method, path)
     if operation is None and template is not None and status == "405":
         return  # a method the path does not take, refused as described
     if operation is None:
@@ -108,7 +108,7 @@ def check(spec, exchange, problems):
     if status not in responses:
         problems.append(f"{where}: status not described for {template}")
         return
-    response = deref(spec, responses[status])
+    response = deref(api, responses[status])
     content = response.get("content")
     if not content or exchange["body"] is None:
         return
@@ -118,17 +118,17 @@ def check(spec, exchange, problems):
         return
     schema = content[media].get("schema")
     if schema is not None:
-        check_value(spec, schema, exchange["body"], where, problems)
+        check_value(api, schema, exchange["body"], where, problems)
 
 
 def main():
     with open(sys.argv[1], encoding="utf-8") as f:
-        spec = yaml.safe_load(f)
+        api = yaml.safe_load(f)
     with open(sys.argv[2], encoding="utf-8") as f:
         exchanges = json.load(f)
     problems = []
     for exchange in exchanges:
-        check(spec, exchange, problems)
+        check(api, exchange, problems)
     for problem in problems:
         print(problem)
     print(f"{len(exchanges)} answers checked, {len(problems)} problems")
