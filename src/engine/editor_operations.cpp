@@ -51,10 +51,16 @@ void Engine::ReplaceAlarmSets(std::vector<TAlarmSet> alarmSets)
     AlarmSets = std::move(alarmSets);
 }
 
-void Engine::TuneQuickStation(int device, const QString &frequency, int mode)
+bool Engine::TuneQuickStation(int device, const QString &frequency, int mode)
 {
     if (InvalidDevice(device))
-        return;
+        return false;
+    // Refused before the device's station is replaced: a device that cannot
+    // be tuned keeps the station it works on.
+    if (!DeviceUsable(device)) {
+        AddToActivityLog(device, QStringLiteral("Not connected"));
+        return false;
+    }
     // 9999999 minutes lasts, in effect, until the operator stops the device.
     constexpr int Endless = 9999999;
     TStation s;
@@ -67,6 +73,7 @@ void Engine::TuneQuickStation(int device, const QString &frequency, int mode)
     Devices[device].Station = s;
     Devices[device].StationIndex = -1;
     Tune(device, -1, true);
+    return true;
 }
 
 } // namespace vantor

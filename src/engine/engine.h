@@ -243,8 +243,9 @@ public:
     // Devices take the sets at their next tuning.
     void ReplaceAlarmSets(std::vector<TAlarmSet> alarmSets);
     // A one-off station on a device, tuned at once; mode 0 measuring, 1 RDS,
-    // 2 both.
-    void TuneQuickStation(int device, const QString &frequency, int mode);
+    // 2 both. False, with "Not connected" in the device's log, when the
+    // device cannot be tuned now.
+    bool TuneQuickStation(int device, const QString &frequency, int mode);
 
     void HandleAppException(const std::exception &error);
     void SystemTimeChanged();

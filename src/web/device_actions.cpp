@@ -87,12 +87,8 @@ Outcome QuickTune(Engine &engine, int device, const QString &frequency, int mode
 {
     if (const QString refusal = engine.StationEditorRefusal(); !refusal.isEmpty())
         return {409, refusal};
-    if (engine.Devices[device].Handle < 0 || !engine.DeviceUsable(device)) {
-        // As the tuning itself tells it; the device keeps its station.
-        engine.AddToActivityLog(device, NotConnected);
+    if (!engine.TuneQuickStation(device, frequency, mode))
         return {409, NotConnected};
-    }
-    engine.TuneQuickStation(device, frequency, mode);
     return {};
 }
 

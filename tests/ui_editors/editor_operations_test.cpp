@@ -92,5 +92,22 @@ TEST_F(EditorOperations, QuickStationIsTunedAtOnceOutsideTheList)
     EXPECT_EQ(engine.Stations.size(), 2u);
 }
 
+TEST_F(EditorOperations, ARefusedQuickStationLeavesTheDevicesStationAlone)
+{
+    ConnectAll();
+    engine.Tune(1, 1, true);
+    library.setConnected(engine.Devices[1].Handle, false);
+    library.clearCalls();
+
+    EXPECT_FALSE(engine.TuneQuickStation(1, QStringLiteral("104.3"), 0));
+
+    const TDevice &d = engine.Devices[1];
+    EXPECT_EQ(d.StationIndex, 1);
+    EXPECT_EQ(d.Station.Name, QStringLiteral("Radio 2"));
+    EXPECT_EQ(d.Station.Frequency, QStringLiteral("99.5"));
+    EXPECT_TRUE(library.commands(d.Handle).isEmpty());
+    EXPECT_TRUE(DeviceLog(1).contains(QStringLiteral("Not connected")));
+}
+
 } // namespace
 } // namespace vantor::test
