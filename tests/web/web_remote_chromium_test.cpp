@@ -129,7 +129,12 @@ protected:
 
 TEST_F(RemoteInChromium, AnOperatorTunesAnotherStationAndPausesTheDevice)
 {
-    station.addSecondStation();
+    station.setFile(QStringLiteral("stations.ini"),
+                    "[General]\r\nStationCount=2\r\n"
+                    "[Station0]\r\nName=City FM\r\nFrequency=98.5\r\nDeviceName=Tx Site\r\n"
+                    "Measuring=1\r\nRDS=0\r\nAlarmSetName=Watch\r\n"
+                    "[Station1]\r\nName=Jazz\r\nFrequency=99.7\r\nDeviceName=Tx Site\r\n"
+                    "Measuring=1\r\nRDS=0\r\nAlarmSetName=Watch\r\n");
     ASSERT_TRUE(
         station.addWebUser(QStringLiteral("alice"), QStringLiteral("operator"), "alice-pass"));
     ASSERT_TRUE(station.start());
@@ -165,7 +170,7 @@ TEST_F(RemoteInChromium, AnOperatorTunesAnotherStationAndPausesTheDevice)
 
 TEST_F(RemoteInChromium, AViewerSeesNoControlsCannotActAndTheIdleSessionEnds)
 {
-    station.setWebSettings("SessionIdleSeconds=10\r\n");
+    station.setFile(QStringLiteral("config.ini"), "[Web]\r\nSessionIdleSeconds=10\r\n");
     ASSERT_TRUE(
         station.addWebUser(QStringLiteral("victor"), QStringLiteral("viewer"), "victor-pass"));
     ASSERT_TRUE(station.start());

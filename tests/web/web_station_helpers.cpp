@@ -34,15 +34,8 @@ bool WebStation::start(const QByteArray &token)
     const bool written =
         writeAll(data + QStringLiteral("/devices.ini"), OneDeviceIni(m_simulator.port())) &&
         writeAll(data + QStringLiteral("/stations.ini"),
-                 "[General]\r\nStationCount=" + QByteArray(m_secondStation ? "2" : "1") +
-                     "\r\n[Station0]\r\nName=City FM\r\nFrequency=98.5\r\n"
-                     "DeviceName=Tx Site\r\nMeasuring=1\r\nRDS=0\r\nAlarmSetName=Watch\r\n" +
-                     QByteArray(m_secondStation
-                                    ? "[Station1]\r\nName=Jazz\r\nFrequency=99.7\r\nDeviceName="
-                                      "Tx Site\r\nMeasuring=1\r\nRDS=0\r\nAlarmSetName=Watch\r\n"
-                                    : "")) &&
-        (m_webSettings.isEmpty() ||
-         writeAll(data + QStringLiteral("/config.ini"), "[Web]\r\n" + m_webSettings)) &&
+                 "[General]\r\nStationCount=1\r\n[Station0]\r\nName=City FM\r\nFrequency=98.5\r\n"
+                 "DeviceName=Tx Site\r\nMeasuring=1\r\nRDS=0\r\nAlarmSetName=Watch\r\n") &&
         writeAll(data + QStringLiteral("/alarms.ini"),
                  "[General]\r\nAlarmSetCount=1\r\n[AlarmSet0]\r\nName=Watch\r\n"
                  "SD_Enabled=1\r\nSD_Duration=4\r\nSD_Minimum=25\r\n"

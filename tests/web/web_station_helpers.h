@@ -32,10 +32,6 @@ public:
     // and more arguments for the program.
     void setFile(const QString &name, const QByteArray &content) { m_files[name] = content; }
     void addArguments(const QStringList &arguments) { m_arguments << arguments; }
-    // A second station "Jazz" on 99.7 for the same device; before start().
-    void addSecondStation() { m_secondStation = true; }
-    // Lines for the "[Web]" section of "config.ini"; set before start().
-    void setWebSettings(const QByteArray &lines) { m_webSettings = lines; }
     // A web user made by "vantor --web-user add", the password on standard
     // input; before or after start().
     bool addWebUser(const QString &name, const QString &role, const QByteArray &password);
@@ -55,8 +51,6 @@ private:
     long m_fileLimit = 0;
     QMap<QString, QByteArray> m_files;
     QStringList m_arguments;
-    QByteArray m_webSettings;
-    bool m_secondStation = false;
 };
 
 // method "GET" or "POST"/"DELETE" with a JSON body; the answer's body, empty
