@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace vantor {
 
@@ -30,26 +31,29 @@ namespace {
 // The pages and their parts, built into the program; the request's path only
 // picks one of these names. Open ones need no credentials: the login page
 // and what it is drawn with.
+// A page (one with a title) is its body set into the frame all pages share.
 struct PagePart {
     const char *path;
     const char *resource;
     const char *type;
     bool open;
+    const char *title = nullptr;
 };
 const char *const Html = "text/html; charset=utf-8";
 const char *const Script = "text/javascript; charset=utf-8";
 const std::array<PagePart, 10> PageParts = {{
-    {"/", ":/web/overview.html", Html, false},
+    {"/", ":/web/overview.html", Html, false, "Vantor station — overview"},
     {"/overview.js", ":/web/overview.js", Script, false},
-    {"/alarms", ":/web/alarms.html", Html, false},
+    {"/alarms", ":/web/alarms.html", Html, false, "Vantor station — alarm history"},
     {"/alarms.js", ":/web/alarms.js", Script, false},
     {"/status_page.js", ":/web/status_page.js", Script, false},
     {"/controls.js", ":/web/controls.js", Script, false},
     {"/common.js", ":/web/common.js", Script, true},
     {"/status_page.css", ":/web/status_page.css", "text/css; charset=utf-8", true},
-    {"/login", ":/web/login.html", Html, true},
+    {"/login", ":/web/login.html", Html, true, "Vantor station — log in"},
     {"/login.js", ":/web/login.js", Script, true},
 }};
+const PagePart DevicePage{"/device/", ":/web/status_page.html", Html, false, "Vantor station"};
 
 const QRegularExpression DevicePagePattern(QStringLiteral("^/device/(\\d{1,6})$"));
 const QRegularExpression
@@ -65,12 +69,28 @@ const PagePart *FindPart(const QString &path)
     return nullptr;
 }
 
-HttpAnswer Resource(const char *name, const char *type)
+std::optional<QByteArray> ReadResource(const char *name)
 {
     QFile file{QString::fromLatin1(name)};
     if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+HttpAnswer Resource(const PagePart &part)
+{
+    std::optional<QByteArray> content = ReadResource(part.resource);
+    if (content && part.title) {
+        const std::optional<QByteArray> frame = ReadResource(":/web/page.html");
+        content =
+            frame
+                ? std::optional(
+                      QByteArray(*frame).replace("@TITLE@", part.title).replace("@BODY@", *content))
+                : std::nullopt;
+    }
+    if (!content)
         return HttpAnswer::Text(500, "Missing part");
-    return {200, type, file.readAll(), {}};
+    return {200, part.type, *content, {}};
 }
 
 HttpAnswer MethodNotAllowed(const QByteArray &allowed)
@@ -208,8 +228,7 @@ void WebServer::Route(const HttpRequest &request, bool healthOnly, const Answere
     if (healthOnly && path != QLatin1String("/healthz") && path != QLatin1String("/metrics"))
         return answered(Unavailable("Too many connections"));
     if (const PagePart *part = FindPart(path); part && part->open)
-        return answered(IsGet(request) ? Resource(part->resource, part->type)
-                                       : MethodNotAllowed("GET, HEAD"));
+        return answered(IsGet(request) ? Resource(*part) : MethodNotAllowed("GET, HEAD"));
     if (path == QLatin1String("/api/v1/login")) {
         if (request.method != "POST")
             return answered(MethodNotAllowed("POST"));
@@ -311,10 +330,10 @@ void WebServer::View(const HttpRequest &request, const QString &path, const WebI
     if (path == QLatin1String("/api/v1/logs/download"))
         return answered(LogDownloadAnswer(folder, query));
     if (const PagePart *part = FindPart(path))
-        return answered(Resource(part->resource, part->type));
+        return answered(Resource(*part));
     if (const auto page = DevicePagePattern.match(path);
         page.hasMatch() && !m_engine.InvalidDevice(page.captured(1).toInt()))
-        return answered(Resource(":/web/status_page.html", Html));
+        return answered(Resource(DevicePage));
     if (path.startsWith(QLatin1String("/device/")) && Picture(path, request, answered))
         return;
     answered(HttpAnswer::Text(404, "Not found"));

@@ -1,7 +1,7 @@
 // What a viewer is shown, over real sockets: the overview and the values as
 // numbers with units, the alarm history, the log files and their downloads
-// (never a file outside the listing), HEAD, the security headers on every
-// answer, and a fresh station without devices.
+// (never a file outside the listing), HEAD, whole pages, the security
+// headers on every answer, and a fresh station without devices.
 #include "web_server_fixture.h"
 
 #include <QJsonArray>
@@ -153,6 +153,33 @@ TEST_F(WebViews, HeadIsAnsweredLikeGetWithoutTheBody)
         EXPECT_EQ(head.header("Content-Type"), get.header("Content-Type")) << path.constData();
         EXPECT_EQ(head.header("Content-Length").toInt(), get.body.size()) << path.constData();
         EXPECT_TRUE(head.body.isEmpty()) << path.constData();
+    }
+}
+
+TEST_F(WebViews, EveryPageIsAWholeDocumentWithItsOwnTitleAndScript)
+{
+    Serve();
+    const struct {
+        QByteArray path;
+        QByteArray title;
+        QByteArray script;
+    } pages[] = {
+        {"/", "Vantor station — overview", "/overview.js"},
+        {"/alarms", "Vantor station — alarm history", "/alarms.js"},
+        {"/login", "Vantor station — log in", "/login.js"},
+        {"/device/0", "Vantor station", "/status_page.js"},
+    };
+    for (const auto &page : pages) {
+        const QByteArray body = Get(port, page.path).body;
+        EXPECT_TRUE(body.startsWith("<!DOCTYPE html>\n<html lang=\"en\">"))
+            << page.path.constData();
+        EXPECT_TRUE(body.contains(QByteArray("<title>" + page.title + "</title>")))
+            << page.path.constData();
+        EXPECT_EQ(body.count("<title>"), 1) << page.path.constData();
+        EXPECT_TRUE(body.contains(QByteArray("<script src=\"" + page.script + "\"></script>")))
+            << page.path.constData();
+        EXPECT_TRUE(body.endsWith("</body>\n</html>\n")) << page.path.constData();
+        EXPECT_FALSE(body.contains('@')) << "a frame placeholder left: " << page.path.constData();
     }
 }
 
