@@ -3,43 +3,29 @@
 // that nothing is judged outside RDS mode.
 #include "engine_fixture.h"
 #include "rds_alarm_texts.h"
+#include "rds_capture.h"
 #include "station_events.h"
-
-#include <QFile>
 
 using namespace vantor;
 using namespace vantor::test;
 
 namespace {
 
-QStringList Capture(const char *name)
-{
-    QFile file(qEnvironmentVariable("VANTOR_SOURCE_DIR") + QStringLiteral("/tests/rds/data/") +
-               QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    QStringList groups;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.size() == 16 && !line.startsWith(QLatin1Char('#')))
-            groups << line;
-    }
-    return groups;
-}
-
 // YLE X3M: PS "YLE X3M ", TA on, no RadioText. Radio Krka: PS "  KRKA  " in
 // 0B groups and RadioText in 2B groups, TA off.
 const QStringList &X3m()
 {
-    static const QStringList groups = Capture("yle-x3m-2016-09-15.groups");
+    static const QStringList groups = RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups"));
     return groups;
 }
 const QStringList &KrkaPs()
 {
-    static const QStringList groups = Capture("radio-krka-0b.groups");
+    static const QStringList groups = RdsCaptureGroups(QStringLiteral("radio-krka-0b.groups"));
     return groups;
 }
 const QStringList &KrkaText()
 {
-    static const QStringList groups = Capture("radio-krka-2b-rt.groups");
+    static const QStringList groups = RdsCaptureGroups(QStringLiteral("radio-krka-2b-rt.groups"));
     return groups;
 }
 

@@ -2,6 +2,7 @@
 // as the receiver's responses shows its PS and RadioText, writes the change
 // log and starts afresh at the next tuning.
 #include "engine_fixture.h"
+#include "rds_capture.h"
 #include "rds_reception.h"
 
 #include <QFile>
@@ -10,19 +11,6 @@ using namespace vantor;
 using namespace vantor::test;
 
 namespace {
-
-QStringList Capture(const QString &name)
-{
-    QFile file(qEnvironmentVariable("VANTOR_SOURCE_DIR") + QStringLiteral("/tests/rds/data/") +
-               name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    QStringList groups;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.size() == 16)
-            groups << line;
-    }
-    return groups;
-}
 
 class RdsDecoding : public EngineFixture
 {
@@ -71,7 +59,7 @@ TEST_F(RdsDecoding, AStationsCaptureIsDecodedLoggedAndForgottenAtTheNextTuning)
     StartOnStations();
     TuneAndSettle(0);
     news.clear();
-    Play(Capture(QStringLiteral("yle-x3m-2016-09-15.groups")), 8);
+    Play(RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups")), 8);
     ASSERT_TRUE(engine.Devices[0].Rds);
     EXPECT_EQ(State().ps.complete, QStringLiteral("YLE X3M "));
     EXPECT_EQ(State().pty, 9);
@@ -82,7 +70,7 @@ TEST_F(RdsDecoding, AStationsCaptureIsDecodedLoggedAndForgottenAtTheNextTuning)
     TuneAndSettle(1);
     EXPECT_EQ(State().ps.complete, QString());
     EXPECT_EQ(State().pi, -1);
-    Play(Capture(QStringLiteral("radio-krka-2b-rt.groups")), 2);
+    Play(RdsCaptureGroups(QStringLiteral("radio-krka-2b-rt.groups")), 2);
     EXPECT_EQ(State().rt.complete, QStringLiteral("PRIJETNO POSLUSANJE RADIA KRKA"));
 
     const QString log = ChangeLog();
@@ -98,7 +86,7 @@ TEST_F(RdsDecoding, ProgrammeTypesAreNamedFromTheTableChosenInThePreferences)
 {
     StartOnStations("[General]\r\nRDSPtyNames=1\r\n");
     TuneAndSettle(0);
-    Play(Capture(QStringLiteral("yle-x3m-2016-09-15.groups")), 1);
+    Play(RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups")), 1);
     EXPECT_TRUE(ChangeLog().contains(QLatin1String(";PTY;\"9 Top 40\"")))
         << ChangeLog().toStdString();
 }

@@ -1,45 +1,18 @@
 // The decoder against groups received off air (tests/rds/data, see its
 // README): each file states what its station sent, and the decoder must find
 // exactly that.
+#include "rds_capture.h"
 #include "rds_decoder.h"
 #include "rds_tables.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 using namespace vantor;
+using namespace vantor::test;
 
 namespace {
-
-QString DataDir()
-{
-    return qEnvironmentVariable("VANTOR_SOURCE_DIR") + QStringLiteral("/tests/rds/data");
-}
-
-struct Capture {
-    QString name;
-    QStringList groups;
-    QList<std::pair<QString, QString>> expected; // key, value
-};
-
-Capture Load(const QString &path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    Capture capture{QFileInfo(path).fileName(), {}, {}};
-    const QString text = QString::fromUtf8(file.readAll());
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("expect "))) {
-            const qsizetype space = line.indexOf(QLatin1Char(' '), 7);
-            capture.expected.append({line.mid(7, space - 7), line.mid(space + 1)});
-        } else if (!line.isEmpty() && !line.startsWith(QLatin1Char('#'))) {
-            capture.groups.append(line);
-        }
-    }
-    return capture;
-}
 
 TDateTime Noon()
 {
@@ -138,10 +111,10 @@ QString Decoded(const RdsState &s, const QString &key, const QString &value)
 
 TEST(RdsDecoder, FindsWhatEachCapturedStationStatedItSent)
 {
-    const QStringList files = QDir(DataDir()).entryList({QStringLiteral("*.groups")});
+    const QStringList files = QDir(RdsCaptureFolder()).entryList({QStringLiteral("*.groups")});
     ASSERT_GE(files.size(), 12);
     for (const QString &file : files) {
-        const Capture capture = Load(DataDir() + QLatin1Char('/') + file);
+        const RdsCapture capture = LoadRdsCapture(file);
         ASSERT_FALSE(capture.groups.isEmpty()) << file.toStdString();
         ASSERT_FALSE(capture.expected.isEmpty()) << file.toStdString();
         const RdsDecoder decoder = Decode(capture.groups);
@@ -153,7 +126,7 @@ TEST(RdsDecoder, FindsWhatEachCapturedStationStatedItSent)
 
 TEST(RdsDecoder, ShowsNoNameOrTextBeforeEverySegmentArrivedInOrder)
 {
-    const Capture x3m = Load(DataDir() + QStringLiteral("/yle-x3m-2016-09-15.groups"));
+    const RdsCapture x3m = LoadRdsCapture(QStringLiteral("yle-x3m-2016-09-15.groups"));
     ASSERT_EQ(x3m.groups.size(), 4);
     // Each segment missing once, or lost in its block D: never a name.
     for (int lost = 0; lost < 4; ++lost) {
@@ -172,8 +145,8 @@ TEST(RdsDecoder, ShowsNoNameOrTextBeforeEverySegmentArrivedInOrder)
 
     // A RadioText whose A/B flag turns halfway is not finished with the new
     // text's second half: the old parts are cleared.
-    const Capture rt =
-        Load(DataDir() + QStringLiteral("/radio-gruen-weiss-2021-07-18-rt-padded.groups"));
+    const RdsCapture rt =
+        LoadRdsCapture(QStringLiteral("radio-gruen-weiss-2021-07-18-rt-padded.groups"));
     QStringList turned = rt.groups;
     for (qsizetype i = turned.size() / 2; i < turned.size(); ++i) {
         const int b = turned[i].mid(4, 4).toInt(nullptr, 16) ^ 0x10;
@@ -188,7 +161,7 @@ TEST(RdsDecoder, ShowsNoNameOrTextBeforeEverySegmentArrivedInOrder)
 
 TEST(RdsDecoder, CountsGroupTypesAndTheShareOfLostBlocksPerWholeMinute)
 {
-    const Capture rt = Load(DataDir() + QStringLiteral("/antenne-2016-09-17-rt-plus.groups"));
+    const RdsCapture rt = LoadRdsCapture(QStringLiteral("antenne-2016-09-17-rt-plus.groups"));
     QStringList groups;
     std::uint64_t withoutB = 0;
     // A minute and a half of the capture over and over, one block in eight lost.

@@ -1,30 +1,17 @@
 // The RDS page of Recent Data: off-air captures given as the receivers'
 // responses show on the page of the device chosen, and the page is redrawn
 // only while it is seen and something changed.
+#include "rds_capture.h"
 #include "rds_panel.h"
 #include "signal_light.h"
 #include "window_fixture.h"
 
-#include <QFile>
 #include <QTabWidget>
 
 using namespace vantor;
 using namespace vantor::test;
 
 namespace {
-
-// The groups of one capture in tests/rds/data (its README names the source).
-QStringList Capture(const char *name)
-{
-    QFile file(qEnvironmentVariable("VANTOR_SOURCE_DIR") + QStringLiteral("/tests/rds/data/") +
-               QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    QStringList groups;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
-        if (line.size() == 16)
-            groups << line;
-    return groups;
-}
 
 class RdsPanelTest : public WindowFixture
 {
@@ -68,8 +55,8 @@ TEST_F(RdsPanelTest, ThePageShowsWhatTheChosenDeviceDecodes)
     ShowRdsPage();
     TuneAndSettle(0);
     TuneAndSettle(1);
-    Play(0, Capture("yle-x3m-2016-09-15.groups"), 4);
-    Play(1, Capture("antenne-2016-09-17-rt-plus.groups"), 2);
+    Play(0, RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups")), 4);
+    Play(1, RdsCaptureGroups(QStringLiteral("antenne-2016-09-17-rt-plus.groups")), 2);
 
     // Values as the capture's source states them.
     EXPECT_EQ(Field("PS"), "YLE X3M ");
@@ -93,8 +80,8 @@ TEST_F(RdsPanelTest, ThePageShowsWhatTheChosenDeviceDecodes)
     EXPECT_EQ(Field("PS"), "-");
     EXPECT_EQ(Field("AF"), "-");
     EXPECT_EQ(Page().TrafficProgramme()->state(), SignalLight::State::Unknown);
-    Play(0, Capture("yle-yksi-2016-09-15-af-a.groups"), 2);
-    Play(0, Capture("yle-yksi-2016-09-15-pin-ecc.groups"), 2);
+    Play(0, RdsCaptureGroups(QStringLiteral("yle-yksi-2016-09-15-af-a.groups")), 2);
+    Play(0, RdsCaptureGroups(QStringLiteral("yle-yksi-2016-09-15-pin-ecc.groups")), 2);
     EXPECT_EQ(Field("AF"), "87.9 90.9 89.8 89.2 93.2 88.5 89.5 MHz");
     EXPECT_EQ(Field("ECC / country"), "E1 / FI");
     EXPECT_EQ(Field("PI"), "6201");
@@ -103,7 +90,7 @@ TEST_F(RdsPanelTest, ThePageShowsWhatTheChosenDeviceDecodes)
 TEST_F(RdsPanelTest, ThePageIsRedrawnOnlyWhileSeenAndWhenSomethingChanged)
 {
     TuneAndSettle(0);
-    const QStringList capture = Capture("yle-x3m-2016-09-15.groups");
+    const QStringList capture = RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups"));
     const int before = Page().Refreshes();
     Play(0, capture, 2);
     StatusSecond();
@@ -126,7 +113,7 @@ TEST_F(RdsPanelTest, ThePageIsRedrawnOnlyWhileSeenAndWhenSomethingChanged)
 
     // Another device's news leave the page alone.
     TuneAndSettle(1);
-    Play(1, Capture("antenne-2016-09-17-rt-plus.groups"));
+    Play(1, RdsCaptureGroups(QStringLiteral("antenne-2016-09-17-rt-plus.groups")));
     EXPECT_EQ(Page().Refreshes(), afterRepeat + 1);
     EXPECT_EQ(Field("PI"), "6204");
 }

@@ -2,9 +2,9 @@
 // metrics carry it, from an off-air capture given as the receiver's groups.
 #include "engine_fixture.h"
 #include "metrics_text.h"
+#include "rds_capture.h"
 #include "status_json.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,14 +22,8 @@ protected:
         ConnectAll();
         PutOnStation(0, QStringLiteral("93.2"), ModeRdsPart);
         // YLE X3M (FI), 2016-09-15 (tests/rds/data/yle-x3m-2016-09-15.groups), 5 s of PS.
-        QFile file(qEnvironmentVariable("VANTOR_SOURCE_DIR") +
-                   QStringLiteral("/tests/rds/data/yle-x3m-2016-09-15.groups"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        QStringList groups;
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-            if (line.size() == 16)
-                groups << line;
-        }
+        const QStringList groups = RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups"));
+        ASSERT_FALSE(groups.isEmpty());
         for (int t = 0; t < 6; ++t) {
             for (const QString &g : groups) {
                 library.pushResponse(0, QStringLiteral("G=") + g);
