@@ -81,4 +81,16 @@ QList<QRect> CascadeLayout(const QRect &area, const QList<QSize> &minimums, int 
     return placed;
 }
 
+QRect ClearOfIconRow(const QRect &place, const QSize &minimum, int rowTop, int areaTop)
+{
+    if (place.bottom() < rowTop)
+        return place;
+    // One that lies wholly below the row keeps its height as far as there is
+    // room for it.
+    const int room = rowTop - (place.top() < rowTop ? place.top() : areaTop);
+    const int height = std::max(minimum.height(), std::min(place.height(), room));
+    const int top = std::max(areaTop, std::min(place.top(), rowTop - height));
+    return QRect(place.left(), top, place.width(), height);
+}
+
 } // namespace vantor

@@ -1,6 +1,6 @@
-// Where the child windows go inside the frame's area: the first-start layout
-// and the Tile and Cascade commands, each keeping every window at least at
-// its minimum size.
+// Where the child windows go inside the frame's area: the first-start layout,
+// the Tile and Cascade commands and the room left above the row of minimised
+// windows, each keeping every window at least at its minimum size.
 #pragma once
 
 #include <QList>
@@ -27,5 +27,10 @@ QList<QRect> TileLayout(const QRect &area, const QList<QSize> &minimums, Qt::Ori
 // Each window offset from the one before by step, all as large as the area
 // allows after the offsets, never below their minimum.
 QList<QRect> CascadeLayout(const QRect &area, const QList<QSize> &minimums, int step);
+
+// A window that reaches into the row of minimised windows (starting at
+// rowTop) ends above it: shortened, or moved up once it is at its minimum
+// height, but never above areaTop.
+QRect ClearOfIconRow(const QRect &place, const QSize &minimum, int rowTop, int areaTop);
 
 } // namespace vantor

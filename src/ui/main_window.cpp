@@ -329,6 +329,14 @@ QMdiSubWindow *MainWindow::addChild(QWidget *child)
     frame->setWindowTitle(child->windowTitle());
     frame->setAccessibleName(child->windowTitle());
     m_mdi->addSubWindow(frame);
+    // Queued: the area lines up its minimised windows after the change.
+    connect(
+        frame, &QMdiSubWindow::windowStateChanged, this,
+        [this](Qt::WindowStates before, Qt::WindowStates now) {
+            if ((before ^ now) & Qt::WindowMinimized)
+                keepIconRowClear();
+        },
+        Qt::QueuedConnection);
     return frame;
 }
 
@@ -434,6 +442,8 @@ void MainWindow::applyPreferences()
         m_deviceList->setFont(bold);
     }
     show();
+    // Windows stored minimised line up once the area is shown.
+    QMetaObject::invokeMethod(this, &MainWindow::keepIconRowClear, Qt::QueuedConnection);
 }
 
 QRect MainWindow::childArea()
@@ -455,6 +465,37 @@ QRect MainWindow::arrangeableArea()
         }
     }
     return area;
+}
+
+void MainWindow::keepIconRowClear()
+{
+    const QRect viewport = m_mdi->viewport()->rect();
+    const int rowTop = arrangeableArea().bottom() + 1;
+    const QList<QMdiSubWindow *> frames = m_mdi->subWindowList();
+    if (rowTop > viewport.bottom()) {
+        for (auto it = m_shortened.cbegin(); it != m_shortened.cend(); ++it) {
+            QMdiSubWindow *frame = it.key();
+            if (frames.contains(frame) && frame->geometry() == it->after)
+                frame->setGeometry(it->before);
+        }
+        m_shortened.clear();
+        return;
+    }
+    for (QMdiSubWindow *frame : frames) {
+        if (!frame->isVisible() || frame->isMinimized() || frame->isMaximized())
+            continue;
+        const QRect before = frame->geometry();
+        const QRect after =
+            ClearOfIconRow(before, frame->minimumSizeHint().expandedTo(frame->minimumSize()),
+                           rowTop, viewport.top());
+        if (after == before)
+            continue;
+        frame->setGeometry(after);
+        const auto known = m_shortened.constFind(frame);
+        m_shortened.insert(
+            frame, {known != m_shortened.cend() && known->after == before ? known->before : before,
+                    after});
+    }
 }
 
 void MainWindow::arrangeChildren(Arrangement arrangement)
@@ -479,6 +520,8 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
             frames[k]->showNormal();
         frames[k]->setGeometry(places[k]);
     }
+    // Arranged anew, none has a height of its own to get back.
+    m_shortened.clear();
     if (arrangement == Arrangement::Cascade && !frames.isEmpty())
         m_mdi->setActiveSubWindow(frames.last());
 }

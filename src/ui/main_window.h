@@ -5,7 +5,9 @@
 
 #include "engine.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QRect>
 
 #include <array>
 #include <functional>
@@ -101,6 +103,10 @@ private:
 
     // The child area less the row the minimised windows line up in.
     QRect arrangeableArea();
+    // Keeps the row of minimised windows from covering the others: those
+    // reaching into it end above it, and get their height back once the row
+    // is gone, unless the operator has placed them since.
+    void keepIconRowClear();
 
     // The steps of CBFILChange. The values list starts afresh with the
     // device's station, and the LED and the Pause button follow it (all a
@@ -156,6 +162,11 @@ private:
     QMenu *m_windowMenu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_windowItemsAdded = false;
+    struct ShortenedFrame {
+        QRect before;
+        QRect after;
+    };
+    QHash<QMdiSubWindow *, ShortenedFrame> m_shortened;
     // Where the window was last shown normal, kept while it is maximised or
     // minimised so that it comes back there at the next start.
     WindowPlacement m_normalPlacement;

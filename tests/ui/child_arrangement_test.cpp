@@ -1,11 +1,13 @@
 // Where the child windows go: the first-start layout keeps them apart and
 // inside the area, Tile and Cascade keep each at its minimum size and leave
-// minimised windows where they are; stored placements win over the layout.
+// minimised windows where they are, the row of minimised windows covers no
+// other; stored placements win over the layout.
 #include "child_arrangement.h"
 #include "graph_window.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -88,6 +90,26 @@ TEST(ChildArrangement, TilingAndCascadingKeepEveryMinimumSize)
     EXPECT_EQ(cramped[1].size(), QSize(420, 300));
 }
 
+TEST(ChildArrangement, AWindowReachingIntoTheIconRowEndsAboveIt)
+{
+    const int rowTop = 500;
+    struct Case {
+        const char *what;
+        QRect place;
+        QSize minimum;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"above the row", {0, 100, 300, 400}, {100, 100}, {0, 100, 300, 400}},
+        {"shortened", {0, 300, 300, 260}, {100, 100}, {0, 300, 300, 200}},
+        {"moved up at its minimum", {0, 450, 300, 260}, {100, 150}, {0, 350, 300, 150}},
+        {"all below the row", {0, 520, 300, 100}, {100, 50}, {0, 400, 300, 100}},
+        {"taller than the room", {0, 0, 300, 700}, {100, 600}, {0, 0, 300, 600}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ClearOfIconRow(c.place, c.minimum, rowTop, 0), c.expected) << c.what;
+}
+
 class ArrangementTest : public test::WindowFixture
 {};
 
@@ -147,4 +169,43 @@ TEST_F(ArrangementTest, AMainWindowClosedMaximisedKeepsItsLastNormalPlacement)
     const WindowPlacement stored = engine.Prefs().Placement(AppWindow::Main);
     EXPECT_EQ(stored.state, WindowMaximised);
     EXPECT_EQ(QRect(stored.left, stored.top, stored.width, stored.height), QRect(40, 50, 900, 650));
+}
+
+TEST_F(ArrangementTest, MinimisedWindowsLineUpAlongTheBottomCoveringNoOther)
+{
+    window.resize(1500, 1000);
+    window.show();
+    // Side by side, every window reaches down to the bottom.
+    window.findChild<QAction *>(QStringLiteral("ileVertical1"))->trigger();
+    const QList<QMdiSubWindow *> frames = window.mdiArea()->subWindowList();
+    QList<QRect> tiled;
+    for (QMdiSubWindow *frame : frames)
+        tiled << frame->geometry();
+    frames[0]->showMinimized();
+    frames[2]->showMinimized();
+    QCoreApplication::processEvents();
+    const QRect area = window.mdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow *> icons = {frames[0], frames[2]};
+    const QList<QMdiSubWindow *> shown = {frames[1], frames[3]};
+    EXPECT_EQ(icons[0]->geometry().top(), icons[1]->geometry().top());
+    EXPECT_FALSE(icons[0]->geometry().intersects(icons[1]->geometry()));
+    for (QMdiSubWindow *icon : icons) {
+        EXPECT_EQ(icon->geometry().bottom(), area.bottom()) << icon->windowTitle().toStdString();
+        for (QMdiSubWindow *frame : shown) {
+            EXPECT_FALSE(frame->geometry().intersects(icon->geometry()))
+                << frame->windowTitle().toStdString();
+            EXPECT_GE(frame->height(), frame->minimumSizeHint().height());
+        }
+    }
+    // Shortened for the row, the windows get their height back when the row
+    // goes.
+    for (const int k : {1, 3}) {
+        EXPECT_LT(frames[k]->height(), tiled[k].height()) << k;
+        EXPECT_EQ(frames[k]->geometry().top(), tiled[k].top()) << k;
+    }
+    frames[0]->showNormal();
+    frames[2]->showNormal();
+    QCoreApplication::processEvents();
+    for (int k = 0; k < frames.size(); ++k)
+        EXPECT_EQ(frames[k]->geometry(), tiled[k]) << k;
 }
