@@ -5,7 +5,10 @@
 #include "editor_widgets.h"
 #include "station_list_dialog.h"
 
+#include <QHeaderView>
 #include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace vantor::test {
@@ -66,6 +69,36 @@ TEST_F(StationListTest, LoadsEveryStationInGridOrder)
         EXPECT_EQ(CellText(g, 0, c), row0[c]) << c;
     EXPECT_EQ(CellText(g, 1, 8), QStringLiteral("-1"));
     EXPECT_EQ(g->horizontalHeaderItem(7)->text(), QStringLiteral("Measuring Mode [min]"));
+}
+
+TEST_F(StationListTest, OpensWideEnoughForEveryColumnCaption)
+{
+    // At the usual font and at a large one, where the captions need more than
+    // the dialog's usual width.
+    const QFont usual = QApplication::font();
+    for (const double scale : {1.0, 1.6}) {
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * scale);
+        QApplication::setFont(font);
+        StationListDialog opened(engine);
+        opened.SetPrompts(prompts.Prompts());
+        ASSERT_TRUE(opened.Load());
+        opened.show();
+        QCoreApplication::sendPostedEvents();
+        QTableWidget *g = opened.Grid();
+        QHeaderView *header = g->horizontalHeader();
+        ASSERT_GE(opened.screen()->availableGeometry().width(), header->length() + 100)
+            << "the screen is too narrow to tell";
+        const QFontMetrics metrics(header->font());
+        for (int c = 0; c < g->columnCount(); ++c) {
+            const QString caption = g->horizontalHeaderItem(c)->text();
+            EXPECT_GE(header->sectionSize(c), metrics.horizontalAdvance(caption))
+                << scale << caption.toStdString();
+        }
+        EXPECT_GE(g->viewport()->width(), header->length()) << scale;
+        EXPECT_FALSE(g->horizontalScrollBar()->isVisible()) << scale;
+    }
+    QApplication::setFont(usual);
 }
 
 TEST_F(StationListTest, ReservedAndDuplicateNamesAreRefused)
