@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -65,6 +66,10 @@ private:
     const AlarmDetailsWindow *m_window;
 };
 
+// Room beside a cell's text: the 2 pixels it is drawn in from the left and
+// the raised edges.
+constexpr int CellTextMargin = 8;
+
 QString Joined(std::initializer_list<int> values, const QString &separator)
 {
     QStringList texts;
@@ -105,7 +110,8 @@ AlarmDetailsWindow::AlarmDetailsWindow(Engine &engine, std::function<int()> sele
             longest[0] = name;
     }
     for (int c = 0; c < Columns; ++c)
-        m_grid->setColumnWidth(c, std::max(widths[c], metrics.horizontalAdvance(longest[c]) + 8));
+        m_grid->setColumnWidth(
+            c, std::max(widths[c], metrics.horizontalAdvance(longest[c]) + CellTextMargin));
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setCornerButtonEnabled(false);
@@ -126,6 +132,11 @@ AlarmDetailsWindow::AlarmDetailsWindow(Engine &engine, std::function<int()> sele
     layout->addWidget(m_grid, 1);
 
     ClearGrid();
+    // However small the window, the kinds, their status and their limits
+    // stay in view.
+    m_grid->setMinimumWidth(
+        m_grid->columnWidth(0) + m_grid->columnWidth(1) + m_grid->columnWidth(2) +
+        m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth());
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &AlarmDetailsWindow::Timer1Timer);
     m_timer.start();
@@ -139,8 +150,14 @@ QString AlarmDetailsWindow::cell(int row, int column) const
 void AlarmDetailsWindow::setCell(int row, int column, const QString &text)
 {
     QTableWidgetItem *item = m_grid->item(row, column);
-    if (item->text() != text)
-        item->setText(text);
+    if (item->text() == text)
+        return;
+    item->setText(text);
+    // A text longer than its column foresaw (a long list of group types, a
+    // larger font) widens the column rather than being cut.
+    const int needed = m_grid->fontMetrics().horizontalAdvance(text) + CellTextMargin;
+    if (m_grid->columnWidth(column) < needed)
+        m_grid->setColumnWidth(column, needed);
 }
 
 void AlarmDetailsWindow::ClearGrid()

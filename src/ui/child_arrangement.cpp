@@ -7,13 +7,14 @@ namespace vantor {
 namespace {
 // Splits length between two neighbours: the first gets what it wants when the
 // second keeps what it wants, then each gets at least its minimum while the
-// length holds both; short of even that, the minimums share it in proportion.
+// length holds both; short of even that, the first gets its minimum (and the
+// second, at its own minimum, runs past the length).
 int FirstShare(int length, int firstWanted, int firstMinimum, int secondWanted, int secondMinimum)
 {
     if (firstWanted + secondWanted <= length)
         return std::max(firstWanted, length - secondWanted);
     if (firstMinimum + secondMinimum > length)
-        return int(qint64(length) * firstMinimum / std::max(1, firstMinimum + secondMinimum));
+        return firstMinimum;
     const int share = int(qint64(length) * firstWanted / std::max(1, firstWanted + secondWanted));
     return std::clamp(share, firstMinimum, length - secondMinimum);
 }
@@ -31,11 +32,11 @@ QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &childr
     };
     const int top = FirstShare(area.height(), rowWanted(0, 1), rowMinimum(0, 1), rowWanted(2, 3),
                                rowMinimum(2, 3));
-    const int bottom = area.height() - top;
+    const int bottom = std::max(area.height() - top, rowMinimum(2, 3));
     const auto row = [&](int a, int b, int y, int height) {
         const int left = FirstShare(area.width(), four[a].wanted.width(), four[a].minimum.width(),
                                     four[b].wanted.width(), four[b].minimum.width());
-        const int right = area.width() - left;
+        const int right = std::max(area.width() - left, four[b].minimum.width());
         return QList<QRect>{QRect(area.x(), y, left, height),
                             QRect(area.x() + left, y, right, height)};
     };

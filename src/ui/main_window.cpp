@@ -73,6 +73,12 @@ QAction *NewAction(QObject *parent, const QString &text, const QString &name)
     return action;
 }
 
+// The least size a child window's contents can be used at.
+QSize LeastSize(const QMdiSubWindow *frame)
+{
+    return frame->minimumSizeHint().expandedTo(frame->minimumSize());
+}
+
 // Uptime beyond which choosing a device moves the activity filter as well.
 constexpr int FilterFollowsAfterSeconds = 20;
 
@@ -407,7 +413,7 @@ void MainWindow::applyPreferences()
     const IniFile stored(m_engine.Folders.DataFolder + QStringLiteral("config.ini"));
     QList<ChildSizes> needs;
     for (const auto &[child, window] : placedChildren())
-        needs << ChildSizes{frameOf(child)->sizeHint(), frameOf(child)->minimumSizeHint()};
+        needs << ChildSizes{frameOf(child)->sizeHint(), LeastSize(frameOf(child))};
     // The layout's order: Recent Data and Alarm Details above, Recent Activity
     // and the Graph Window below.
     const QList<QRect> firstStart =
@@ -428,7 +434,12 @@ void MainWindow::applyPreferences()
             placement.width = place.width();
             placement.height = place.height();
         }
-        ApplyPlacement(frameOf(child), placement, {client}, client);
+        QMdiSubWindow *frame = frameOf(child);
+        ApplyPlacement(frame, placement, {client}, client);
+        // Stored at another font or scale, or in a smaller frame, a placement
+        // may be smaller than the window's contents can be used at.
+        if (!frame->isMinimized() && !frame->isMaximized())
+            frame->resize(frame->size().expandedTo(LeastSize(frame)));
         ++k;
     }
     m_data->accumulated()->setChecked(prefs.Flag(QStringLiteral("Accumulated")));
@@ -485,9 +496,7 @@ void MainWindow::keepIconRowClear()
         if (!frame->isVisible() || frame->isMinimized() || frame->isMaximized())
             continue;
         const QRect before = frame->geometry();
-        const QRect after =
-            ClearOfIconRow(before, frame->minimumSizeHint().expandedTo(frame->minimumSize()),
-                           rowTop, viewport.top());
+        const QRect after = ClearOfIconRow(before, LeastSize(frame), rowTop, viewport.top());
         if (after == before)
             continue;
         frame->setGeometry(after);
@@ -505,7 +514,7 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
     for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
         if (frame->isVisible() && !frame->isMinimized()) {
             frames << frame;
-            minimums << frame->minimumSizeHint().expandedTo(frame->minimumSize());
+            minimums << LeastSize(frame);
         }
     }
     const QRect area = arrangeableArea();

@@ -2,14 +2,17 @@
 // inside the area, Tile and Cascade keep each at its minimum size and leave
 // minimised windows where they are, the row of minimised windows covers no
 // other; stored placements win over the layout.
+#include "alarm_details_window.h"
 #include "child_arrangement.h"
 #include "graph_window.h"
 #include "window_fixture.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTableWidget>
 
 using namespace vantor;
 
@@ -24,7 +27,7 @@ bool NoneOverlaps(const QList<QRect> &places)
 }
 } // namespace
 
-TEST(ChildArrangement, TheFirstStartLayoutKeepsTheWindowsApartInsideTheArea)
+TEST(ChildArrangement, TheFirstStartLayoutKeepsTheWindowsApartAndAtTheirMinimums)
 {
     const QRect area(0, 0, 970, 560);
     struct Case {
@@ -52,20 +55,22 @@ TEST(ChildArrangement, TheFirstStartLayoutKeepsTheWindowsApartInsideTheArea)
         const QList<QRect> places = FirstStartLayout(area, c.children);
         ASSERT_EQ(places.size(), 4) << c.what;
         EXPECT_TRUE(NoneOverlaps(places)) << c.what;
-        for (const QRect &place : places)
-            EXPECT_TRUE(area.contains(place)) << c.what;
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_GE(places[k].width(), c.children[k].minimum.width()) << c.what << k;
+            EXPECT_GE(places[k].height(), c.children[k].minimum.height()) << c.what << k;
+            EXPECT_TRUE(places[k].topLeft() == area.topLeft() || area.contains(places[k].topLeft()))
+                << c.what << k;
+        }
     }
+    // Where the minimums allow, inside the area.
+    for (const Case &c : {cases[0], cases[1]})
+        for (const QRect &place : FirstStartLayout(area, c.children))
+            EXPECT_TRUE(area.contains(place)) << c.what;
     // Room for what each wants: each gets at least that.
     const QList<QRect> roomy = FirstStartLayout(area, cases[0].children);
     for (int k = 0; k < 4; ++k) {
         EXPECT_GE(roomy[k].width(), cases[0].children[k].wanted.width()) << k;
         EXPECT_GE(roomy[k].height(), cases[0].children[k].wanted.height()) << k;
-    }
-    // Room for the minimums only: each keeps its minimum.
-    const QList<QRect> tight = FirstStartLayout(area, cases[1].children);
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_GE(tight[k].width(), cases[1].children[k].minimum.width()) << k;
-        EXPECT_GE(tight[k].height(), cases[1].children[k].minimum.height()) << k;
     }
 }
 
@@ -208,4 +213,33 @@ TEST_F(ArrangementTest, MinimisedWindowsLineUpAlongTheBottomCoveringNoOther)
     QCoreApplication::processEvents();
     for (int k = 0; k < frames.size(); ++k)
         EXPECT_EQ(frames[k]->geometry(), tiled[k]) << k;
+}
+
+TEST_F(ArrangementTest, SmallStoredPlacementsStillShowWhatTheWindowsNeed)
+{
+    // Saved in a small frame, or at a smaller font than now.
+    ASSERT_TRUE(test::writeAll(
+        Data() + QStringLiteral("/config.ini"),
+        "[General]\r\nMainTop=10\r\nMainLeft=10\r\nMainWidth=850\r\nMainHeight=630\r\n"
+        "Form2Top=300\r\nForm2Left=0\r\nForm2Width=300\r\nForm2Height=150\r\n"
+        "Form3Top=0\r\nForm3Left=0\r\nForm3Width=300\r\nForm3Height=150\r\n"
+        "Form4Top=0\r\nForm4Left=300\r\nForm4Width=250\r\nForm4Height=200\r\n"
+        "Form5Top=300\r\nForm5Left=300\r\nForm5Width=300\r\nForm5Height=200\r\n"));
+    engine.LoadPreferences();
+    window.applyPreferences();
+    QCoreApplication::sendPostedEvents();
+    for (QMdiSubWindow *frame : window.mdiArea()->subWindowList()) {
+        const QSize least = frame->minimumSizeHint();
+        EXPECT_GE(frame->width(), least.width()) << frame->windowTitle().toStdString();
+        EXPECT_GE(frame->height(), least.height()) << frame->windowTitle().toStdString();
+    }
+    QGroupBox *yAxis = nullptr;
+    for (QGroupBox *box : window.graphWindow()->findChildren<QGroupBox *>())
+        if (box->title() == QLatin1String("Y axis"))
+            yAxis = box;
+    ASSERT_NE(yAxis, nullptr);
+    EXPECT_GE(yAxis->height(), yAxis->minimumSizeHint().height());
+    // The kinds, their status and their limits in view.
+    QTableWidget *grid = window.alarmDetails()->grid();
+    EXPECT_LE(grid->columnViewportPosition(2) + grid->columnWidth(2), grid->viewport()->width());
 }
