@@ -139,3 +139,22 @@ TEST_F(AlarmDetails, PendingIsYellowActiveIsRedAndDisabledKindsAreNeither)
         EXPECT_NE(disabled, QColor(Qt::yellow)) << column;
     }
 }
+
+TEST_F(AlarmDetails, EveryTextFitsItsColumn)
+{
+    TDevice &d = OnStation();
+    d.AlarmSet.GT_GroupTypes = QStringLiteral("0A 1A 2A 3A 4A 10A 11A 12A 13A 14A 15A");
+    d.AlarmSet.PL_Minimum = 18000;
+    d.AlarmSet.PL_Maximum = 19500;
+    engine.AddToLastData(0, QStringLiteral("MAX Hold"), QStringLiteral("100.5 kHz"));
+    engine.AddToLastData(0, QStringLiteral("Histogram Max at"), QStringLiteral("100.0 kHz"));
+    engine.AddToLastData(0, QStringLiteral("AVE"), QStringLiteral("100.5 kHz"));
+    Window().Timer1Timer();
+    const QTableWidget *grid = Window().grid();
+    const QFontMetrics metrics = grid->fontMetrics();
+    for (int row = 0; row < AlarmDetailsWindow::Rows; ++row)
+        for (int column = 0; column < AlarmDetailsWindow::Columns; ++column)
+            EXPECT_GT(grid->columnWidth(column),
+                      metrics.horizontalAdvance(Window().cell(row, column)))
+                << row << ' ' << column << ' ' << Window().cell(row, column).toStdString();
+}
