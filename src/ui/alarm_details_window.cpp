@@ -142,6 +142,16 @@ AlarmDetailsWindow::AlarmDetailsWindow(Engine &engine, std::function<int()> sele
     m_timer.start();
 }
 
+QSize AlarmDetailsWindow::sizeHint() const
+{
+    const int frame = 2 * m_grid->frameWidth();
+    const QSize grid(m_grid->horizontalHeader()->length() + frame +
+                         m_grid->verticalScrollBar()->sizeHint().width(),
+                     m_grid->verticalHeader()->length() + frame);
+    return QSize(std::max(grid.width(), m_header->sizeHint().width()),
+                 m_header->sizeHint().height() + grid.height());
+}
+
 QString AlarmDetailsWindow::cell(int row, int column) const
 {
     return m_grid->item(row, column)->text();

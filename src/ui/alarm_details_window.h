@@ -37,6 +37,10 @@ public:
     void Timer1Timer();
     void ClearGrid();
 
+    // Room for every row and column (and the vertical scroll bar, as the
+    // window is often less tall).
+    QSize sizeHint() const override;
+
 private:
     void setCell(int row, int column, const QString &text);
 

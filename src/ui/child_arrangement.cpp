@@ -6,13 +6,17 @@ namespace vantor {
 
 namespace {
 // Splits length between two neighbours: the first gets what it wants when the
-// second keeps what it wants, then each gets at least its minimum while the
-// length holds both; short of even that, the first gets its minimum (and the
-// second, at its own minimum, runs past the length).
+// second keeps what it wants; otherwise the second, whose contents are the
+// denser, gets what it wants while the first keeps its minimum, else each gets
+// at least its minimum while the length holds both; short of even that, the
+// first gets its minimum (and the second, at its own minimum, runs past the
+// length).
 int FirstShare(int length, int firstWanted, int firstMinimum, int secondWanted, int secondMinimum)
 {
     if (firstWanted + secondWanted <= length)
         return std::max(firstWanted, length - secondWanted);
+    if (length - secondWanted >= firstMinimum)
+        return length - secondWanted;
     if (firstMinimum + secondMinimum > length)
         return firstMinimum;
     const int share = int(qint64(length) * firstWanted / std::max(1, firstWanted + secondWanted));

@@ -16,8 +16,9 @@ struct ChildSizes {
 
 // Two rows, none covering another: the first two windows above, the other
 // two below. Each row and column gets what its windows want as far as the
-// area allows, never less than their minimum; where the minimums need more
-// than the area, the layout runs past it (the area scrolls).
+// area allows, the lower row and the right-hand windows first, never less
+// than their minimum; where the minimums need more than the area, the layout
+// runs past it (the area scrolls).
 QList<QRect> FirstStartLayout(const QRect &area, const QList<ChildSizes> &children);
 
 // Side by side (Qt::Horizontal) or one above the other (Qt::Vertical),

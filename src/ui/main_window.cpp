@@ -412,10 +412,15 @@ void MainWindow::applyPreferences()
     // layout; stored placements always win.
     const IniFile stored(m_engine.Folders.DataFolder + QStringLiteral("config.ini"));
     QList<ChildSizes> needs;
-    for (const auto &[child, window] : placedChildren())
+    for (const auto &[child, window] : placedChildren()) {
+        // Polished, the windows have the fonts and style they are shown with,
+        // and with them their sizes.
+        frameOf(child)->ensurePolished();
         needs << ChildSizes{frameOf(child)->sizeHint(), LeastSize(frameOf(child))};
+    }
     // The layout's order: Recent Data and Alarm Details above, Recent Activity
-    // and the Graph Window below.
+    // and the Graph Window below; the Graph Window's options and the Alarm
+    // Details' columns come first, the lists beside them scroll.
     const QList<QRect> firstStart =
         FirstStartLayout(client, {needs[1], needs[3], needs[0], needs[2]});
     const QRect startPlaces[] = {firstStart[2], firstStart[0], firstStart[3], firstStart[1]};

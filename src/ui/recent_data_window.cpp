@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -23,6 +24,18 @@
 namespace vantor {
 
 namespace {
+
+// A page whose contents scroll in a window smaller than they are, rather than
+// holding the whole window at their size.
+QScrollArea *ScrollingPage(QWidget *contents, const QString &name)
+{
+    auto *page = new QScrollArea;
+    page->setAccessibleName(name);
+    page->setFrameShape(QFrame::NoFrame);
+    page->setWidgetResizable(true);
+    page->setWidget(contents);
+    return page;
+}
 
 struct MeterLayout {
     const char *name;
@@ -84,7 +97,7 @@ RecentDataWindow::RecentDataWindow(Engine &engine, std::function<int()> selected
     m_pages->addTab(m_values, QStringLiteral("Values"));
     m_pages->addTab(createBargraphsPage(), QStringLiteral("Bargraphs"));
     m_pages->addTab(createHistogramPage(), QStringLiteral("Histogram"));
-    m_pages->addTab(m_rds, QStringLiteral("RDS"));
+    m_pages->addTab(ScrollingPage(m_rds, QStringLiteral("RDS")), QStringLiteral("RDS"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,7 +150,7 @@ QWidget *RecentDataWindow::createBargraphsPage()
 
     auto *outer = new QGridLayout(panel2);
     outer->addWidget(panel3, 0, 0, Qt::AlignCenter);
-    return panel2;
+    return ScrollingPage(panel2, QStringLiteral("Bargraphs"));
 }
 
 QWidget *RecentDataWindow::createHistogramPage()
