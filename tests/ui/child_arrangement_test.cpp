@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTableWidget>
@@ -123,10 +124,21 @@ TEST_F(ArrangementTest, AtTheFirstStartNoChildCoversAnother)
     window.resize(980, 700);
     window.show();
     QList<QRect> places;
-    for (QMdiSubWindow *frame : window.mdiArea()->subWindowList())
+    const QRect area = window.mdiArea()->viewport()->rect();
+    for (QMdiSubWindow *frame : window.mdiArea()->subWindowList()) {
         places << frame->geometry();
+        // Inside the frame's area, and nothing squashed below its least size.
+        EXPECT_TRUE(area.contains(frame->geometry())) << frame->windowTitle().toStdString();
+        EXPECT_GE(frame->width(), frame->minimumSizeHint().width());
+        EXPECT_GE(frame->height(), frame->minimumSizeHint().height());
+    }
     ASSERT_EQ(places.size(), 4);
     EXPECT_TRUE(NoneOverlaps(places));
+    // The Graph Window's options and every column of Alarm Details in view.
+    const QMdiSubWindow *graph = window.frameOf(window.graphWindow());
+    EXPECT_GE(graph->height(), graph->sizeHint().height());
+    const QTableWidget *grid = window.alarmDetails()->grid();
+    EXPECT_LE(grid->horizontalHeader()->length(), grid->viewport()->width());
 }
 
 TEST_F(ArrangementTest, TilingLeavesMinimisedWindowsMinimisedAndKeepsMinimumSizes)
