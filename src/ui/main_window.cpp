@@ -45,6 +45,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantor {
@@ -474,7 +475,8 @@ QRect MainWindow::childArea()
 
 QRect MainWindow::arrangeableArea()
 {
-    QRect area = m_mdi->viewport()->rect();
+    // The whole area, whether or not scroll bars show now.
+    QRect area(QPoint(0, 0), m_mdi->contentsRect().size());
     for (QMdiSubWindow *frame : m_mdi->subWindowList()) {
         if (frame->isVisible() && frame->isMinimized()) {
             area.setBottom(std::min(area.bottom(), frame->geometry().top() - 1));
@@ -522,13 +524,31 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
             minimums << LeastSize(frame);
         }
     }
-    const QRect area = arrangeableArea();
+    QRect area = arrangeableArea();
     const int titleHeight = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const QList<QRect> places =
-        arrangement == Arrangement::Cascade
-            ? CascadeLayout(area, minimums, titleHeight)
-            : TileLayout(area, minimums,
-                         arrangement == Arrangement::TileVertical ? Qt::Horizontal : Qt::Vertical);
+    const auto layOut = [&] {
+        return arrangement == Arrangement::Cascade
+                   ? CascadeLayout(area, minimums, titleHeight)
+                   : TileLayout(area, minimums,
+                                arrangement == Arrangement::TileVertical ? Qt::Horizontal
+                                                                         : Qt::Vertical);
+    };
+    QList<QRect> places = layOut();
+    // Windows that run past the area bring up its scroll bars, which take
+    // room of their own: laid out again without it, no window runs under one.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_mdi);
+    const auto runPast = [&](auto edge) {
+        return std::any_of(places.cbegin(), places.cend(),
+                           [&](const QRect &place) { return edge(place) > edge(area); });
+    };
+    if (runPast([](const QRect &r) { return r.bottom(); })) {
+        area.setRight(area.right() - scrollBar);
+        places = layOut();
+    }
+    if (runPast([](const QRect &r) { return r.right(); })) {
+        area.setBottom(area.bottom() - scrollBar);
+        places = layOut();
+    }
     for (int k = 0; k < frames.size(); ++k) {
         if (frames[k]->isMaximized())
             frames[k]->showNormal();

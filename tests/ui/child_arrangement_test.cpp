@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTableWidget>
 
 using namespace vantor;
@@ -254,4 +255,19 @@ TEST_F(ArrangementTest, SmallStoredPlacementsStillShowWhatTheWindowsNeed)
     // The kinds, their status and their limits in view.
     QTableWidget *grid = window.alarmDetails()->grid();
     EXPECT_LE(grid->columnViewportPosition(2) + grid->columnWidth(2), grid->viewport()->width());
+}
+
+TEST_F(ArrangementTest, WindowsTiledPastTheAreaLeaveRoomForItsScrollBar)
+{
+    // Four windows one above the other need more than this height.
+    window.resize(980, 700);
+    window.show();
+    window.findChild<QAction *>(QStringLiteral("iles1"))->trigger();
+    QCoreApplication::sendPostedEvents();
+    QMdiArea *area = window.mdiArea();
+    ASSERT_TRUE(area->verticalScrollBar()->isVisible());
+    for (QMdiSubWindow *frame : area->subWindowList())
+        EXPECT_LE(frame->geometry().right(), area->viewport()->rect().right())
+            << frame->windowTitle().toStdString();
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
 }
