@@ -191,7 +191,10 @@ void RecentActivityWindow::setStatistic(int column, const QString &text)
 
 void RecentActivityWindow::scrollToEnd()
 {
+    // At the start of the last line: a line wider than the memo shows its
+    // date and source rather than its end.
     m_memo->moveCursor(QTextCursor::End);
+    m_memo->moveCursor(QTextCursor::StartOfBlock);
     m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
 }
 

@@ -1,7 +1,10 @@
 // Recent Activity: the memo's line rule and its sources.
 #include "window_fixture.h"
 
+#include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 
 using namespace vantor;
@@ -58,4 +61,16 @@ TEST_F(RecentActivity, ApplicationLinesWaitWhileADeviceIsShown)
     EXPECT_TRUE(LastLine().endsWith(QStringLiteral("[D0] for D0")));
     Activity().setFilterIndex(0);
     EXPECT_TRUE(LastLine().endsWith(QStringLiteral("for the application")));
+}
+
+TEST_F(RecentActivity, ANarrowMemoShowsTheStartOfTheNewestLine)
+{
+    window.frameOf(&Activity())->resize(300, 300);
+    window.show();
+    for (int n = 0; n < 30; ++n)
+        engine.AddToActivityLog(-1, QStringLiteral("a line far wider than the memo ").repeated(4));
+    QCoreApplication::sendPostedEvents();
+    const QPlainTextEdit *memo = Activity().memo();
+    EXPECT_EQ(memo->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(memo->verticalScrollBar()->value(), memo->verticalScrollBar()->maximum());
 }
