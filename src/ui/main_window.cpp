@@ -422,8 +422,9 @@ void MainWindow::applyPreferences()
     // The layout's order: Recent Data and Alarm Details above, Recent Activity
     // and the Graph Window below; the Graph Window's options and the Alarm
     // Details' columns come first, the lists beside them scroll.
-    const QList<QRect> firstStart =
-        FirstStartLayout(client, {needs[1], needs[3], needs[0], needs[2]});
+    const QList<QRect> firstStart = besideScrollBars(client, [&](const QRect &room) {
+        return FirstStartLayout(room, {needs[1], needs[3], needs[0], needs[2]});
+    });
     const QRect startPlaces[] = {firstStart[2], firstStart[0], firstStart[3], firstStart[1]};
     int k = 0;
     for (const auto &[child, window] : placedChildren()) {
@@ -514,6 +515,27 @@ void MainWindow::keepIconRowClear()
     }
 }
 
+QList<QRect>
+MainWindow::besideScrollBars(QRect area,
+                             const std::function<QList<QRect>(const QRect &)> &layOut) const
+{
+    QList<QRect> places = layOut(area);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_mdi);
+    const auto runPast = [&](auto edge) {
+        return std::any_of(places.cbegin(), places.cend(),
+                           [&](const QRect &place) { return edge(place) > edge(area); });
+    };
+    if (runPast([](const QRect &r) { return r.bottom(); })) {
+        area.setRight(area.right() - scrollBar);
+        places = layOut(area);
+    }
+    if (runPast([](const QRect &r) { return r.right(); })) {
+        area.setBottom(area.bottom() - scrollBar);
+        places = layOut(area);
+    }
+    return places;
+}
+
 void MainWindow::arrangeChildren(Arrangement arrangement)
 {
     QList<QMdiSubWindow *> frames;
@@ -524,31 +546,16 @@ void MainWindow::arrangeChildren(Arrangement arrangement)
             minimums << LeastSize(frame);
         }
     }
-    QRect area = arrangeableArea();
+    const QRect area = arrangeableArea();
     const int titleHeight = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const auto layOut = [&] {
+    const auto layOut = [&](const QRect &room) {
         return arrangement == Arrangement::Cascade
-                   ? CascadeLayout(area, minimums, titleHeight)
-                   : TileLayout(area, minimums,
+                   ? CascadeLayout(room, minimums, titleHeight)
+                   : TileLayout(room, minimums,
                                 arrangement == Arrangement::TileVertical ? Qt::Horizontal
                                                                          : Qt::Vertical);
     };
-    QList<QRect> places = layOut();
-    // Windows that run past the area bring up its scroll bars, which take
-    // room of their own: laid out again without it, no window runs under one.
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_mdi);
-    const auto runPast = [&](auto edge) {
-        return std::any_of(places.cbegin(), places.cend(),
-                           [&](const QRect &place) { return edge(place) > edge(area); });
-    };
-    if (runPast([](const QRect &r) { return r.bottom(); })) {
-        area.setRight(area.right() - scrollBar);
-        places = layOut();
-    }
-    if (runPast([](const QRect &r) { return r.right(); })) {
-        area.setBottom(area.bottom() - scrollBar);
-        places = layOut();
-    }
+    const QList<QRect> places = besideScrollBars(area, layOut);
     for (int k = 0; k < frames.size(); ++k) {
         if (frames[k]->isMaximized())
             frames[k]->showNormal();

@@ -103,6 +103,10 @@ private:
 
     // The child area less the row the minimised windows line up in.
     QRect arrangeableArea();
+    // The places layOut gives in area; where windows run past it, laid out
+    // again in the room its scroll bars leave, so that none lies under one.
+    QList<QRect> besideScrollBars(QRect area,
+                                  const std::function<QList<QRect>(const QRect &)> &layOut) const;
     // Keeps the row of minimised windows from covering the others: those
     // reaching into it end above it, and get their height back once the row
     // is gone, unless the operator has placed them since.
