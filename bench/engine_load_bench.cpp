@@ -424,7 +424,7 @@ struct LoadResult {
 bool allMeasuring(const Engine &engine, const Clock &clock)
 {
     const TDateTime now = clock.now();
-    for (const TDevice &d : engine.Devices) {
+    for (const TDevice &d : engine.DeviceTable()) {
         if (d.ConnectCountdown != -1 || d.Mode != (ModeMeasuringPart | ModeRdsPart) ||
             now < d.IgnoreUntil)
             return false;
@@ -491,7 +491,7 @@ std::optional<LoadResult> runLoad(const QString &simProgram, int devices, int se
     const int startupLimitMs = 2 * devices * connectIntervalMs + StartupSlackMs;
     if (!runUntil([&] { return allMeasuring(engine, clock); }, startupLimitMs)) {
         int ready = 0;
-        for (const TDevice &d : engine.Devices)
+        for (const TDevice &d : engine.DeviceTable())
             ready += d.ConnectCountdown == -1 && d.Mode == (ModeMeasuringPart | ModeRdsPart);
         std::fprintf(stderr, "%d devices: only %d measuring after %d s\n", devices, ready,
                      startupLimitMs / 1000);

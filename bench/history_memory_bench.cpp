@@ -39,7 +39,7 @@ void FullHistoryMemory()
 {
     fuzz::FuzzStation &station = fuzz::FuzzStation::Instance();
     station.Reset();
-    TDevice &device = station.engine.Devices[0];
+    TDevice &device = Tables(station.engine).Devices[0];
     // The heap as it would be without the history's storage.
     const std::size_t before = HeapInUse() - device.History.capacity() * sizeof(THistorySample);
     while (device.HistoryCount < FullHistory - 10) {

@@ -2,6 +2,7 @@
 // the two presets and a long composition of every column twice with text
 // between. Run by hand; the figures are compared before and after a change.
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 
@@ -54,7 +55,7 @@ void ComposeLine(benchmark::State &state, const QString &composition)
     FakeDeviceLibrary library;
     HeadlessView view;
     Engine engine(clock, library, view);
-    engine.Devices.emplace_back();
+    Tables(engine).Devices.emplace_back();
     for (const auto &[name, value] : Received)
         engine.AddToLastData(0, QString::fromLatin1(name), QString::fromLatin1(value));
     engine.Prefs().SetText(QStringLiteral("LineComposition"), composition);

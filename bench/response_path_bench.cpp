@@ -99,7 +99,7 @@ int main(int argc, char **argv)
     const QByteArray recorded = file.readAll();
     const QByteArray bytes = recorded.repeated(std::max<qsizetype>(1, (1 << 20) / recorded.size()));
     station.Reset();
-    station.engine.Devices[0].Mode = ModeMeasuringPart | ModeRdsPart;
+    Tables(station.engine).Devices[0].Mode = ModeMeasuringPart | ModeRdsPart;
     const TDateTime now = station.clock.now();
 
     double memchrBest = 0, splitBest = 0, fullBest = 0;

@@ -519,10 +519,11 @@ int main(int argc, char **argv)
     ticks.setConnectInterval(2);
     const bool measuring = RunUntil(
         [&] {
-            return std::all_of(engine.Devices.begin(), engine.Devices.end(), [](const TDevice &d) {
-                return d.ConnectCountdown == -1 && (d.Mode & ModeMeasuringPart) &&
-                       d.HistogramTotal > 0;
-            });
+            return std::all_of(engine.DeviceTable().begin(), engine.DeviceTable().end(),
+                               [](const TDevice &d) {
+                                   return d.ConnectCountdown == -1 &&
+                                          (d.Mode & ModeMeasuringPart) && d.HistogramTotal > 0;
+                               });
         },
         120000);
     ticks.setConnectInterval(1000);

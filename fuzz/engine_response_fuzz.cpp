@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     FuzzStation &station = FuzzStation::Instance();
     station.Reset();
-    TDevice &d = station.engine.Devices[0];
+    TDevice &d = Tables(station.engine).Devices[0];
     const bool quiet = data[0] & 1;
     d.StationActive = !quiet;
     const int perTick = (data[0] >> 1) + 1;

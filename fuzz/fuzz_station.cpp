@@ -45,14 +45,14 @@ FuzzStation::FuzzStation()
     library.setConnectSucceeds(true);
     for (int k = 0; k < 2; ++k)
         engine.TimerConnectTimer();
-    if (engine.Devices.size() != 1 || engine.Devices[0].ConnectCountdown != -1)
+    if (Tables(engine).Devices.size() != 1 || Tables(engine).Devices[0].ConnectCountdown != -1)
         std::abort();
     Reset();
 }
 
 void FuzzStation::Reset()
 {
-    TDevice &d = engine.Devices[0];
+    TDevice &d = Tables(engine).Devices[0];
     engine.ClearDevice(0);
     d.Station.Name = QStringLiteral("Radio 1");
     d.Station.Frequency = QStringLiteral("98.5");

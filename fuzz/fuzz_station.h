@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 

@@ -3,6 +3,7 @@
 // painted once. Run offscreen (QT_QPA_PLATFORM=offscreen) or under Xvfb.
 #include "alarm_sets_dialog.h"
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 #include "station_list_dialog.h"
@@ -25,13 +26,13 @@ struct BenchEngine {
         for (int i = 0; i < 4; ++i) {
             TDevice d;
             d.Name = QStringLiteral("Receiver %1").arg(i);
-            engine.Devices.push_back(d);
+            Tables(engine).Devices.push_back(d);
         }
         for (int j = 0; j < stations; ++j) {
             TStation s;
             s.Name = QStringLiteral("Station %1").arg(j);
             s.Frequency = QStringLiteral("%1.%2").arg(88 + j % 20).arg(j % 10);
-            s.DeviceName = engine.Devices[j % 4].Name;
+            s.DeviceName = Tables(engine).Devices[j % 4].Name;
             s.PS = QStringLiteral("PS%1").arg(j);
             s.PI = QStringLiteral("D%1").arg(j, 3, 16, QLatin1Char('0'));
             s.ModeOrder = QStringLiteral("Measuring/RDS");
@@ -39,12 +40,12 @@ struct BenchEngine {
             s.RDS = 2;
             s.AlarmSetName = QStringLiteral("Set %1").arg(j % 100);
             s.Email = QStringLiteral("ops@example.org");
-            engine.Stations.push_back(s);
+            Tables(engine).Stations.push_back(s);
         }
         for (int k = 0; k < alarmSets; ++k) {
             TAlarmSet a;
             a.Name = QStringLiteral("Set %1").arg(k);
-            engine.AlarmSets.push_back(a);
+            Tables(engine).AlarmSets.push_back(a);
         }
     }
 };

@@ -27,7 +27,7 @@ void ServiceNotifier::ready()
 {
     if (!m_managed)
         return;
-    m_lastStatus = ServiceStatusLine(m_engine.Devices);
+    m_lastStatus = ServiceStatusLine(m_engine.DeviceTable());
     send("READY=1\nSTATUS=" + m_lastStatus.toUtf8());
     m_status.start(StatusIntervalMs);
     // The timer runs on the engine's own event loop: when a tick hangs, the
@@ -48,7 +48,7 @@ void ServiceNotifier::stopping()
 
 void ServiceNotifier::updateStatus()
 {
-    const QString status = ServiceStatusLine(m_engine.Devices);
+    const QString status = ServiceStatusLine(m_engine.DeviceTable());
     if (status == m_lastStatus)
         return;
     m_lastStatus = status;

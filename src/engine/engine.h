@@ -64,6 +64,7 @@ class Engine : public QObject
     Q_OBJECT
 
 public:
+    // engine_lifecycle.cpp
     Engine(const Clock &clock, DeviceLibrary &library, EngineView &view, QObject *parent = nullptr);
     ~Engine() override;
 
@@ -83,12 +84,22 @@ public:
     void AfterClose(std::function<void()> done);
     static constexpr int MailShutDownGraceMs = 6000;
 
+    void DeleteOldFiles();
+
+    void HandleAppException(const std::exception &error);
+    void SystemTimeChanged();
+
+    // Shows a message to the operator, or logs it when nobody is looking.
+    void ShowMessage(const QString &text);
+
+    // engine_tables.cpp
     void AddToActivityLog(int target, const QString &message);
 
     bool InvalidDevice(int index) const;
     bool InvalidStation(int index) const;
     void ClearDevice(int device);
 
+    // engine_settings.cpp
     void LoadSettings();
     // Writes the four INI files; throws EngineError "Unable to write to ...".
     void SaveSettings();
@@ -96,21 +107,19 @@ public:
     void LoadPreferences();
     void KeepConfigToOwner();
 
-    void DeleteOldFiles();
-
-    // Connection manager.
+    // connection_manager.cpp: the connection manager.
     void TryConnect(int device);
     int InitializeDevice(int device);
     bool DeviceConnected(int device);
     void DisconnectAll();
 
-    // Command sending and polling.
+    // command_polling.cpp: command sending and polling.
     void Send(int device, const QString &command);
     void IgnoreRX(int device, int seconds);
     bool MeasuringMode(int device) const;
     bool RDSMode(int device) const;
 
-    // Response parser.
+    // response_parser.cpp: the response parser.
     // -1000 for an empty or non-numeric text, else its leading number.
     float StrToSingle(const QString &text);
     float StrToSingle(QLatin1StringView text);
@@ -129,10 +138,12 @@ public:
     // The same on the response's bytes as the library holds them.
     void HandleResponse(int device, QLatin1StringView response, TDateTime now, bool quiet,
                         TAlarmReadings &readings);
+
+    // histogram_store.cpp
     // Reads a "Histogram Data" text into the device's bins and statistics.
     void StoreHistogram(int device, const QString &text);
 
-    // Tuning.
+    // tuning.cpp
     // Station -1 keeps the device's own station copy (quick entry).
     void Tune(int device, int station, bool manual);
     void Retune(int device, const QString &frequency, bool restoreModes);
@@ -145,7 +156,7 @@ public:
     int FindDeviceID(const QString &name) const;
     int FindActualAlarmSetID(int device) const;
 
-    // Measuring and RDS modes.
+    // modes.cpp: the measuring and RDS modes.
     void StartMeasuring(int device);
     void StartRDS(int device);
     void FinishMode(int device);
@@ -154,6 +165,7 @@ public:
     void StopByUser(int device);
     void TogglePause(int device);
 
+    // engine_pictures.cpp
     // Pictures of a device drawn with the settings of the moment and saved by
     // the image-file rule; false when nothing was written.
     bool SaveDeviceHistogram(int device, const QString &fileName, int width, int height) const;
@@ -163,35 +175,43 @@ public:
     HistogramOptions HistogramPictureOptions() const;
     GraphOptions GraphPictureOptions(int column) const;
 
-    // Scheduler.
+    // scheduler.cpp
     bool HandleScheduling(int device);
     int FindNextStationID(const QString &deviceName, int after) const;
     // One counted second of one device.
     void RunDeviceSecond(int device);
 
-    // Measurement log.
+    // measurement_log.cpp
     void IniTableLine(int device);
     // The CSV line of a device for the current line composition, empty when no
     // value was filled in.
     QString ComposeLogLine(int device, const QString &date, const QString &time,
                            const QString &decimalPoint) const;
 
-    // Alarms: kinds 0 ... 8, -1 "Unable to connect", -2 "No response".
+    // alarm_activation.cpp. Alarm kinds are 0 ... 8, -1 "Unable to connect"
+    // and -2 "No response".
     void ActivateAlarm(int device, int kind);
     void DriveAlarmPin(int device, int pin, int level);
     int EnabledInSomeAlarm(int device, int pin) const;
     // Runs the operator's station file at every tuning.
     void RunUserBatchFile(const QString &parameters);
     void DeactivateAlarm(int device, int kind);
+
+    // alarm_history_record.cpp
     // Every alarm raised and cleared since long before this run, newest last.
     const AlarmHistory &AlarmHistoryRecords() const { return m_alarmHistory; }
+
+    // alarm_evaluation.cpp
     // Compares one tick's readings of a device with its alarm set.
     void EvaluateAlarms(int device, const TAlarmReadings &readings, TDateTime now);
-    // The kinds that judge the decoded RDS, while the device receives it.
-    void EvaluateRdsAlarms(int device, const TAlarmReadings &readings, TDateTime now);
     // One evaluation step of one alarm kind.
     void HandleAlarm(int device, int kind, bool condition, bool present, TDateTime now);
 
+    // rds_alarm_evaluation.cpp
+    // The kinds that judge the decoded RDS, while the device receives it.
+    void EvaluateRdsAlarms(int device, const TAlarmReadings &readings, TDateTime now);
+
+    // email_sending.cpp
     // E-mail: composes the message and keeps its copy at once, then queues it
     // and returns; the failure is shown and logged when delivery has ended.
     // An empty subject takes the "Subject" setting. done, when given, runs
@@ -209,6 +229,7 @@ public:
     void SetMailTransport(std::unique_ptr<MailTransport> transport);
     int PendingEmails() const { return m_mail->Pending(); }
 
+    // rds_output.cpp
     // RDS output: the server following the settings (autoStart at start-up;
     // a start-up launch of the decoder follows a newly announced port 300 ms
     // later, on a timer), a group or control frame to every client, the
@@ -222,6 +243,7 @@ public:
     void CloseRdsOutput();
     int RdsOutputServerPort() const { return m_rdsServer.Port(); }
 
+    // status_display.cpp
     // Status display: the traffic totals for the activity filter (0 all
     // devices, i + 1 device i, anything else none) and the uptime text.
     TrafficTotals Traffic(int filterIndex) const;
@@ -229,6 +251,8 @@ public:
     // Milliseconds since the receive tick last began, -1 before its first run:
     // whether the engine's timers still run, for a supervisor to ask.
     qint64 MsSinceReceiveTick() const;
+
+    // editor_operations.cpp
     // Editor operations: the editors edit copies and hand the result over here.
     // The message refusing the station editors, empty when they may open.
     QString StationEditorRefusal() const;
@@ -247,9 +271,7 @@ public:
     // device cannot be tuned now.
     bool TuneQuickStation(int device, const QString &frequency, int mode);
 
-    void HandleAppException(const std::exception &error);
-    void SystemTimeChanged();
-
+    // engine_news.cpp
     // Runs one event handler; an error escaping it is logged and the handler
     // cut short, as the process-wide handler does. What the handler changed is
     // announced when it ends (also when a dialog's event loop runs ticks
@@ -269,14 +291,20 @@ public:
     // Emits what changed since the last announcement.
     void Announce();
 
+    // The tables, for reading; they change only through the operations above.
+    const std::vector<TDevice> &DeviceTable() const { return Devices; }
+    const std::vector<TDeviceToSave> &DevicesToSaveTable() const { return DevicesToSave; }
+    const std::vector<TStation> &StationTable() const { return Stations; }
+    const std::vector<TAlarmSet> &AlarmSetTable() const { return AlarmSets; }
+    const FolderSet &FolderPaths() const { return Folders; }
+    const TGlobals &Globals() const { return G; }
+
+    // What the engine was given, and the preferences it reads.
     const Clock &clock() const { return m_clock; }
     DeviceLibrary &library() { return m_library; }
     EngineView &view() { return m_view; }
     Preferences &Prefs() { return m_prefs; }
     const Preferences &Prefs() const { return m_prefs; }
-
-    // Shows a message to the operator, or logs it when nobody is looking.
-    void ShowMessage(const QString &text);
 
 signals:
     // The text the Preferences dialog shows for its test message.
@@ -293,14 +321,18 @@ signals:
     void statusTextChanged(const QString &text);
 
 public slots:
-    void TimerConnectTimer();
-    void TimerSendTimer();
-    void TimerReceiveTimer();
-    void TimerMeasuringTimer();
-    void TimerStatusTimer();
-    void TimerWriteLogTimer();
+    // The six timer ticks, each in the file of the work it drives.
+    void TimerConnectTimer();   // connection_manager.cpp
+    void TimerSendTimer();      // command_polling.cpp
+    void TimerReceiveTimer();   // response_parser.cpp
+    void TimerMeasuringTimer(); // scheduler.cpp
+    void TimerStatusTimer();    // status_display.cpp
+    void TimerWriteLogTimer();  // measurement_log.cpp
 
-public:
+private:
+    // Tests, benchmarks and fuzz targets set up state through these directly.
+    friend class EngineTables;
+
     std::vector<TDevice> Devices;
     std::vector<TDeviceToSave> DevicesToSave;
     std::vector<TStation> Stations;
@@ -310,7 +342,6 @@ public:
     QString LibraryVersion;
     int OSVersionCode = 9;
 
-private:
     QString DataFile(const char *name) const;
     QString RecentFile(int device, const QString &ending) const;
     QString PictureEnding() const;

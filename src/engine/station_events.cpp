@@ -84,8 +84,8 @@ StationEventWatcher::StationEventWatcher(Engine &engine, QObject *parent)
     : QObject(parent), m_engine(engine)
 {
     // What holds now is the starting point, not news.
-    for (size_t i = 0; i < engine.Devices.size(); ++i) {
-        const TDevice &d = engine.Devices[i];
+    for (size_t i = 0; i < engine.DeviceTable().size(); ++i) {
+        const TDevice &d = engine.DeviceTable()[i];
         const bool connected = engine.DeviceConnected(static_cast<int>(i));
         m_seen.push_back({d.Name, connected, connected,
                           std::vector<bool>(d.AlarmActive.begin(), d.AlarmActive.end())});
@@ -95,12 +95,12 @@ StationEventWatcher::StationEventWatcher(Engine &engine, QObject *parent)
 
 void StationEventWatcher::Compare(const QList<DeviceNews> &news)
 {
-    const int count = static_cast<int>(m_engine.Devices.size());
+    const int count = static_cast<int>(m_engine.DeviceTable().size());
     m_seen.resize(static_cast<size_t>(count));
     for (const DeviceNews &n : news) {
         if (n.device < 0 || n.device >= count)
             continue;
-        const TDevice &d = m_engine.Devices[n.device];
+        const TDevice &d = m_engine.DeviceTable()[n.device];
         Seen &seen = m_seen[n.device];
         // Another device at this index since the list was edited: start afresh.
         if (seen.name != d.Name)
@@ -130,7 +130,7 @@ void StationEventWatcher::Compare(const QList<DeviceNews> &news)
 
 StationEvent StationEventWatcher::EventOf(StationEventType type, int device, int kind) const
 {
-    const TDevice &d = m_engine.Devices[device];
+    const TDevice &d = m_engine.DeviceTable()[device];
     StationEvent event;
     event.type = type;
     event.time = m_engine.clock().currentDateTime().toUTC();

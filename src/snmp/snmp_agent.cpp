@@ -57,10 +57,11 @@ long Truth(bool value)
 const TStation *StationOf(const Engine &engine, const TDevice &device)
 {
     const int index = device.StationIndex;
-    if (!device.StationActive || index < 0 || index >= static_cast<int>(engine.Stations.size()) ||
-        engine.Stations[index].Name != device.Station.Name)
+    if (!device.StationActive || index < 0 ||
+        index >= static_cast<int>(engine.StationTable().size()) ||
+        engine.StationTable()[index].Name != device.Station.Name)
         return nullptr;
-    return &engine.Stations[index];
+    return &engine.StationTable()[index];
 }
 
 // A local date-time of the engine as seconds since 1970 UTC; 0 for none.
@@ -260,9 +261,9 @@ void SnmpAgent::Readable(int socket)
 std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
 {
     std::map<Oid, Value> v;
-    const int devices = static_cast<int>(m_engine.Devices.size());
+    const int devices = static_cast<int>(m_engine.DeviceTable().size());
     long raised = 0;
-    for (const TDevice &d : m_engine.Devices) {
+    for (const TDevice &d : m_engine.DeviceTable()) {
         for (int count : d.AlarmActivations)
             raised += count;
     }
@@ -274,7 +275,7 @@ std::map<SnmpAgent::Oid, SnmpAgent::Value> SnmpAgent::Snapshot()
     int readingCount = 0;
     const MibReading *readings = MibReadings(&readingCount);
     for (int i = 0; i < devices; ++i) {
-        const TDevice &d = m_engine.Devices[i];
+        const TDevice &d = m_engine.DeviceTable()[i];
         const auto row = static_cast<unsigned long>(i + 1);
         const auto cell = [&](unsigned long column) { return Under(Objects, {5, 1, column, row}); };
         v[cell(2)] = Text(d.Name);

@@ -185,17 +185,17 @@ void AlarmDetailsWindow::ClearGrid()
 void AlarmDetailsWindow::Timer1Timer()
 {
     const int device = m_selected();
-    if (m_engine.InvalidDevice(device) || !m_engine.Devices[device].AlarmSetActive ||
-        m_engine.InvalidStation(m_engine.Devices[device].StationIndex)) {
+    if (m_engine.InvalidDevice(device) || !m_engine.DeviceTable()[device].AlarmSetActive ||
+        m_engine.InvalidStation(m_engine.DeviceTable()[device].StationIndex)) {
         ClearGrid();
         return;
     }
-    const TDevice &d = m_engine.Devices[device];
+    const TDevice &d = m_engine.DeviceTable()[device];
     if (d.StationIndex != m_lastShownStation) {
         m_lastShownStation = d.StationIndex;
         ClearGrid();
     }
-    const TStation &station = m_engine.Stations[d.StationIndex];
+    const TStation &station = m_engine.StationTable()[d.StationIndex];
     const TAlarmSet &set = d.AlarmSet;
     m_header->setText(QStringLiteral("Alarm Set: ") + set.Name + QStringLiteral("     Station: ") +
                       d.Station.Name);

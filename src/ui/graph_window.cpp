@@ -222,7 +222,7 @@ void GraphWindow::Timer1Timer()
         return;
     // The key changes when samples arrive or another device is shown.
     const auto key =
-        static_cast<qint32>(static_cast<quint32>(m_engine.Devices[device].HistoryCount) *
+        static_cast<qint32>(static_cast<quint32>(m_engine.DeviceTable()[device].HistoryCount) *
                             static_cast<quint32>(device + 2));
     if (key == m_key)
         return;
@@ -238,12 +238,12 @@ void GraphWindow::repaintPlot()
 void GraphWindow::drawPlot(const ChartTarget &target)
 {
     const int device = m_selected();
-    if (m_engine.InvalidDevice(device) || m_engine.Devices[device].HistoryCount < 1) {
+    if (m_engine.InvalidDevice(device) || m_engine.DeviceTable()[device].HistoryCount < 1) {
         QPainter(target.device)
             .fillRect(0, 0, target.canvasWidth(), target.canvasHeight(), Qt::white);
         return;
     }
-    DrawGraph(target, m_engine.Devices[device], options());
+    DrawGraph(target, m_engine.DeviceTable()[device], options());
 }
 
 bool GraphWindow::saveGraph(const QString &fileName) const
@@ -251,7 +251,7 @@ bool GraphWindow::saveGraph(const QString &fileName) const
     const int device = m_selected();
     if (m_engine.InvalidDevice(device))
         return false;
-    return SaveGraphPicture(fileName, m_engine.Devices[device], options(), m_plot->width(),
+    return SaveGraphPicture(fileName, m_engine.DeviceTable()[device], options(), m_plot->width(),
                             m_plot->height());
 }
 

@@ -411,7 +411,7 @@ void MainWindow::applyPreferences()
     const QRect client = childArea();
     // A window without a stored placement takes its place in the first-start
     // layout; stored placements always win.
-    const IniFile stored(m_engine.Folders.DataFolder + QStringLiteral("config.ini"));
+    const IniFile stored(m_engine.FolderPaths().DataFolder + QStringLiteral("config.ini"));
     QList<ChildSizes> needs;
     for (const auto &[child, window] : placedChildren()) {
         // Polished, the windows have the fonts and style they are shown with,
@@ -453,7 +453,7 @@ void MainWindow::applyPreferences()
     m_data->pages()->setCurrentIndex(prefs.Integer(QStringLiteral("RecentDataShow")));
     m_graph->applySettings();
     addWindowMenuItems();
-    if (m_engine.Devices.empty()) {
+    if (m_engine.DeviceTable().empty()) {
         // With nothing to monitor, the device list is the place to start.
         QFont bold = m_deviceList->font();
         bold.setBold(true);
@@ -608,7 +608,7 @@ bool MainWindow::showStationOf(int device)
     m_data->clearValues();
     if (m_engine.InvalidDevice(device))
         return false;
-    const TDevice &d = m_engine.Devices[device];
+    const TDevice &d = m_engine.DeviceTable()[device];
     m_pause->setChecked(d.Paused);
     if (d.StationActive) {
         m_data->AddToVLEA(QStringLiteral("Actual Station"), d.Station.Name);
@@ -625,7 +625,7 @@ bool MainWindow::showStationOf(int device)
 
 void MainWindow::filterFollows(int device)
 {
-    const double uptimeSeconds = (m_engine.clock().now() - m_engine.G.StartTime) * 86400.0;
+    const double uptimeSeconds = (m_engine.clock().now() - m_engine.Globals().StartTime) * 86400.0;
     if (std::floor(uptimeSeconds + 1e-6) > FilterFollowsAfterSeconds &&
         m_activity->filterIndex() > 0)
         m_activity->setFilterIndex(device + 1);
@@ -643,7 +643,7 @@ void MainWindow::refreshDisplays(int device)
 
 void MainWindow::showValues(int device)
 {
-    for (const TLastData &entry : m_engine.Devices[device].LastData)
+    for (const TLastData &entry : m_engine.DeviceTable()[device].LastData)
         m_data->AddToVLEA(entry.Name, entry.Value);
 }
 
@@ -654,8 +654,8 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
         if (m_engine.InvalidDevice(n.device))
             continue;
         if (n.has(Registered)) {
-            m_deviceBox->addItem(m_engine.Devices[n.device].Name);
-            m_activity->addDevice(m_engine.Devices[n.device].Name);
+            m_deviceBox->addItem(m_engine.DeviceTable()[n.device].Name);
+            m_activity->addDevice(m_engine.DeviceTable()[n.device].Name);
             if (m_deviceBox->count() == 1) {
                 m_deviceBox->setCurrentIndex(0);
                 CBFILChange();
@@ -677,7 +677,7 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
             m_data->pages()->currentIndex() == RecentDataWindow::HistogramPage)
             m_data->repaintHistogram();
         if (n.has(PauseChanged))
-            m_pause->setChecked(m_engine.Devices[n.device].Paused);
+            m_pause->setChecked(m_engine.DeviceTable()[n.device].Paused);
         if (n.has(RdsChanged))
             m_data->rdsPanel()->Invalidate();
     }
@@ -686,7 +686,7 @@ void MainWindow::onDevicesChanged(const QList<DeviceNews> &news)
 void MainWindow::onStationsChanged()
 {
     m_stationBox->clear();
-    for (const TStation &station : m_engine.Stations)
+    for (const TStation &station : m_engine.StationTable())
         m_stationBox->addItem(StationBoxText(station));
     m_stationBox->setCurrentIndex(m_stationBox->count() > 0 ? 0 : -1);
 }
@@ -703,7 +703,7 @@ void MainWindow::onStatusTicked(bool secondPassed)
     const int device = selectedDevice();
     if (m_engine.InvalidDevice(device))
         return;
-    const TDevice &d = m_engine.Devices[device];
+    const TDevice &d = m_engine.DeviceTable()[device];
     m_data->AddToVLEA(QStringLiteral("Measuring Mode countdown"),
                       CountdownText(d.MeasuringCountdown, d.Paused));
     m_data->AddToVLEA(QStringLiteral("RDS Mode countdown"),
@@ -718,7 +718,7 @@ void MainWindow::ToolButton12Click()
         return;
     }
     m_engine.TogglePause(device);
-    m_pause->setChecked(m_engine.Devices[device].Paused);
+    m_pause->setChecked(m_engine.DeviceTable()[device].Paused);
 }
 
 void MainWindow::ToolButton15Click()
@@ -746,7 +746,7 @@ void MainWindow::ToolButton17Click()
     }
     // The tuning is told first, so the displays see the new station.
     m_engine.Announce();
-    const int device = m_engine.FindDeviceID(m_engine.Stations[station].DeviceName);
+    const int device = m_engine.FindDeviceID(m_engine.StationTable()[station].DeviceName);
     selectDevice(device);
     CBFILChange();
     m_activity->setFilterIndex(device + 1);
@@ -754,7 +754,7 @@ void MainWindow::ToolButton17Click()
 
 QString MainWindow::runSaveDialog()
 {
-    return AskPictureFileName(this, m_engine.Folders.DataFolder);
+    return AskPictureFileName(this, m_engine.FolderPaths().DataFolder);
 }
 
 bool MainWindow::saveGraph(const QString &fileName)
@@ -813,14 +813,14 @@ void MainWindow::SaveSettings1Click()
 
 void MainWindow::DataFolder1Click()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_engine.Folders.DataFolder));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_engine.FolderPaths().DataFolder));
 }
 
 void MainWindow::PdfManual1Click()
 {
     // Beside the program when run from its build, with the documentation
     // when installed from the package.
-    const QStringList places = {m_engine.Folders.ExeFolder,
+    const QStringList places = {m_engine.FolderPaths().ExeFolder,
                                 QStringLiteral("/usr/share/doc/vantor/")};
     for (const QString &folder : places) {
         if (const QString manual = folder + QStringLiteral("vantor.pdf");

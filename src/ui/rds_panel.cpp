@@ -197,9 +197,9 @@ void RdsPanel::SecondPassed()
     if (!isVisible())
         return;
     const int device = m_selected();
-    if (m_engine.InvalidDevice(device) || !m_engine.Devices[device].Rds)
+    if (m_engine.InvalidDevice(device) || !m_engine.DeviceTable()[device].Rds)
         return;
-    if (m_engine.Devices[device].Rds->decoder.state().groups != m_shownGroups)
+    if (m_engine.DeviceTable()[device].Rds->decoder.state().groups != m_shownGroups)
         m_stale = true;
     if (m_stale)
         Refresh();
@@ -217,8 +217,8 @@ void RdsPanel::Refresh()
     m_stale = false;
     ++m_refreshes;
     const int device = m_selected();
-    const bool decoding = !m_engine.InvalidDevice(device) && m_engine.Devices[device].Rds;
-    Show(decoding ? &m_engine.Devices[device].Rds->decoder.state() : nullptr);
+    const bool decoding = !m_engine.InvalidDevice(device) && m_engine.DeviceTable()[device].Rds;
+    Show(decoding ? &m_engine.DeviceTable()[device].Rds->decoder.state() : nullptr);
 }
 
 void RdsPanel::Show(const RdsState *state)

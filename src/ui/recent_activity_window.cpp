@@ -166,11 +166,11 @@ void RecentActivityWindow::CBFILChange()
 {
     const int index = m_filter->currentIndex();
     if (index == 0) {
-        m_memo->setPlainText(m_engine.G.AppActivityLines.join(QLatin1Char('\n')));
+        m_memo->setPlainText(m_engine.Globals().AppActivityLines.join(QLatin1Char('\n')));
     } else {
         // The later of two devices with the same name wins; no match keeps the lines.
         const TDevice *shown = nullptr;
-        for (const TDevice &d : m_engine.Devices) {
+        for (const TDevice &d : m_engine.DeviceTable()) {
             if (d.Name == m_filter->currentText())
                 shown = &d;
         }

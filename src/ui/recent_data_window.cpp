@@ -227,7 +227,7 @@ void RecentDataWindow::Timer1Timer()
         return;
     if (++m_phase > 3)
         m_phase = 0;
-    const TDevice &d = m_engine.Devices[device];
+    const TDevice &d = m_engine.DeviceTable()[device];
     for (const int k : Phases[m_phase]) {
         const int column = GetTableColumn(QLatin1String(Meters[k].column));
         m_meters[k]->setValue(double(d.ColumnValue[column]) * Meters[k].scale);
@@ -256,7 +256,7 @@ void RecentDataWindow::drawHistogram(const ChartTarget &target)
             .fillRect(0, 0, target.canvasWidth(), target.canvasHeight(), QColor(243, 243, 243));
         return;
     }
-    DrawHistogram(target, m_engine.Devices[device], histogramOptions());
+    DrawHistogram(target, m_engine.DeviceTable()[device], histogramOptions());
 }
 
 bool RecentDataWindow::saveHistogram(const QString &fileName) const
@@ -264,7 +264,7 @@ bool RecentDataWindow::saveHistogram(const QString &fileName) const
     const int device = m_selected();
     if (m_engine.InvalidDevice(device))
         return false;
-    return SaveHistogramPicture(fileName, m_engine.Devices[device], histogramOptions(),
+    return SaveHistogramPicture(fileName, m_engine.DeviceTable()[device], histogramOptions(),
                                 m_histogram->width(), m_histogram->height());
 }
 

@@ -73,8 +73,8 @@ QString QuickFrequencyText(int tenths)
 // The station of the list named so whose device is this one.
 int StationOfDevice(const Engine &engine, int device, const QString &name)
 {
-    for (int j = 0; j < static_cast<int>(engine.Stations.size()); ++j) {
-        const TStation &s = engine.Stations[j];
+    for (int j = 0; j < static_cast<int>(engine.StationTable().size()); ++j) {
+        const TStation &s = engine.StationTable()[j];
         if (s.Name == name && engine.FindDeviceID(s.DeviceName) == device)
             return j;
     }
@@ -94,7 +94,7 @@ Outcome QuickTune(Engine &engine, int device, const QString &frequency, int mode
 
 Outcome Run(Engine &engine, int device, const QString &action, const QJsonObject &body)
 {
-    TDevice &d = engine.Devices[device];
+    const TDevice &d = engine.DeviceTable()[device];
     if (action == QLatin1String("pause") || action == QLatin1String("resume")) {
         if (d.Paused != (action == QLatin1String("pause")))
             engine.TogglePause(device);

@@ -149,7 +149,7 @@ void WriteValues(MetricsWriter &w, const Engine &engine, const std::vector<Devic
         const int column = GetTableColumn(QLatin1String(metric.column));
         w.family(metric.name, "gauge", metric.help);
         for (size_t i = 0; i < labels.size(); ++i) {
-            const float v = engine.Devices[i].ColumnValue[column];
+            const float v = engine.DeviceTable()[i].ColumnValue[column];
             if (v != NoValue)
                 w.sample(metric.name, labels[i].station).reading(v * metric.scale);
         }
@@ -182,11 +182,11 @@ void WriteLinks(MetricsWriter &w, Engine &engine, const std::vector<DeviceLabels
     w.family("vantor_device_sent_bytes_total", "counter", "Bytes sent to the receiver.");
     for (size_t i = 0; i < labels.size(); ++i)
         w.sample("vantor_device_sent_bytes_total", labels[i].device)
-            .integer(engine.Devices[i].BytesSent);
+            .integer(engine.DeviceTable()[i].BytesSent);
     w.family("vantor_device_received_bytes_total", "counter", "Bytes received from the receiver.");
     for (size_t i = 0; i < labels.size(); ++i)
         w.sample("vantor_device_received_bytes_total", labels[i].device)
-            .integer(engine.Devices[i].BytesReceived);
+            .integer(engine.DeviceTable()[i].BytesReceived);
 }
 
 void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLabels> &labels)
@@ -196,23 +196,23 @@ void WriteAlarms(MetricsWriter &w, const Engine &engine, const std::vector<Devic
     for (size_t i = 0; i < labels.size(); ++i) {
         for (int kind = 0; kind < AlarmKindCount; ++kind)
             w.sample("vantor_alarm_state", labels[i].station, kinds[kind].constData())
-                .integer(static_cast<int>(AlarmStateOf(engine.Devices[i], kind)));
+                .integer(static_cast<int>(AlarmStateOf(engine.DeviceTable()[i], kind)));
     }
     w.family("vantor_alarms_activated_total", "counter", "Alarms that became active, per kind.");
     for (size_t i = 0; i < labels.size(); ++i) {
         for (int kind = 0; kind < AlarmKindCount; ++kind)
             w.sample("vantor_alarms_activated_total", labels[i].device, kinds[kind].constData())
-                .integer(engine.Devices[i].AlarmActivations[kind]);
+                .integer(engine.DeviceTable()[i].AlarmActivations[kind]);
     }
     w.family("vantor_emails_sent_total", "counter", "Alarm e-mails about the device delivered.");
     for (size_t i = 0; i < labels.size(); ++i)
         w.sample("vantor_emails_sent_total", labels[i].device)
-            .integer(engine.Devices[i].EmailsSent);
+            .integer(engine.DeviceTable()[i].EmailsSent);
     w.family("vantor_emails_failed_total", "counter",
              "Alarm e-mails about the device that could not be delivered.");
     for (size_t i = 0; i < labels.size(); ++i)
         w.sample("vantor_emails_failed_total", labels[i].device)
-            .integer(engine.Devices[i].EmailsFailed);
+            .integer(engine.DeviceTable()[i].EmailsFailed);
 }
 
 // What each device decodes of its station's RDS. The info series carries the
@@ -224,8 +224,9 @@ void WriteRds(MetricsWriter &w, const Engine &engine, const std::vector<DeviceLa
         engine.Prefs().Integer(QStringLiteral("RDSPtyNames")) == 1 ? PtyNames::Rbds : PtyNames::Rds;
     auto each = [&](auto write) {
         for (size_t i = 0; i < labels.size(); ++i) {
-            if (engine.Devices[i].Rds)
-                write(labels[i], engine.Devices[i].Rds->decoder.state(), *engine.Devices[i].Rds);
+            if (engine.DeviceTable()[i].Rds)
+                write(labels[i], engine.DeviceTable()[i].Rds->decoder.state(),
+                      *engine.DeviceTable()[i].Rds);
         }
     };
     w.family("vantor_rds_info", "gauge", "What the station's RDS identifies itself as (always 1).");
@@ -289,7 +290,7 @@ void WriteHistograms(MetricsWriter &w, const Engine &engine,
     w.family(name, "histogram",
              "Deviation samples of the station on the device since it was tuned.");
     for (size_t i = 0; i < labels.size(); ++i) {
-        const TDevice &d = engine.Devices[i];
+        const TDevice &d = engine.DeviceTable()[i];
         qint64 cumulative = 0;
         double sum = 0;
         int bin = 0;
@@ -335,8 +336,8 @@ void WriteWebhooks(MetricsWriter &w, const WebhookTotals &totals)
 QByteArray MetricsText(Engine &engine, const ProcessFigures &process, const WebhookTotals &webhooks)
 {
     std::vector<DeviceLabels> labels;
-    labels.reserve(engine.Devices.size());
-    for (const TDevice &d : engine.Devices) {
+    labels.reserve(engine.DeviceTable().size());
+    for (const TDevice &d : engine.DeviceTable()) {
         DeviceLabels l;
         l.device = "device=\"" + Escaped(d.Name) + '"';
         const QString frequency =

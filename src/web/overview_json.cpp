@@ -31,7 +31,7 @@ QString ModeName(Engine &engine, int device)
 
 QJsonObject Row(Engine &engine, int index)
 {
-    const TDevice &d = engine.Devices[index];
+    const TDevice &d = engine.DeviceTable()[index];
     QJsonObject row{{QStringLiteral("index"), index},
                     {QStringLiteral("name"), d.Name},
                     {QStringLiteral("connected"), engine.DeviceConnected(index)},
@@ -74,7 +74,7 @@ QByteArray OverviewJson(Engine &engine)
         kinds.append(QJsonObject{{QStringLiteral("kind"), QLatin1String(AlarmKindKeys[kind])},
                                  {QStringLiteral("name"), AlarmKindNames[kind]}});
     QJsonArray rows;
-    for (int i = 0; i < static_cast<int>(engine.Devices.size()); ++i)
+    for (int i = 0; i < static_cast<int>(engine.DeviceTable().size()); ++i)
         rows.append(Row(engine, i));
     const QJsonObject overview{
         {QStringLiteral("time"),

@@ -167,7 +167,7 @@ void WriteRds(JsonWriter &w, const Engine &engine, const TDevice &d)
 
 void WriteDevice(JsonWriter &w, Engine &engine, int index)
 {
-    const TDevice &d = engine.Devices[index];
+    const TDevice &d = engine.DeviceTable()[index];
     w.raw("{").key("index").integer(index);
     w.raw(",").key("name").string(d.Name);
     w.raw(",").key("connected").boolean(engine.DeviceConnected(index));
@@ -239,13 +239,13 @@ void WriteDevice(JsonWriter &w, Engine &engine, int index)
 QByteArray StatusJson(Engine &engine)
 {
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(256 + engine.Devices.size() * 2048));
+    out.reserve(static_cast<qsizetype>(256 + engine.DeviceTable().size() * 2048));
     JsonWriter w(out);
     w.raw("{").key("time").string(
         engine.clock().currentDateTime().toUTC().toString(Qt::ISODateWithMs));
     w.raw(",").key("uptime").string(engine.UptimeText());
     w.raw(",").key("devices").raw("[");
-    for (int i = 0; i < static_cast<int>(engine.Devices.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(engine.DeviceTable().size()); ++i) {
         if (i > 0)
             w.raw(",");
         WriteDevice(w, engine, i);
@@ -259,8 +259,8 @@ QByteArray StationsJson(const Engine &engine)
     QByteArray out;
     JsonWriter w(out);
     w.raw("{").key("stations").raw("[");
-    for (size_t j = 0; j < engine.Stations.size(); ++j) {
-        const TStation &s = engine.Stations[j];
+    for (size_t j = 0; j < engine.StationTable().size(); ++j) {
+        const TStation &s = engine.StationTable()[j];
         w.raw(j ? ",{" : "{").key("name").string(s.Name);
         w.raw(",").key("frequency_mhz").string(LedFrequencyText(s.Frequency));
         w.raw(",").key("device").string(s.DeviceName).raw("}");

@@ -138,7 +138,7 @@ WebSignInSetup TokenSetup(const Engine &engine, const QByteArray &token)
 {
     WebSignInSetup setup;
     setup.token = token;
-    setup.usersFile = QDir(engine.Folders.DataFolder).filePath(WebUsersFileName);
+    setup.usersFile = QDir(engine.FolderPaths().DataFolder).filePath(WebUsersFileName);
     return setup;
 }
 
@@ -306,7 +306,7 @@ void WebServer::View(const HttpRequest &request, const QString &path, const WebI
                      const Answered &answered)
 {
     const QUrlQuery query(QString::fromLatin1(request.query));
-    const QString folder = m_engine.Folders.DataFolder;
+    const QString folder = m_engine.FolderPaths().DataFolder;
     if (path == QLatin1String("/healthz")) {
         const qint64 age = m_engine.MsSinceReceiveTick();
         return answered(age >= 0 && age < m_limits.healthStaleMs
@@ -381,7 +381,7 @@ bool WebServer::Picture(const QString &path, const HttpRequest &request, const A
         job.width = SizeParameter(query, "width", 600, side);
         job.height = SizeParameter(query, "height", 300, side);
     }
-    const TDevice &data = m_engine.Devices[device];
+    const TDevice &data = m_engine.DeviceTable()[device];
     const auto outcome = m_drawer->Request(
         PictureKey(device, data, job),
         [&] {

@@ -55,7 +55,7 @@ std::unique_ptr<WebServer> StartWebServer(Engine &engine, const WebSettings &set
     WebSignInSetup setup;
     setup.token = settings.token.toUtf8();
     setup.tokenRole = settings.tokenIsOperator ? WebRole::Operator : WebRole::Viewer;
-    setup.usersFile = QDir(engine.Folders.DataFolder).filePath(WebUsersFileName);
+    setup.usersFile = QDir(engine.FolderPaths().DataFolder).filePath(WebUsersFileName);
     setup.sessionIdleMs = settings.sessionIdleSeconds * qint64(1000);
     const bool users = QFileInfo::exists(setup.usersFile);
     if (!address.isLoopback()) {

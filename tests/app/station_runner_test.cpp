@@ -18,10 +18,12 @@ TEST(StationRunner, ANoticeThatTheClockWasSetIsLogged)
     StationRunner runner(std::make_unique<FakeDeviceLibrary>(), view);
     runner.start(tmp.path(), tmp.path() + QStringLiteral("/station"));
     const QLatin1String notice("System time has changed");
-    ASSERT_FALSE(runner.engine().G.AppActivityLines.join(QLatin1Char('\n')).contains(notice));
+    ASSERT_FALSE(
+        runner.engine().Globals().AppActivityLines.join(QLatin1Char('\n')).contains(notice));
 
     emit runner.timeWatcher().timeChanged();
-    EXPECT_TRUE(runner.engine().G.AppActivityLines.join(QLatin1Char('\n')).contains(notice));
+    EXPECT_TRUE(
+        runner.engine().Globals().AppActivityLines.join(QLatin1Char('\n')).contains(notice));
     int exitCode = -1;
     runner.shutDown([&exitCode](int code) { exitCode = code; });
     EXPECT_TRUE(waitFor([&] { return exitCode == 0; }));

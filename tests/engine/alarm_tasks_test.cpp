@@ -1,6 +1,7 @@
 // The operator's file run by an alarm: a program gets its parameters and runs
 // in its own folder; a document opens without them, and the log says so.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QFileInfo>
 
@@ -31,7 +32,7 @@ protected:
             library.pushResponse(0, QStringLiteral("Level=20 dBuV"));
             ReceiveTick();
         }
-        ASSERT_TRUE(engine.Devices[0].AlarmActive[AlarmRfLevel]);
+        ASSERT_TRUE(Tables(engine).Devices[0].AlarmActive[AlarmRfLevel]);
     }
 
     QString Folder() const { return tmp.path() + QStringLiteral("/alarm scripts"); }

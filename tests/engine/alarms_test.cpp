@@ -2,6 +2,7 @@
 // readings, the quality gate, the repeat delay and the output pins.
 #include "clock_time_group.h"
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "station_events.h"
 
 using namespace vantor;
@@ -40,7 +41,7 @@ protected:
         library.clearCalls();
     }
 
-    TDevice &Dev() { return engine.Devices[0]; }
+    TDevice &Dev() { return Tables(engine).Devices[0]; }
 
     // One receive tick 200 ms later with these responses (plus a good quality,
     // so the quality gate stays open, unless told otherwise).

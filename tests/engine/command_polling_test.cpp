@@ -1,5 +1,6 @@
 // Sending with its counters, the no-response alarm and the eleven-tick poll.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 using namespace vantor;
 using namespace vantor::test;
@@ -14,7 +15,7 @@ protected:
         library.clearCalls();
         engine.TimerSendTimer();
         std::vector<QStringList> sent;
-        for (size_t i = 0; i < engine.Devices.size(); ++i)
+        for (size_t i = 0; i < Tables(engine).Devices.size(); ++i)
             sent.push_back(library.commands(static_cast<int>(i)));
         return sent;
     }
@@ -39,13 +40,13 @@ TEST_F(CommandPolling, SendCountsBytesAndRaisesTheNoResponseAlarmOncePerRun)
         return DeviceLog(0).count(QStringLiteral("Alarm: No response from the device!"));
     };
     // Start counting after the switch-off commands sent on connection.
-    engine.Devices[0].BytesSent = 0;
-    engine.Devices[0].BytesUnanswered = 0;
+    Tables(engine).Devices[0].BytesSent = 0;
+    Tables(engine).Devices[0].BytesUnanswered = 0;
 
     for (int k = 0; k < 50; ++k)
         engine.Send(0, QStringLiteral("?Q"));
-    EXPECT_EQ(engine.Devices[0].BytesSent, 100);
-    EXPECT_EQ(engine.Devices[0].BytesUnanswered, 100);
+    EXPECT_EQ(Tables(engine).Devices[0].BytesSent, 100);
+    EXPECT_EQ(Tables(engine).Devices[0].BytesUnanswered, 100);
     EXPECT_EQ(alarms(), 0);
     engine.Send(0, QStringLiteral("?U"));
     EXPECT_EQ(alarms(), 1);
@@ -60,11 +61,11 @@ TEST_F(CommandPolling, SendCountsBytesAndRaisesTheNoResponseAlarmOncePerRun)
     EXPECT_EQ(alarms(), 1);
     library.pushResponse(0, QStringLiteral("Level=40 dBuV"));
     ReceiveTick();
-    EXPECT_EQ(engine.Devices[0].BytesUnanswered, 0);
+    EXPECT_EQ(Tables(engine).Devices[0].BytesUnanswered, 0);
     for (int k = 0; k < 51; ++k)
         engine.Send(0, QStringLiteral("?Q"));
     EXPECT_EQ(alarms(), 2);
-    EXPECT_EQ(engine.Devices[0].BytesSent, 100 + 202 + 2 + 102);
+    EXPECT_EQ(Tables(engine).Devices[0].BytesSent, 100 + 202 + 2 + 102);
 }
 
 TEST_F(CommandPolling, MeasuringDevicesGetEightQueriesATick)
@@ -77,16 +78,17 @@ TEST_F(CommandPolling, MeasuringDevicesGetEightQueriesATick)
     ConnectAll();
     for (int i = 0; i < 11; ++i)
         PutOnStation(i, QStringLiteral("98.5"), ModeMeasuringPart);
-    engine.Devices[3].Mode = ModeRdsPart;
-    engine.Devices[4].Mode = ModeMeasuringPart | ModeRdsPart;
-    engine.Devices[5].StationActive = false; // mode without a station: not measuring
-    engine.Devices[6].Paused = true;
+    Tables(engine).Devices[3].Mode = ModeRdsPart;
+    Tables(engine).Devices[4].Mode = ModeMeasuringPart | ModeRdsPart;
+    Tables(engine).Devices[5].StationActive = false; // mode without a station: not measuring
+    Tables(engine).Devices[6].Paused = true;
 
     int fhTicks0 = 0, fhTicks10 = 0;
     for (int tick = 1; tick <= 22; ++tick) {
         const auto sent = Poll();
-        const int cycle = engine.G.PollCycle;
-        const QStringList middle = engine.G.PollToggle > 0 ? L({"?X", "?E"}) : L({"?R", "?L"});
+        const int cycle = Tables(engine).G.PollCycle;
+        const QStringList middle =
+            Tables(engine).G.PollToggle > 0 ? L({"?X", "?E"}) : L({"?R", "?L"});
         for (int i : {0, 1, 2, 6, 7, 8, 9, 10}) {
             const QStringList closing = i % 10 == cycle ? L({"?F", "?H"}) : L({"?I", "1?W"});
             EXPECT_EQ(sent[i], L({"?Q", "?U", "?A", "?N"}) + middle + closing)

@@ -2,6 +2,7 @@
 // connection alarm, on a fake library.
 #include "connection_entry.h"
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 using namespace vantor;
 using namespace vantor::test;
@@ -56,14 +57,14 @@ TEST_F(ConnectionManager, FirstVisitRegistersTheDeviceAndMakesTheFirstAttempt)
     Start();
     engine.TimerConnectTimer();
 
-    const TDevice &d = engine.Devices[0];
+    const TDevice &d = Tables(engine).Devices[0];
     EXPECT_EQ(d.Handle, 0);
     EXPECT_EQ(news.devicesWith(Registered), QList<int>{0}) << "announced once the tick ends";
     EXPECT_TRUE(d.ActivityLogOpen);
     EXPECT_TRUE(AppLines().endsWith(
         QStringLiteral("[application] Initializing device D0 (0), getting handle 0")));
     const QByteArray file =
-        readAll(engine.Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-01.log"));
+        readAll(Tables(engine).Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-01.log"));
     EXPECT_EQ(
         file,
         QByteArray("2024.05.01 12:00:00 [D0] Initializing device D0 (0), getting handle 0\r\n"
@@ -77,7 +78,7 @@ TEST_F(ConnectionManager, FirstVisitRegistersTheDeviceAndMakesTheFirstAttempt)
     EXPECT_EQ(d.ConnectCountdown, 30);
 
     engine.TimerConnectTimer();
-    EXPECT_EQ(engine.Devices[1].Handle, 1);
+    EXPECT_EQ(Tables(engine).Devices[1].Handle, 1);
     EXPECT_EQ(library.calls(QStringLiteral("ConnectionSetup"))[1].args,
               (QStringList{QStringLiteral("0"), QStringLiteral("3"), QString(),
                            QStringLiteral("19200")}));
@@ -91,11 +92,11 @@ TEST_F(ConnectionManager, EntriesThatBreakTheGrammarCountButCallNothing)
         engine.TimerConnectTimer();
     EXPECT_TRUE(library.calls(QStringLiteral("ConnectionSetup")).empty());
     EXPECT_TRUE(library.calls(QStringLiteral("Connect")).empty());
-    EXPECT_EQ(engine.Devices[0].ConnectAttempts, 1);
+    EXPECT_EQ(Tables(engine).Devices[0].ConnectAttempts, 1);
     EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("Connecting to COM0... (attempt 1)")));
     // An empty entry is never connected and never counted.
-    EXPECT_EQ(engine.Devices[1].ConnectAttempts, 0);
-    EXPECT_EQ(engine.Devices[2].ConnectAttempts, 1);
+    EXPECT_EQ(Tables(engine).Devices[1].ConnectAttempts, 0);
+    EXPECT_EQ(Tables(engine).Devices[2].ConnectAttempts, 1);
 }
 
 TEST_F(ConnectionManager, ConnectsLosesAndRetriesAfterTheTimeout)
@@ -105,7 +106,7 @@ TEST_F(ConnectionManager, ConnectsLosesAndRetriesAfterTheTimeout)
     library.setConnectSucceeds(true);
     engine.TimerConnectTimer(); // registers and connects
     engine.TimerConnectTimer(); // sees the link up
-    const TDevice &d = engine.Devices[0];
+    const TDevice &d = Tables(engine).Devices[0];
     EXPECT_EQ(d.ConnectCountdown, -1);
     EXPECT_EQ(news.devicesWith(ConnectionChanged), QList<int>{0});
     EXPECT_TRUE(AppLines().endsWith(QStringLiteral("[application] Connected to 10.0.0.5:7000")));
@@ -173,7 +174,7 @@ TEST_F(ConnectionManager, TheConnectionAlarmComesOncePerOutage)
     int attempts = 0;
     while (attempts < 10) {
         engine.TimerConnectTimer();
-        attempts = engine.Devices[0].ConnectAttempts;
+        attempts = Tables(engine).Devices[0].ConnectAttempts;
         if (attempts == 3) {
             EXPECT_EQ(alarms(), 0);
         }
@@ -185,12 +186,12 @@ TEST_F(ConnectionManager, TheConnectionAlarmComesOncePerOutage)
 
     // A successful connection resets the count; the next outage alarms again.
     library.setConnectSucceeds(true);
-    while (engine.Devices[0].ConnectCountdown != -1)
+    while (Tables(engine).Devices[0].ConnectCountdown != -1)
         engine.TimerConnectTimer();
-    EXPECT_EQ(engine.Devices[0].ConnectAttempts, 0);
+    EXPECT_EQ(Tables(engine).Devices[0].ConnectAttempts, 0);
     library.setConnected(0, false);
     library.setConnectSucceeds(false);
-    while (engine.Devices[0].ConnectAttempts < 4)
+    while (Tables(engine).Devices[0].ConnectAttempts < 4)
         engine.TimerConnectTimer();
     EXPECT_EQ(alarms(), 2);
 }

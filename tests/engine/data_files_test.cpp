@@ -2,6 +2,7 @@
 // for a file name, names that would leave the archive, files that cannot be
 // made, and a full disk.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "file_size_limit.h"
 #include "platform_utils.h"
 
@@ -34,7 +35,7 @@ protected:
         WriteFile(QStringLiteral("stations.ini"), ini);
     }
 
-    TDevice &Dev() { return engine.Devices[0]; }
+    TDevice &Dev() { return Tables(engine).Devices[0]; }
 
     // A combined mode at a station with a histogram and one second measured,
     // then finished, and the next tick, which archives its files.
@@ -86,9 +87,9 @@ TEST_F(DataFiles, LongNamesAreShortenedAndNoFileIsLost)
     }
 
     // Per station: CSV, RDS log, histogram data, histogram picture, graph.
-    const QStringList recent = QDir(engine.Folders.RecentFolder).entryList(QDir::Files);
+    const QStringList recent = QDir(Tables(engine).Folders.RecentFolder).entryList(QDir::Files);
     EXPECT_EQ(recent.size(), 2 * 5) << recent.join(QLatin1Char('\n')).toStdString();
-    const QStringList archive = FilesBelow(engine.Folders.StationLogsFolder);
+    const QStringList archive = FilesBelow(Tables(engine).Folders.StationLogsFolder);
     EXPECT_EQ(archive.size(), 2 * 5 + 2 * 2 * 5) << archive.join(QLatin1Char('\n')).toStdString();
     const QString plainStart = QStringLiteral("nnn");
     const QString wideStart = QString::fromLatin1(wide.left(3));
@@ -104,14 +105,14 @@ TEST_F(DataFiles, LongNamesAreShortenedAndNoFileIsLost)
     for (const QString &ending :
          {QStringLiteral(".csv"), QStringLiteral(".lumex"), QStringLiteral(" - histogram.csv"),
           QStringLiteral(" - histogram.jpg"), QStringLiteral(" - MAX.jpg")})
-        EXPECT_TRUE(QFileInfo::exists(engine.Folders.RecentFolder +
+        EXPECT_TRUE(QFileInfo::exists(Tables(engine).Folders.RecentFolder +
                                       DataFileName(QString::fromLatin1(wide), ending)))
             << ending.toStdString();
     // Per-station folders carry the shortened name, the files their usual names.
     EXPECT_TRUE(archive.contains(DataFileName(QString::fromLatin1(wide), QString()) +
                                  QStringLiteral("/2024-05-01 12-00-17.lumex")));
 
-    const QStringList logs = QDir(engine.Folders.AppLogsFolder).entryList(QDir::Files);
+    const QStringList logs = QDir(Tables(engine).Folders.AppLogsFolder).entryList(QDir::Files);
     EXPECT_TRUE(logs.contains(
         DataFileName(QString::fromLatin1(plain), QStringLiteral(" - 2024-05-01.log"))))
         << logs.join(QLatin1Char(' ')).toStdString();
@@ -129,7 +130,7 @@ TEST_F(DataFiles, DotNamedStationsGiveVisibleFilesInsideTheStationLogs)
         RunCombinedMode(station);
 
     // Their files in Recent are visible, none hidden or nameless.
-    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
+    EXPECT_EQ(FilesBelow(Tables(engine).Folders.StationLogsFolder),
               (QStringList{QStringLiteral("Recent/_.csv"), QStringLiteral("Recent/_.lumex"),
                            QStringLiteral("Recent/__.csv"), QStringLiteral("Recent/__.lumex"),
                            QStringLiteral("Recent/___.csv"), QStringLiteral("Recent/___.lumex"),
@@ -153,23 +154,24 @@ TEST_F(DataFiles, FilesThatCannotBeMadeAreReportedInTheDeviceLog)
     // A folder where a file belongs cannot be replaced by a file.
     for (const char *name : {"Blocked.csv", "Blocked.lumex", "Blocked - histogram.csv",
                              "Blocked - histogram.jpg", "Blocked - MAX.jpg"})
-        QDir().mkpath(engine.Folders.RecentFolder + QLatin1String(name) + QStringLiteral("/x"));
+        QDir().mkpath(Tables(engine).Folders.RecentFolder + QLatin1String(name) +
+                      QStringLiteral("/x"));
     ConnectAll();
     RunCombinedMode();
 
     const QString log = DeviceLog(0);
     for (const char *name : {"Blocked.csv", "Blocked.lumex", "Blocked - histogram.csv"})
         EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot create ") +
-                                 engine.Folders.RecentFolder + QLatin1String(name) +
+                                 Tables(engine).Folders.RecentFolder + QLatin1String(name) +
                                  QStringLiteral(": ")))
             << name << '\n'
             << log.toStdString();
     for (const char *name : {"Blocked - histogram.jpg", "Blocked - MAX.jpg"})
         EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot save the picture ") +
-                                 engine.Folders.RecentFolder + QLatin1String(name)))
+                                 Tables(engine).Folders.RecentFolder + QLatin1String(name)))
             << name << '\n'
             << log.toStdString();
-    EXPECT_TRUE(FilesBelow(engine.Folders.StationLogsFolder).isEmpty());
+    EXPECT_TRUE(FilesBelow(Tables(engine).Folders.StationLogsFolder).isEmpty());
 }
 
 TEST_F(DataFiles, AnActivityLogThatCannotBeOpenedIsReportedInTheApplicationLog)
@@ -178,7 +180,7 @@ TEST_F(DataFiles, AnActivityLogThatCannotBeOpenedIsReportedInTheApplicationLog)
     WriteStations({"Radio 1"}, "D0");
     Start();
     const QString path =
-        DeviceLogFileName(engine.Folders.AppLogsFolder, QStringLiteral("D0"), clock.now());
+        DeviceLogFileName(Tables(engine).Folders.AppLogsFolder, QStringLiteral("D0"), clock.now());
     QDir().mkpath(path + QStringLiteral("/x"));
     ConnectAll();
     EXPECT_TRUE(AppLines().contains(QStringLiteral("[application] Cannot open the activity log ") +
@@ -210,7 +212,7 @@ protected:
 
     QString Recent(const char *name) const
     {
-        return engine.Folders.RecentFolder + QLatin1String(name);
+        return engine.FolderPaths().RecentFolder + QLatin1String(name);
     }
 
     // The RDS log's text after one group, in a mode without a CSV file.
@@ -275,7 +277,7 @@ TEST_F(FullDisk, RdsLinesLeftWhenTheModeEndsOnAFullDiskAreToldAndNotArchived)
     EXPECT_TRUE(
         DeviceLog(0).contains(QStringLiteral("[D0] Cannot write to ") + Recent("Radio 1.lumex")))
         << DeviceLog(0).toStdString();
-    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
+    EXPECT_EQ(FilesBelow(Tables(engine).Folders.StationLogsFolder),
               QStringList{QStringLiteral("Recent/Radio 1.lumex")});
 }
 
@@ -297,7 +299,7 @@ TEST_F(FullDisk, TheCsvStaysHeaderOnlyUntilTheModeEndsAndTheNextModeLogsAgain)
     WriteLines(3);
     EXPECT_EQ(readAll(Recent("Radio 1.csv")), header);
     engine.FinishMode(0);
-    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
+    EXPECT_EQ(FilesBelow(Tables(engine).Folders.StationLogsFolder),
               QStringList{QStringLiteral("Recent/Radio 1.csv")});
 
     engine.StartMeasuring(0);
@@ -321,12 +323,12 @@ TEST_F(FullDisk, AFailedArchiveCopyIsLoggedAndTheRecentFileKept)
     const QString kept = Recent("Radio 1 - 2024-05-01 12-00-14.csv");
     EXPECT_EQ(readAll(kept), csv);
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("[D0] Cannot archive ") +
-                                      engine.Folders.StationLogsFolder +
+                                      Tables(engine).Folders.StationLogsFolder +
                                       QStringLiteral("Radio 1 - 2024-05-01 12-00-14.csv: ")))
         << DeviceLog(0).toStdString();
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("; kept as ") + kept));
     // No part copy in the archive.
-    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder),
+    EXPECT_EQ(FilesBelow(Tables(engine).Folders.StationLogsFolder),
               QStringList{QStringLiteral("Recent/Radio 1 - 2024-05-01 12-00-14.csv")});
 
     // The next mode of the station starts a new file beside the kept one.
@@ -362,7 +364,7 @@ TEST_F(FullDisk, NoEmptyCsvOrPictureIsLeftBehind)
         EXPECT_TRUE(log.contains(QStringLiteral("[D0] Cannot save the picture ") + Recent(name)))
             << name << '\n'
             << log.toStdString();
-    EXPECT_EQ(FilesBelow(engine.Folders.StationLogsFolder), QStringList())
+    EXPECT_EQ(FilesBelow(Tables(engine).Folders.StationLogsFolder), QStringList())
         << "no empty or cut file, nor a temporary one";
 }
 
@@ -388,7 +390,7 @@ TEST_F(EngineFixture, ModeFilesStartedOrEndedTogetherAreMadeOverTicksWithoutLosi
     Start();
     ConnectAll();
     const auto made = [&] {
-        return QDir(engine.Folders.RecentFolder).entryList(QDir::Files).size();
+        return QDir(Tables(engine).Folders.RecentFolder).entryList(QDir::Files).size();
     };
 
     engine.TimerMeasuringTimer(); // a tick begins
@@ -415,7 +417,7 @@ TEST_F(EngineFixture, ModeFilesStartedOrEndedTogetherAreMadeOverTicksWithoutLosi
     // They end together, the last ones before their files were made: a tick
     // archives only its share, the rest follow over the next ticks in turn.
     const auto archived = [&](const QString &station) {
-        return QDir(engine.Folders.StationLogsFolder)
+        return QDir(Tables(engine).Folders.StationLogsFolder)
             .entryList(QDir::Files)
             .filter(station + QStringLiteral(" - "));
     };
@@ -437,13 +439,15 @@ TEST_F(EngineFixture, ModeFilesStartedOrEndedTogetherAreMadeOverTicksWithoutLosi
         const QString station = QStringLiteral("S%1").arg(i);
         const QStringList files = archived(station);
         ASSERT_EQ(files.size(), 2) << i;
-        const QString archive = engine.Folders.StationLogsFolder + files.filter(".csv").value(0);
+        const QString archive =
+            Tables(engine).Folders.StationLogsFolder + files.filter(".csv").value(0);
         const QByteArray csv = readAll(archive);
         EXPECT_TRUE(csv.startsWith(QByteArray(header.toLatin1() + "\r\n"))) << i;
         EXPECT_EQ(csv.count('\n'), 4) << "the header and three lines, " << i;
-        const QString rds = engine.Folders.StationLogsFolder + files.filter(".lumex").value(0);
+        const QString rds =
+            Tables(engine).Folders.StationLogsFolder + files.filter(".lumex").value(0);
         EXPECT_TRUE(readAll(rds).startsWith("D3C304000000ABCD")) << i;
-        EXPECT_EQ(readAll(engine.Folders.RecentFolder + station + ".csv").count('\n'), 1)
+        EXPECT_EQ(readAll(Tables(engine).Folders.RecentFolder + station + ".csv").count('\n'), 1)
             << "the next visit's header, " << i;
     }
     EXPECT_FALSE(DeviceLog(Count - 1).contains(QStringLiteral("Cannot")))
@@ -465,7 +469,7 @@ TEST_F(EngineFixture, ANewDaysActivityLogsAreOpenedOverTicksWithoutLosingALine)
     clock.set(QDateTime(QDate(2024, 5, 1), QTime(23, 59, 59, 900), Qt::UTC));
     engine.TimerWriteLogTimer();
     const auto newDayLogs = [&] {
-        return QDir(engine.Folders.AppLogsFolder)
+        return QDir(Tables(engine).Folders.AppLogsFolder)
             .entryList({QStringLiteral("D* - 2024-05-02.log")}, QDir::Files)
             .size();
     };
@@ -482,13 +486,13 @@ TEST_F(EngineFixture, ANewDaysActivityLogsAreOpenedOverTicksWithoutLosingALine)
     EXPECT_EQ(newDayLogs(), Count);
     for (int i = 0; i < Count; ++i) {
         const QString name = QStringLiteral("D%1").arg(i);
-        const QByteArray today =
-            readAll(engine.Folders.AppLogsFolder + name + QStringLiteral(" - 2024-05-02.log"));
+        const QByteArray today = readAll(Tables(engine).Folders.AppLogsFolder + name +
+                                         QStringLiteral(" - 2024-05-02.log"));
         EXPECT_TRUE(today.endsWith(QByteArray("[" + name.toLatin1() + "] after midnight\r\n")))
             << i;
-        EXPECT_FALSE(
-            readAll(engine.Folders.AppLogsFolder + name + QStringLiteral(" - 2024-05-01.log"))
-                .contains("after midnight"))
+        EXPECT_FALSE(readAll(Tables(engine).Folders.AppLogsFolder + name +
+                             QStringLiteral(" - 2024-05-01.log"))
+                         .contains("after midnight"))
             << i;
     }
 }

@@ -2,6 +2,7 @@
 // failure line in "app.log", the test message, the daily report, messages
 // queued in order, and a server that never answers while the station runs.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "smtp_test_server.h"
 
 #include <QElapsedTimer>
@@ -32,11 +33,11 @@ protected:
     QString AppLog()
     {
         return QString::fromLatin1(
-            readAll(engine.Folders.AppLogsFolder + QStringLiteral("app.log")));
+            readAll(Tables(engine).Folders.AppLogsFolder + QStringLiteral("app.log")));
     }
     QStringList Copies() const
     {
-        return QDir(engine.Folders.EmailsSentFolder).entryList(QDir::Files, QDir::Name);
+        return QDir(engine.FolderPaths().EmailsSentFolder).entryList(QDir::Files, QDir::Name);
     }
 
     // SendEmail's result once delivery has ended.
@@ -176,8 +177,8 @@ TEST_F(EngineEmail, ASilentServerHoldsUpNeitherTicksNorTheMeasurementLog)
     engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("63.2 dBuV"));
     // Both analyzers have gone a while without answering: the next poll of
     // each raises its "No response" alarm and sends its e-mail.
-    engine.Devices[0].BytesUnanswered = 95;
-    engine.Devices[1].BytesUnanswered = 95;
+    Tables(engine).Devices[0].BytesUnanswered = 95;
+    Tables(engine).Devices[1].BytesUnanswered = 95;
 
     constexpr int Ticks = 15;
     QList<qint64> tickStarts;
@@ -218,7 +219,7 @@ TEST_F(EngineEmail, ASilentServerHoldsUpNeitherTicksNorTheMeasurementLog)
         EXPECT_LT(tickStarts[k] - tickStarts[k - 1], 500) << "tick " << k;
 
     QList<QByteArray> lines =
-        readAll(engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv")).split('\n');
+        readAll(Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.csv")).split('\n');
     lines.removeLast();
     lines.removeFirst(); // the header
     // One line for every second of the three.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 #include "recording_view.h"
@@ -79,9 +80,9 @@ protected:
     void ConnectAll()
     {
         library.setConnectSucceeds(true);
-        for (size_t k = 0; k < 2 * engine.Devices.size(); ++k)
+        for (size_t k = 0; k < 2 * Tables(engine).Devices.size(); ++k)
             engine.TimerConnectTimer();
-        for (const TDevice &d : engine.Devices)
+        for (const TDevice &d : Tables(engine).Devices)
             ASSERT_EQ(d.ConnectCountdown, -1) << qPrintable(d.Name);
         library.clearCalls();
     }
@@ -89,7 +90,7 @@ protected:
     // Puts a device on a station by hand, as tuning will.
     void PutOnStation(int device, const QString &frequency, int mode)
     {
-        TDevice &d = engine.Devices[device];
+        TDevice &d = Tables(engine).Devices[device];
         d.Station.Name = QStringLiteral("Radio 1");
         d.Station.Frequency = frequency;
         d.StationActive = true;
@@ -115,11 +116,10 @@ protected:
 
     QString DeviceLog(int device) const
     {
-        return engine.Devices[device].ActivityLines
-                   ? engine.Devices[device].ActivityLines->join(QLatin1Char('\n'))
-                   : QString();
+        const TDevice &d = engine.DeviceTable()[device];
+        return d.ActivityLines ? d.ActivityLines->join(QLatin1Char('\n')) : QString();
     }
-    QString AppLines() const { return engine.G.AppActivityLines.join(QLatin1Char('\n')); }
+    QString AppLines() const { return engine.Globals().AppActivityLines.join(QLatin1Char('\n')); }
 
     QTemporaryDir tmp;
     FakeClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0, 0), Qt::UTC)};

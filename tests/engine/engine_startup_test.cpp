@@ -1,6 +1,7 @@
 // Start-up, settings files and shut-down of the engine on a fake clock and a
 // fake device library.
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 #include "recording_view.h"
@@ -50,24 +51,24 @@ TEST_F(EngineStartup, FreshFolderGetsItsTreeLogAndStartValues)
 {
     engine.Start(tmp.path() + QStringLiteral("/bin"), Data());
 
-    EXPECT_EQ(engine.Folders.DataFolder, Data() + QLatin1Char('/'));
-    EXPECT_EQ(engine.Folders.AppLogsFolder, Data() + QStringLiteral("/AppLogs/"));
-    EXPECT_EQ(engine.Folders.EmailsSentFolder, Data() + QStringLiteral("/EmailsSent/"));
-    EXPECT_EQ(engine.Folders.StationLogsFolder, Data() + QStringLiteral("/StationLogs/"));
-    EXPECT_EQ(engine.Folders.RecentFolder, Data() + QStringLiteral("/StationLogs/Recent/"));
-    EXPECT_TRUE(QFileInfo(engine.Folders.RecentFolder).isDir());
+    EXPECT_EQ(Tables(engine).Folders.DataFolder, Data() + QLatin1Char('/'));
+    EXPECT_EQ(Tables(engine).Folders.AppLogsFolder, Data() + QStringLiteral("/AppLogs/"));
+    EXPECT_EQ(Tables(engine).Folders.EmailsSentFolder, Data() + QStringLiteral("/EmailsSent/"));
+    EXPECT_EQ(Tables(engine).Folders.StationLogsFolder, Data() + QStringLiteral("/StationLogs/"));
+    EXPECT_EQ(Tables(engine).Folders.RecentFolder, Data() + QStringLiteral("/StationLogs/Recent/"));
+    EXPECT_TRUE(QFileInfo(Tables(engine).Folders.RecentFolder).isDir());
 
     EXPECT_EQ(AppLog(), QStringLiteral("2024.05.01 13:05:09 [application] Starting up...\r\n"
                                        "2024.05.01 13:05:09 [application] TUNIX.DLL version ") +
                             library.Version() + QStringLiteral("\r\n"));
     EXPECT_EQ(view.shownLines.size(), 2);
-    EXPECT_TRUE(engine.Devices.empty());
-    EXPECT_EQ(engine.G.ConnectIndex, -1);
-    EXPECT_EQ(engine.G.RdsOutputDevice, -1);
-    EXPECT_EQ(engine.G.RdsOutputPort, -1);
-    EXPECT_DOUBLE_EQ(engine.G.StartTime, ToDateTime(QDate(2024, 5, 1), QTime(13, 5, 9)));
+    EXPECT_TRUE(Tables(engine).Devices.empty());
+    EXPECT_EQ(Tables(engine).G.ConnectIndex, -1);
+    EXPECT_EQ(Tables(engine).G.RdsOutputDevice, -1);
+    EXPECT_EQ(Tables(engine).G.RdsOutputPort, -1);
+    EXPECT_DOUBLE_EQ(Tables(engine).G.StartTime, ToDateTime(QDate(2024, 5, 1), QTime(13, 5, 9)));
     // Milliseconds from 1899-12-30 to 2024-05-01 13:05:09 UTC.
-    EXPECT_EQ(engine.G.LastSecondMark, (45413LL * 86400 + 13 * 3600 + 5 * 60 + 9) * 1000);
+    EXPECT_EQ(Tables(engine).G.LastSecondMark, (45413LL * 86400 + 13 * 3600 + 5 * 60 + 9) * 1000);
     ASSERT_EQ(library.calls(QStringLiteral("SetTCPReconnectTimeout")).size(), 1u);
     EXPECT_EQ(library.calls(QStringLiteral("SetTCPReconnectTimeout"))[0].args,
               QStringList{QStringLiteral("0")});
@@ -78,10 +79,10 @@ TEST_F(EngineStartup, SubfoldersThatCannotBeMadeFallBackToTheDataFolder)
     Write("EmailsSent", "a file where the folder belongs");
     QDir().mkpath(Data() + QStringLiteral("/AppLogs/app.log"));
     engine.Start(tmp.path(), Data());
-    EXPECT_EQ(engine.Folders.EmailsSentFolder, Data() + QLatin1Char('/'));
+    EXPECT_EQ(Tables(engine).Folders.EmailsSentFolder, Data() + QLatin1Char('/'));
     // "app.log" cannot be opened: lines go to memory and screen only.
-    EXPECT_FALSE(engine.G.AppLogOpen);
-    EXPECT_EQ(engine.G.AppActivityLines.size(), 2);
+    EXPECT_FALSE(Tables(engine).G.AppLogOpen);
+    EXPECT_EQ(Tables(engine).G.AppActivityLines.size(), 2);
     EXPECT_EQ(view.shownLines.size(), 2);
 }
 
@@ -103,38 +104,39 @@ TEST_F(EngineStartup, LoadsTheSettingsFilesAsWritten)
                         "RF_Minimum=x\r\nDefaultEmail=noc@example.com\r\n");
     engine.Start(tmp.path(), Data());
 
-    ASSERT_EQ(engine.Devices.size(), 2u);
-    ASSERT_EQ(engine.DevicesToSave.size(), 2u);
-    const TDevice &d = engine.Devices[0];
+    ASSERT_EQ(Tables(engine).Devices.size(), 2u);
+    ASSERT_EQ(Tables(engine).DevicesToSave.size(), 2u);
+    const TDevice &d = Tables(engine).Devices[0];
     EXPECT_EQ(d.Name, QStringLiteral("Tx Site"));
     EXPECT_EQ(d.Connection, QStringLiteral("127.0.0.1:7000"));
     EXPECT_EQ(d.SchedulingMode, 2);
     EXPECT_EQ(d.Schedule[0].Times, QStringLiteral("6:00 18:30"));
     EXPECT_EQ(d.Schedule[6].Times, QStringLiteral("9:15"));
     EXPECT_EQ(d.Handle, -1);
-    EXPECT_EQ(engine.DevicesToSave[0].Email, QStringLiteral("ops@example.com"));
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Email, QStringLiteral("ops@example.com"));
     // A count beyond the sections present gives empty devices.
-    EXPECT_TRUE(engine.Devices[1].Name.isEmpty());
-    EXPECT_EQ(engine.Devices[1].SchedulingMode, 0);
+    EXPECT_TRUE(Tables(engine).Devices[1].Name.isEmpty());
+    EXPECT_EQ(Tables(engine).Devices[1].SchedulingMode, 0);
 
-    ASSERT_EQ(engine.Stations.size(), 3u);
-    const TStation &s = engine.Stations[0];
+    ASSERT_EQ(Tables(engine).Stations.size(), 3u);
+    const TStation &s = Tables(engine).Stations[0];
     EXPECT_EQ(s.PI, QStringLiteral("D3C3 D3C4"));
     EXPECT_EQ(s.Commands, QStringLiteral("*a1"));
     EXPECT_EQ(s.Measuring, 0);
     EXPECT_EQ(s.RDS, -1);
-    EXPECT_EQ(engine.Stations[1].Name, QStringLiteral("Radio 2")); // names ignore letter case
-    EXPECT_EQ(engine.Stations[1].Measuring, 16);
-    EXPECT_EQ(engine.Stations[1].RDS, 2);
+    EXPECT_EQ(Tables(engine).Stations[1].Name,
+              QStringLiteral("Radio 2")); // names ignore letter case
+    EXPECT_EQ(Tables(engine).Stations[1].Measuring, 16);
+    EXPECT_EQ(Tables(engine).Stations[1].RDS, 2);
     QStringList stationBox;
-    for (const TStation &station : engine.Stations)
+    for (const TStation &station : Tables(engine).Stations)
         stationBox << StationBoxText(station);
     EXPECT_EQ(stationBox, (QStringList{QStringLiteral("98.5 - Radio 1 (Tx Site)"),
                                        QStringLiteral(" - Radio 2 ()"), QStringLiteral(" -  ()")}));
     EXPECT_EQ(news.stationAnnouncements, 1) << "one announcement for the whole list";
 
-    ASSERT_EQ(engine.AlarmSets.size(), 1u);
-    const TAlarmSet &a = engine.AlarmSets[0];
+    ASSERT_EQ(Tables(engine).AlarmSets.size(), 1u);
+    const TAlarmSet &a = Tables(engine).AlarmSets[0];
     EXPECT_TRUE(a.Basic[AlarmPiMismatch].Enabled);
     EXPECT_EQ(a.Basic[AlarmSilence].Duration, 15);
     EXPECT_EQ(a.Basic[AlarmTimeError].Duration, 600);
@@ -150,8 +152,8 @@ TEST_F(EngineStartup, ACountBeyondTheFileIsReadAsTheSectionsPresentAndLoggedOnce
                           "[Station0]\r\nName=Radio 1\r\n[Station1]\r\nName=Radio 2\r\n");
     Write("devices.ini", "[General]\r\nDeviceCount=1000000\r\n[Device0]\r\nName=Tx Site\r\n");
     engine.Start(tmp.path(), Data());
-    EXPECT_EQ(engine.Stations.size(), 2u);
-    EXPECT_EQ(engine.Devices.size(), 1u);
+    EXPECT_EQ(Tables(engine).Stations.size(), 2u);
+    EXPECT_EQ(Tables(engine).Devices.size(), 1u);
     const QStringList lines = AppLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << AppLog().toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("TUNIX.DLL version")));
@@ -179,8 +181,8 @@ TEST_F(EngineStartup, ConfigIniIsSavedForItsOwnerOnlyAndTheOtherFilesKeepTheirMo
     // Narrowed at once, not only by the save at exit, and said once.
     EXPECT_EQ(mode("config.ini"), rw);
     EXPECT_EQ(mode("devices.ini"), shared | QFile::ReadOther);
-    const QString appLog =
-        QString::fromLatin1(readAll(engine.Folders.AppLogsFolder + QStringLiteral("app.log")));
+    const QString appLog = QString::fromLatin1(
+        readAll(Tables(engine).Folders.AppLogsFolder + QStringLiteral("app.log")));
     EXPECT_EQ(appLog.count(QStringLiteral("config.ini, which holds the mail password; it is now "
                                           "readable by its owner only")),
               1);
@@ -194,7 +196,8 @@ TEST_F(EngineStartup, ConfigIniIsSavedForItsOwnerOnlyAndTheOtherFilesKeepTheirMo
     Engine again{clock, library, view};
     again.Start(tmp.path(), Data());
     EXPECT_EQ(mode("config.ini"), QFile::ReadOwner);
-    EXPECT_EQ(QString::fromLatin1(readAll(engine.Folders.AppLogsFolder + QStringLiteral("app.log")))
+    EXPECT_EQ(QString::fromLatin1(
+                  readAll(Tables(engine).Folders.AppLogsFolder + QStringLiteral("app.log")))
                   .count(QStringLiteral("readable by its owner only")),
               1);
     ASSERT_TRUE(QFile::setPermissions(DataFile("config.ini"), rw));
@@ -207,7 +210,7 @@ TEST_F(EngineStartup, SavingWritesEveryKeyAndKeepsWhatItDoesNotWrite)
                           "[Station7]\r\nName=Gone\r\n");
     Write("alarms.ini", "[General]\r\nAlarmSetCount=1\r\n[AlarmSet0]\r\nName=Strict\r\n");
     engine.Start(tmp.path(), Data());
-    engine.Stations[0].Measuring = 2;
+    Tables(engine).Stations[0].Measuring = 2;
     engine.SaveSettings();
 
     const QByteArray stations = readAll(DataFile("stations.ini"));
@@ -239,9 +242,9 @@ TEST_F(EngineStartup, SavingWritesEveryKeyAndKeepsWhatItDoesNotWrite)
     // What was saved loads back the same.
     Engine reloaded(clock, library, view);
     reloaded.Start(tmp.path(), Data());
-    ASSERT_EQ(reloaded.Stations.size(), 1u);
-    EXPECT_EQ(reloaded.Stations[0].Measuring, 2);
-    EXPECT_EQ(reloaded.AlarmSets[0].Name, QStringLiteral("Strict"));
+    ASSERT_EQ(Tables(reloaded).Stations.size(), 1u);
+    EXPECT_EQ(Tables(reloaded).Stations[0].Measuring, 2);
+    EXPECT_EQ(Tables(reloaded).AlarmSets[0].Name, QStringLiteral("Strict"));
 }
 
 TEST_F(EngineStartup, ScheduleKeysComeFromTheRunningDeviceAtTheSamePosition)
@@ -249,9 +252,10 @@ TEST_F(EngineStartup, ScheduleKeysComeFromTheRunningDeviceAtTheSamePosition)
     Write("devices.ini",
           "[General]\r\nDeviceCount=1\r\n[Device0]\r\nName=A\r\nConnection=COM1\r\n");
     engine.Start(tmp.path(), Data());
-    engine.Devices[0].SchedulingMode = 1;
-    engine.Devices[0].Schedule[2].Times = QStringLiteral("12:00");
-    engine.DevicesToSave.push_back({QStringLiteral("B"), QStringLiteral("host:1"), QString()});
+    Tables(engine).Devices[0].SchedulingMode = 1;
+    Tables(engine).Devices[0].Schedule[2].Times = QStringLiteral("12:00");
+    Tables(engine).DevicesToSave.push_back(
+        {QStringLiteral("B"), QStringLiteral("host:1"), QString()});
     engine.SaveSettings();
     EXPECT_EQ(readAll(DataFile("devices.ini")),
               QByteArray("[General]\r\nDeviceCount=2\r\n[Device0]\r\nName=A\r\nConnection=COM1\r\n"
@@ -281,7 +285,7 @@ TEST_F(EngineStartup, CloseDisconnectsEveryDeviceAndDeletesOldFilesOnlyWhenAsked
     Write("devices.ini",
           "[General]\r\nDeviceCount=2\r\n[Device0]\r\nName=A\r\n[Device1]\r\nName=B\r\n");
     engine.Start(tmp.path(), Data());
-    const QString old = engine.Folders.StationLogsFolder + QStringLiteral("old.csv");
+    const QString old = Tables(engine).Folders.StationLogsFolder + QStringLiteral("old.csv");
     ASSERT_TRUE(writeAllWrittenAt(old, clock.currentDateTime().addDays(-90)));
     library.clearCalls();
     EXPECT_TRUE(engine.FormClose());

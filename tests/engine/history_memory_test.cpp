@@ -2,6 +2,7 @@
 // the records in use, grown a step of 3,600 records at a time (never by
 // doubling) up to the five steps that hold four to five hours.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <vector>
 
@@ -15,8 +16,8 @@ TEST_F(EngineFixture, HistoryMemoryFollowsTheGrowthSteps)
     ConnectAll();
     PutOnStation(0, QStringLiteral("98.5"), ModeMeasuringPart);
     PutOnStation(1, QStringLiteral("99.1"), ModeRdsPart);
-    TDevice &measuring = engine.Devices[0];
-    const TDevice &rdsOnly = engine.Devices[1];
+    TDevice &measuring = Tables(engine).Devices[0];
+    const TDevice &rdsOnly = Tables(engine).Devices[1];
     EXPECT_EQ(measuring.History.capacity(), 0u) << "no history before the first record";
 
     // Rooms seen, once each, over two steps more than a full history.

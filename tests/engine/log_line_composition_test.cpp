@@ -2,6 +2,7 @@
 // table of compositions over one set of received values, and value texts as
 // they are cleaned for a spreadsheet.
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 
@@ -18,7 +19,7 @@ const QString Time = QStringLiteral("12:00:04");
 class LogLineComposition : public ::testing::Test
 {
 protected:
-    LogLineComposition() { engine.Devices.emplace_back(); }
+    LogLineComposition() { Tables(engine).Devices.emplace_back(); }
 
     void Receive(std::initializer_list<std::pair<const char *, const char *>> values)
     {

@@ -1,6 +1,7 @@
 // Values in the CSV log use the decimal separator of the system's locale.
 // This binary runs with a German locale (see CMakeLists.txt).
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QLocale>
 
@@ -21,6 +22,6 @@ TEST_F(EngineFixture, ValuesUseTheLocaleDecimalSeparator)
     engine.AddToLastData(0, QStringLiteral("Pm"), QStringLiteral("-2.5 dBr"));
     engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("63.2 dBuV"));
     engine.TimerWriteLogTimer();
-    EXPECT_EQ(readAll(engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv")),
+    EXPECT_EQ(readAll(Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.csv")),
               "\"Pm\";\"Level\"\r\n\"-2,5\";\"63,2\"\r\n");
 }

@@ -1,6 +1,7 @@
 // The CSV measurement log: line composition, the logging period with its
 // catch-up rule, the ignore window and the day roll-over.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -29,7 +30,8 @@ protected:
     QList<QByteArray> CsvLines()
     {
         QList<QByteArray> lines =
-            readAll(engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv")).split('\n');
+            readAll(Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.csv"))
+                .split('\n');
         lines.removeLast();
         return lines.mid(1); // without the header
     }
@@ -110,7 +112,7 @@ TEST_F(MeasurementLog, OnlyTheDateTimeTokenWritesNoDataLines)
     engine.AddToLastData(0, QStringLiteral("Level"), QStringLiteral("63.2 dBuV"));
     WriteTicks(20);
     EXPECT_TRUE(CsvLines().isEmpty());
-    EXPECT_EQ(readAll(engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv")),
+    EXPECT_EQ(readAll(Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.csv")),
               "\"datetime\"\r\n");
 }
 
@@ -165,14 +167,16 @@ TEST_F(MeasurementLog, MidnightReopensActivityLogsUnderTheNewDate)
     engine.TimerWriteLogTimer();
     clock.advanceMs(1000);
     engine.TimerWriteLogTimer();
-    const QString newFile = engine.Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-02.log");
+    const QString newFile =
+        Tables(engine).Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-02.log");
     EXPECT_TRUE(QFileInfo::exists(newFile));
-    EXPECT_TRUE(engine.Devices[0].ActivityLogOpen);
+    EXPECT_TRUE(Tables(engine).Devices[0].ActivityLogOpen);
     EXPECT_TRUE(CsvLines().last().startsWith("\"2024.05.02 00:00:00\""));
     engine.AddToActivityLog(0, QStringLiteral("after midnight"));
     EXPECT_TRUE(readAll(newFile).endsWith("[D0] after midnight\r\n"));
-    EXPECT_FALSE(readAll(engine.Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-01.log"))
-                     .contains("after midnight"));
+    EXPECT_FALSE(
+        readAll(Tables(engine).Folders.AppLogsFolder + QStringLiteral("D0 - 2024-05-01.log"))
+            .contains("after midnight"));
 }
 
 TEST_F(MeasurementLog, DeletesOldFilesAtTheChangeOfDayOnlyWhenAsked)
@@ -185,7 +189,7 @@ TEST_F(MeasurementLog, DeletesOldFilesAtTheChangeOfDayOnlyWhenAsked)
                   deleteOld ? "[General]\r\nDeleteOld=1\r\nDeleteOlderThan=1\r\n" : "");
         clock.set(QDateTime(QDate(2024, 5, 1), QTime(23, 59, 59), Qt::UTC));
         e.Start(tmp.path(), Data());
-        const QString old = e.Folders.EmailsSentFolder + QStringLiteral("old.eml");
+        const QString old = Tables(e).Folders.EmailsSentFolder + QStringLiteral("old.eml");
         ASSERT_TRUE(writeAllWrittenAt(old, clock.currentDateTime().addDays(-10)));
         clock.advanceMs(2000);
         e.TimerWriteLogTimer();

@@ -1,5 +1,6 @@
 // Tuning, the three modes with their files and archive copies, Stop and Pause.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,11 +25,12 @@ protected:
                   "OM_DrivePin4=1\r\nOM_Pin4Polarity=0\r\n");
     }
 
-    TDevice &Dev() { return engine.Devices[0]; }
+    TDevice &Dev() { return Tables(engine).Devices[0]; }
 
     QStringList Archive(const QString &sub = {}) const
     {
-        QStringList files = QDir(engine.Folders.StationLogsFolder + sub).entryList(QDir::Files);
+        QStringList files =
+            QDir(engine.FolderPaths().StationLogsFolder + sub).entryList(QDir::Files);
         files.sort();
         return files;
     }
@@ -126,7 +128,7 @@ TEST_F(Modes, ModesSwitchTheOutputsAndArchiveTheirFiles)
     engine.StartMeasuring(0);
     EXPECT_EQ(library.commands(0).join(QLatin1Char(' ')), QStringLiteral("*m *p *r *E *1 *M *P"));
     EXPECT_EQ(Dev().Mode, ModeMeasuringPart);
-    const QString csv = engine.Folders.RecentFolder + QStringLiteral("Radio 1.csv");
+    const QString csv = Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.csv");
     EXPECT_EQ(Dev().MeasurementLogName, csv);
     EXPECT_EQ(readAll(csv),
               "\"datetime\";\"Signal Quality\";\"Level\";\"MAX\";\"Pilot\";\"RDS\";\"Pm\"\r\n");
@@ -152,7 +154,8 @@ TEST_F(Modes, ModesSwitchTheOutputsAndArchiveTheirFiles)
     EXPECT_EQ(Archive(QStringLiteral("Radio 1")),
               (QStringList{QStringLiteral("2024-05-01 12-02-00.csv"),
                            QStringLiteral("2024-05-01 12-03-00.lumex")}));
-    EXPECT_TRUE(QFileInfo::exists(engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex")));
+    EXPECT_TRUE(
+        QFileInfo::exists(Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.lumex")));
 }
 
 TEST_F(Modes, CombinedModeKeepsBothFilesAndFlatArchiveNamesAreSafe)
@@ -164,9 +167,10 @@ TEST_F(Modes, CombinedModeKeepsBothFilesAndFlatArchiveNamesAreSafe)
     engine.StartMeasuring(0);
     EXPECT_EQ(Dev().Mode, ModeMeasuringPart | ModeRdsPart);
     EXPECT_TRUE(library.commands(0).endsWith(QStringLiteral("*R")));
-    EXPECT_EQ(Dev().RDSLogName, engine.Folders.RecentFolder + QStringLiteral("Radio_2.lumex"));
+    EXPECT_EQ(Dev().RDSLogName,
+              Tables(engine).Folders.RecentFolder + QStringLiteral("Radio_2.lumex"));
     EXPECT_EQ(Dev().MeasurementLogName,
-              engine.Folders.RecentFolder + QStringLiteral("Radio_2.csv"));
+              Tables(engine).Folders.RecentFolder + QStringLiteral("Radio_2.csv"));
     engine.FinishMode(0);
     EXPECT_EQ(Archive(), (QStringList{QStringLiteral("Radio_2 - 2024-05-01 12-00-00.csv"),
                                       QStringLiteral("Radio_2 - 2024-05-01 12-00-00.lumex")}));
@@ -194,7 +198,7 @@ TEST_F(Modes, TheEndOfMeasuringSavesHistogramAndPictures)
     Dev().HistoryCount = 5;
     engine.FinishMode(0);
 
-    const QString recent = engine.Folders.RecentFolder;
+    const QString recent = Tables(engine).Folders.RecentFolder;
     EXPECT_EQ(readAll(recent + QStringLiteral("Radio 1 - histogram.csv")), "  0:    3  ");
     // The pictures are drawn at the preferred size and saved by their names.
     for (const char *picture :
@@ -241,8 +245,8 @@ TEST_F(Modes, LogFilesThatCannotBeCreatedLeaveTheModeRunning)
 {
     WriteStations({{"Blocked", "98.5", "D0", 1, -1}});
     Start();
-    QDir().mkpath(engine.Folders.RecentFolder + QStringLiteral("Blocked.csv/x"));
-    QDir().mkpath(engine.Folders.RecentFolder + QStringLiteral("Blocked.lumex/x"));
+    QDir().mkpath(Tables(engine).Folders.RecentFolder + QStringLiteral("Blocked.csv/x"));
+    QDir().mkpath(Tables(engine).Folders.RecentFolder + QStringLiteral("Blocked.lumex/x"));
     ConnectAll();
     engine.Tune(0, 0, false);
     engine.StartMeasuring(0);

@@ -2,6 +2,7 @@
 // (tests/rds/data, see its README): what raises each, what clears it, and
 // that nothing is judged outside RDS mode.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "rds_alarm_texts.h"
 #include "rds_capture.h"
 #include "station_events.h"
@@ -88,7 +89,7 @@ protected:
         }
     }
 
-    TDevice &Dev() { return engine.Devices[0]; }
+    TDevice &Dev() { return Tables(engine).Devices[0]; }
     bool Active(int kind) { return Dev().AlarmActive[kind]; }
     bool Pending(int kind) { return !Active(kind) && Dev().AlarmStart[kind] > 0; }
 

@@ -2,6 +2,7 @@
 // as the receiver's responses shows its PS and RadioText, writes the change
 // log and starts afresh at the next tuning.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "rds_capture.h"
 #include "rds_reception.h"
 
@@ -42,11 +43,12 @@ protected:
         }
     }
 
-    const RdsState &State() const { return engine.Devices[0].Rds->decoder.state(); }
+    const RdsState &State() const { return engine.DeviceTable()[0].Rds->decoder.state(); }
 
     QString ChangeLog() const
     {
-        QFile file(RdsChangeLogFileName(engine.Folders.AppLogsFolder, engine.Devices[0].Name,
+        QFile file(RdsChangeLogFileName(engine.FolderPaths().AppLogsFolder,
+                                        engine.DeviceTable()[0].Name,
                                         ToDateTime(QDate(2024, 5, 1), QTime(12, 0))));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
@@ -60,7 +62,7 @@ TEST_F(RdsDecoding, AStationsCaptureIsDecodedLoggedAndForgottenAtTheNextTuning)
     TuneAndSettle(0);
     news.clear();
     Play(RdsCaptureGroups(QStringLiteral("yle-x3m-2016-09-15.groups")), 8);
-    ASSERT_TRUE(engine.Devices[0].Rds);
+    ASSERT_TRUE(Tables(engine).Devices[0].Rds);
     EXPECT_EQ(State().ps.complete, QStringLiteral("YLE X3M "));
     EXPECT_EQ(State().pty, 9);
     EXPECT_FALSE(news.devicesWith(RdsChanged).isEmpty());

@@ -2,6 +2,7 @@
 // groups before a decoder launch, the launch checks, the EXIT frame, the log
 // line of refused connections and the start-up launch.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ protected:
         return probe.serverPort();
     }
 
-    QString AppLines() const { return engine.G.AppActivityLines.join(QLatin1Char('\n')); }
+    QString AppLines() const { return engine.Globals().AppActivityLines.join(QLatin1Char('\n')); }
 };
 } // namespace
 
@@ -45,7 +46,7 @@ TEST_F(RdsOutputEngine, ABusyPortIsLoggedAndTheEngineGoesOn)
     EXPECT_TRUE(
         AppLines().contains(QStringLiteral("[application] RDS output: Address already in use")));
     EXPECT_FALSE(AppLines().contains(QStringLiteral("Available on TCP port")));
-    EXPECT_EQ(engine.G.RdsOutputPort, -1);
+    EXPECT_EQ(Tables(engine).G.RdsOutputPort, -1);
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
     ReceiveTick();
     EXPECT_EQ(engine.GetLastData(0, QStringLiteral("PI")), QStringLiteral("D3C3"));
@@ -73,7 +74,7 @@ TEST_F(RdsOutputEngine, GroupsFlowOnlyAfterTheDecoderIsLaunched)
     engine.LaunchDecoder(false);
     EXPECT_TRUE(AppLines().endsWith(QStringLiteral("File ") + tmp.path() +
                                     QStringLiteral("/missing.sh does not exist")));
-    EXPECT_EQ(engine.G.RdsOutputDevice, -1);
+    EXPECT_EQ(Tables(engine).G.RdsOutputDevice, -1);
 
     // The decoder is already "running" (a client is connected): the operator
     // is asked, and a no stops the launch.
@@ -81,10 +82,10 @@ TEST_F(RdsOutputEngine, GroupsFlowOnlyAfterTheDecoderIsLaunched)
     view.selectedDevice = 0;
     engine.LaunchDecoder(false);
     EXPECT_EQ(view.questions.size(), 1);
-    EXPECT_EQ(engine.G.RdsOutputDevice, -1);
+    EXPECT_EQ(Tables(engine).G.RdsOutputDevice, -1);
     view.confirmAnswer = true;
     engine.LaunchDecoder(false);
-    EXPECT_EQ(engine.G.RdsOutputDevice, 0);
+    EXPECT_EQ(Tables(engine).G.RdsOutputDevice, 0);
 
     library.pushResponse(0, QStringLiteral("G=D3C304000000ABCD"));
     ReceiveTick();
@@ -164,9 +165,9 @@ TEST_F(RdsOutputEngine, TheStartUpLaunchFollowsTheAnnouncementOnATimer)
     EXPECT_LT(real.elapsed(), 200) << "start-up does not stand still for the pause";
     EXPECT_TRUE(
         AppLines().endsWith(QStringLiteral("RDS output: Available on TCP port %1").arg(port)));
-    EXPECT_EQ(engine.G.RdsOutputDevice, -1) << "not launched yet";
+    EXPECT_EQ(Tables(engine).G.RdsOutputDevice, -1) << "not launched yet";
 
-    ASSERT_TRUE(waitFor([&] { return engine.G.RdsOutputDevice == 0; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return Tables(engine).G.RdsOutputDevice == 0; }, 2000));
     EXPECT_GE(real.elapsed(), 250);
     ASSERT_TRUE(waitFor([&] { return QFile::exists(record); }));
     EXPECT_TRUE(

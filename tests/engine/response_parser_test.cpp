@@ -2,6 +2,7 @@
 // time error, the RDS log, the histogram and the frequency check.
 #include "clock_time_group.h"
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "rds_groups.h"
 
 #include <QFileInfo>
@@ -24,7 +25,7 @@ protected:
         PutOnStation(0, QStringLiteral("98.5"), ModeMeasuringPart);
     }
 
-    TDevice &Dev() { return engine.Devices[0]; }
+    TDevice &Dev() { return Tables(engine).Devices[0]; }
 
     void Push(std::initializer_list<const char *> responses)
     {
@@ -214,7 +215,7 @@ TEST_F(ResponseParser, QuietDevicesUpdateColumnsOnly)
 TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
 {
     Dev().Mode = ModeRdsPart;
-    Dev().RDSLogName = engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
+    Dev().RDSLogName = Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
     Dev().RDSLog = std::make_shared<LogFile>(Dev().RDSLogName);
     // 12:00:00 UTC+0 local; a clock-time group announcing 12:00 local, received 2.5 s later.
     clock.set(QDateTime(QDate(2024, 5, 1), QTime(12, 0, 2, 300), Qt::UTC));
@@ -239,7 +240,7 @@ TEST_F(ResponseParser, GroupsGivePIAndTimeErrorAndReachTheRdsLog)
 
 TEST_F(ResponseParser, TheRdsLogIsWrittenOnceASecondAndWhatIsLeftWhenTheModeEnds)
 {
-    const QString log = engine.Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
+    const QString log = Tables(engine).Folders.RecentFolder + QStringLiteral("Radio 1.lumex");
     const auto startLog = [&] {
         Dev().Mode = ModeRdsPart;
         Dev().RDSLogName = log;

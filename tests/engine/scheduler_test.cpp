@@ -1,6 +1,7 @@
 // The scheduler on the fake clock: whole station visits, the three
 // scheduling modes, pause, and the catch-up rules, in milliseconds.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -30,7 +31,7 @@ protected:
         int last = -1, count = 0;
         for (int s = 0; s < seconds; ++s) {
             RunSeconds(1);
-            const TDevice &d = engine.Devices[device];
+            const TDevice &d = Tables(engine).Devices[device];
             const int state = d.StationActive ? d.Mode : -1;
             const int key = state * 100 + d.StationIndex;
             if (key != last && count > 0) {
@@ -71,7 +72,8 @@ TEST_F(Scheduler, NegativeRdsRunsTheCombinedModeWithBothFiles)
     StartConnected({"SchedulingMode=0\r\n"});
     engine.Tune(0, 0, true);
     EXPECT_EQ(Timeline(0, 62), QStringLiteral("3@0x60 -1@-1x2"));
-    const QStringList archive = QDir(engine.Folders.StationLogsFolder).entryList(QDir::Files);
+    const QStringList archive =
+        QDir(Tables(engine).Folders.StationLogsFolder).entryList(QDir::Files);
     EXPECT_EQ(archive.filter(QStringLiteral(".csv")).size(), 1)
         << qPrintable(archive.join(QLatin1Char(',')));
     EXPECT_EQ(archive.filter(QStringLiteral(".lumex")).size(), 1);
@@ -83,7 +85,7 @@ TEST_F(Scheduler, InfiniteLoopWorksThroughItsOwnStationsAndStartsAgain)
         {{"A", "98.5", "D0", 1, 0}, {"B", "99.1", "D1", 1, 0}, {"C", "100.2", "D0", 1, 0}});
     StartConnected({"SchedulingMode=1\r\n", "SchedulingMode=0\r\n"});
     EXPECT_EQ(Timeline(0, 121), QStringLiteral("0@0x1 1@0x59 0@2x1 1@2x59 0@0x1"));
-    const QStringList lines = engine.Devices[0].ActivityLines->filter(
+    const QStringList lines = Tables(engine).Devices[0].ActivityLines->filter(
         QRegularExpression(QStringLiteral("scheduling|Scheduling|Tuning to")));
     QStringList messages;
     for (const QString &l : lines)
@@ -95,13 +97,13 @@ TEST_F(Scheduler, InfiniteLoopWorksThroughItsOwnStationsAndStartsAgain)
                                      QStringLiteral("New scheduling event"),
                                      QStringLiteral("Tuning to 98.5 - A")}));
     // The manual device was never started.
-    EXPECT_FALSE(engine.Devices[1].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[1].StationActive);
 
     // The operator's Stop is followed by a new start from the first station.
     engine.StopByUser(0);
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     RunSeconds(1);
-    EXPECT_EQ(engine.Devices[0].StationIndex, 0);
+    EXPECT_EQ(Tables(engine).Devices[0].StationIndex, 0);
 }
 
 TEST_F(Scheduler, ManualModeStopsAtTheEndOfTheStation)
@@ -109,7 +111,7 @@ TEST_F(Scheduler, ManualModeStopsAtTheEndOfTheStation)
     WriteStations({{"A", "98.5", "D0", 1, 0}, {"B", "99.1", "D0", 1, 0}});
     StartConnected({QByteArray()});
     RunSeconds(5);
-    EXPECT_FALSE(engine.Devices[0].StationActive) << "manual mode starts nothing by itself";
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive) << "manual mode starts nothing by itself";
     engine.Tune(0, 0, true);
     EXPECT_EQ(Timeline(0, 63), QStringLiteral("1@0x60 -1@-1x3"));
 }
@@ -120,19 +122,20 @@ TEST_F(Scheduler, PredefinedTimesStartOnTheListedMinuteOfTheWeekdayOnly)
     WriteStations({{"A", "98.5", "D0", 1, 0}});
     StartConnected({"SchedulingMode=2\r\nDay3=16:05, 6:10;22:00\r\nDay4=6:05\r\n"});
     clock.set(QDateTime(QDate(2024, 5, 1), QTime(6, 4, 58), Qt::UTC));
-    engine.G.LastSecondMark = clock.utcMilliseconds();
+    Tables(engine).G.LastSecondMark = clock.utcMilliseconds();
     RunSeconds(70);
-    EXPECT_FALSE(engine.Devices[0].StationActive) << "16:05 is not 6:05, and 6:05 is Thursday's";
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive)
+        << "16:05 is not 6:05, and 6:05 is Thursday's";
     clock.set(QDateTime(QDate(2024, 5, 1), QTime(6, 9, 58), Qt::UTC));
-    engine.G.LastSecondMark = clock.utcMilliseconds();
+    Tables(engine).G.LastSecondMark = clock.utcMilliseconds();
     RunSeconds(1);
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     RunSeconds(1);
-    EXPECT_TRUE(engine.Devices[0].StationActive);
+    EXPECT_TRUE(Tables(engine).Devices[0].StationActive);
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("New scheduling event")));
     // After the visit the device waits for the next listed time.
     RunSeconds(62);
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     EXPECT_TRUE(DeviceLog(0).endsWith(QStringLiteral("Scheduling tasks finished")));
 }
 
@@ -141,15 +144,15 @@ TEST_F(Scheduler, APausedDeviceKeepsItsStationModeAndCountdowns)
     WriteStations({{"A", "98.5", "D0", 2, 1}});
     StartConnected({"SchedulingMode=1\r\n"});
     RunSeconds(10);
-    const int left = engine.Devices[0].MeasuringCountdown;
+    const int left = Tables(engine).Devices[0].MeasuringCountdown;
     engine.TogglePause(0);
     RunSeconds(300);
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, left);
-    EXPECT_EQ(engine.Devices[0].Mode, ModeMeasuringPart);
-    EXPECT_EQ(engine.Devices[0].StationIndex, 0);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, left);
+    EXPECT_EQ(Tables(engine).Devices[0].Mode, ModeMeasuringPart);
+    EXPECT_EQ(Tables(engine).Devices[0].StationIndex, 0);
     engine.TogglePause(0);
     RunSeconds(3);
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, left - 3);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, left - 3);
 }
 
 TEST_F(Scheduler, StallsAreCaughtUpForUpTo100Seconds)
@@ -157,22 +160,22 @@ TEST_F(Scheduler, StallsAreCaughtUpForUpTo100Seconds)
     WriteStations({{"A", "98.5", "D0", 10, 0}});
     StartConnected({"SchedulingMode=1\r\n"});
     RunSeconds(1);
-    const int start = engine.Devices[0].MeasuringCountdown;
+    const int start = Tables(engine).Devices[0].MeasuringCountdown;
     clock.advanceMs(5000);
     engine.TimerMeasuringTimer();
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, start - 5);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, start - 5);
     clock.advanceMs(180000);
     engine.TimerMeasuringTimer();
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, start - 6);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, start - 6);
     // Part seconds carry over; a clock going back counts nothing.
     clock.advanceMs(600);
     engine.TimerMeasuringTimer();
     clock.advanceMs(600);
     engine.TimerMeasuringTimer();
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, start - 7);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, start - 7);
     clock.advanceMs(-60000);
     engine.TimerMeasuringTimer();
-    EXPECT_EQ(engine.Devices[0].MeasuringCountdown, start - 7);
+    EXPECT_EQ(Tables(engine).Devices[0].MeasuringCountdown, start - 7);
 }
 
 TEST_F(Scheduler, UnconnectedDevicesCountNothing)
@@ -181,8 +184,8 @@ TEST_F(Scheduler, UnconnectedDevicesCountNothing)
     WriteDevices({QStringLiteral("10.0.0.1:7000")}, {"SchedulingMode=1\r\n"});
     Start();
     RunSeconds(10);
-    EXPECT_FALSE(engine.Devices[0].StationActive);
-    EXPECT_EQ(engine.Devices[0].SilentSeconds, 999);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
+    EXPECT_EQ(Tables(engine).Devices[0].SilentSeconds, 999);
 }
 
 namespace {
@@ -199,15 +202,15 @@ TEST_F(Scheduler, AStartTimeInTheSpringGapStartsOnceAtTheFirstMinuteAfterIt)
     WriteStations({{"A", "98.5", "D0", 1, 0}});
     StartConnected({"SchedulingMode=2\r\nDay7=2:30\r\n"});
     clock.set(Berlin(3, 29, 1, 58));
-    engine.G.LastSecondMark = clock.utcMilliseconds();
+    Tables(engine).G.LastSecondMark = clock.utcMilliseconds();
     RunSeconds(119); // to 01:59:59 winter time
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     RunSeconds(1); // 03:00:00 summer time
     ASSERT_EQ(clock.currentDateTime().time(), QTime(3, 0));
-    EXPECT_TRUE(engine.Devices[0].StationActive);
+    EXPECT_TRUE(Tables(engine).Devices[0].StationActive);
     RunSeconds(3600);
     EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 1);
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
 }
 
 TEST_F(Scheduler, TheHourThatComesTwiceInAutumnStartsAListedTimeOnce)
@@ -215,15 +218,15 @@ TEST_F(Scheduler, TheHourThatComesTwiceInAutumnStartsAListedTimeOnce)
     WriteStations({{"A", "98.5", "D0", 1, 0}});
     StartConnected({"SchedulingMode=2\r\nDay7=2:30\r\n"});
     clock.set(Berlin(10, 25, 2, 29));
-    engine.G.LastSecondMark = clock.utcMilliseconds();
+    Tables(engine).G.LastSecondMark = clock.utcMilliseconds();
     RunSeconds(61);
-    EXPECT_TRUE(engine.Devices[0].StationActive);
+    EXPECT_TRUE(Tables(engine).Devices[0].StationActive);
     RunSeconds(2 * 3600); // through 2:30 winter time, an hour later
     EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 1);
 
     // A week later 2:30 comes once again, and starts the device again.
     clock.set(Berlin(11, 1, 2, 29));
-    engine.G.LastSecondMark = clock.utcMilliseconds();
+    Tables(engine).G.LastSecondMark = clock.utcMilliseconds();
     RunSeconds(120);
     EXPECT_EQ(DeviceLog(0).count(QStringLiteral("New scheduling event")), 2);
 }

@@ -1,6 +1,7 @@
 // The status tick: traffic totals, uptime, countdowns, and the daily report
 // once a day of uptime; the LED frequency text.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 #include <QFileInfo>
 #include <QTimeZone>
@@ -43,17 +44,17 @@ protected:
     int Reports()
     {
         return static_cast<int>(
-            QDir(engine.Folders.EmailsSentFolder).entryList(QDir::Files).size());
+            QDir(Tables(engine).Folders.EmailsSentFolder).entryList(QDir::Files).size());
     }
 };
 } // namespace
 
 TEST_F(StatusDisplay, TrafficFollowsTheActivityFilter)
 {
-    engine.Devices[0].BytesSent = 3'000'000'000LL; // beyond 32 bits
-    engine.Devices[0].BytesReceived = 10;
-    engine.Devices[1].BytesSent = 5;
-    engine.Devices[1].BytesReceived = 7;
+    Tables(engine).Devices[0].BytesSent = 3'000'000'000LL; // beyond 32 bits
+    Tables(engine).Devices[0].BytesReceived = 10;
+    Tables(engine).Devices[1].BytesSent = 5;
+    Tables(engine).Devices[1].BytesReceived = 7;
     EXPECT_EQ(engine.Traffic(0), (TrafficTotals{3'000'000'005LL, 17}));
     EXPECT_EQ(engine.Traffic(2), (TrafficTotals{5, 7}));
     EXPECT_EQ(engine.Traffic(7), (TrafficTotals{0, 0}));
@@ -63,7 +64,7 @@ TEST_F(StatusDisplay, TrafficFollowsTheActivityFilter)
 TEST_F(StatusDisplay, EveryFifthTickCountsASecond)
 {
     clock.advanceMs(2 * 86400000LL + (7 * 3600 + 5 * 60 + 9) * 1000LL - 1000);
-    engine.G.LastUptimeDays = 2;
+    Tables(engine).G.LastUptimeDays = 2;
     StatusSecond();
     EXPECT_EQ(news.statusTicks, (QList<bool>{false, false, false, false, true}));
     EXPECT_EQ(engine.UptimeText(), QStringLiteral("2 days, 7:05:09"));
@@ -76,7 +77,7 @@ TEST_F(StatusDisplay, TheDailyReportGoesOutOnceADayOfUptime)
     // Switched on 30 hours after start-up: nothing at once, the next at 48 hours.
     clock.advanceSeconds(30 * 3600);
     StatusSecond();
-    EXPECT_EQ(engine.G.LastUptimeDays, 1);
+    EXPECT_EQ(Tables(engine).G.LastUptimeDays, 1);
     engine.Prefs().SetFlag(QStringLiteral("SendDailyReports"), true);
     StatusSecond();
     EXPECT_EQ(Reports(), 0);
@@ -85,8 +86,9 @@ TEST_F(StatusDisplay, TheDailyReportGoesOutOnceADayOfUptime)
     EXPECT_EQ(Reports(), 0);
     StatusSecond(); // 48:00:00
     ASSERT_EQ(Reports(), 1);
-    const QString copy = engine.Folders.EmailsSentFolder +
-                         QDir(engine.Folders.EmailsSentFolder).entryList(QDir::Files).first();
+    const QString copy =
+        Tables(engine).Folders.EmailsSentFolder +
+        QDir(Tables(engine).Folders.EmailsSentFolder).entryList(QDir::Files).first();
     const QByteArray mail = readAll(copy);
     EXPECT_TRUE(mail.contains("Subject: Vantor Daily Report\r\n"));
     EXPECT_TRUE(mail.contains("To: ops@example.com\r\n")) << "one copy for a shared address";

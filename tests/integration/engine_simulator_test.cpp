@@ -5,6 +5,7 @@
 #include "analyzer-sim/simulator.h"
 #include "clock_time_group.h"
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "link_library.h"
 #include "response_buffer.h"
@@ -58,7 +59,7 @@ protected:
 
     QString DeviceLines() const
     {
-        const TDevice &d = engine->Devices[0];
+        const TDevice &d = Tables(*engine).Devices[0];
         return d.ActivityLines ? d.ActivityLines->join(QLatin1Char('\n')) : QString();
     }
 
@@ -100,11 +101,13 @@ TEST_F(EngineWithSimulator, ConnectsLosesTheLinkAndReconnectsOverTcp)
     WriteDevices(entry, "ConnectionTimeout=20\r\n");
     Start();
 
-    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(
+        ConnectTickUntil([&] { return Tables(*engine).Devices[0].ConnectCountdown == -1; }));
     EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connecting to ") + entry +
                                        QStringLiteral("... (attempt 1)")));
     EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connected to ") + entry));
-    EXPECT_TRUE(engine->G.AppActivityLines.join(QLatin1Char('\n'))
+    EXPECT_TRUE(Tables(*engine)
+                    .G.AppActivityLines.join(QLatin1Char('\n'))
                     .contains(QStringLiteral("Connected to ") + entry));
     ASSERT_TRUE(waitFor([&] { return SimCommands().size() >= 3; }));
     EXPECT_EQ(SimCommands(),
@@ -114,7 +117,7 @@ TEST_F(EngineWithSimulator, ConnectsLosesTheLinkAndReconnectsOverTcp)
     // the next attempt follows ConnectionTimeout seconds later.
     ASSERT_EQ(sim.control(QStringLiteral("drop")).last().left(2), QStringLiteral("OK"));
     ASSERT_TRUE(waitFor([&] {
-        library->SetDevice(engine->Devices[0].Handle);
+        library->SetDevice(Tables(*engine).Devices[0].Handle);
         return !library->Connected();
     }));
     engine->TimerConnectTimer();
@@ -123,9 +126,10 @@ TEST_F(EngineWithSimulator, ConnectsLosesTheLinkAndReconnectsOverTcp)
         engine->TimerConnectTimer();
     EXPECT_FALSE(DeviceLines().contains(QStringLiteral("(attempt 2)")));
     EXPECT_FALSE(DeviceLines().endsWith(QStringLiteral("(attempt 1)")));
-    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(
+        ConnectTickUntil([&] { return Tables(*engine).Devices[0].ConnectCountdown == -1; }));
     EXPECT_EQ(DeviceLines().count(QStringLiteral("Connected to ") + entry), 2);
-    EXPECT_EQ(engine->Devices[0].ConnectAttempts, 0);
+    EXPECT_EQ(Tables(*engine).Devices[0].ConnectAttempts, 0);
 }
 
 TEST_F(EngineWithSimulator, ACopiedStationIsPolledAndItsValuesArrive)
@@ -134,10 +138,11 @@ TEST_F(EngineWithSimulator, ACopiedStationIsPolledAndItsValuesArrive)
     ASSERT_GT(port, 0);
     WriteDevices(QStringLiteral("127.0.0.1:%1").arg(port));
     Start();
-    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(
+        ConnectTickUntil([&] { return Tables(*engine).Devices[0].ConnectCountdown == -1; }));
 
     // A station copied in by hand, as tuning will do, in the combined mode.
-    TDevice &d = engine->Devices[0];
+    TDevice &d = Tables(*engine).Devices[0];
     d.Station.Name = QStringLiteral("City FM");
     d.Station.Frequency = QStringLiteral("98.5");
     d.Station.RDS = -1;
@@ -197,19 +202,21 @@ TEST_F(EngineWithSimulator, ASerialDeviceOnAPseudoTerminal)
     ASSERT_TRUE(QFile::link(link, Data() + QStringLiteral("/ports/COM7")));
     WriteDevices(QStringLiteral("COM7:115200"));
     Start();
-    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(
+        ConnectTickUntil([&] { return Tables(*engine).Devices[0].ConnectCountdown == -1; }));
     EXPECT_TRUE(DeviceLines().contains(QStringLiteral("Connected to COM7:115200")));
     ASSERT_TRUE(waitFor([&] { return SimCommands().size() >= 3; }));
     EXPECT_EQ(SimCommands().first(), QStringLiteral("*r"));
 
-    engine->Devices[0].Station.Frequency = QStringLiteral("94.2");
-    engine->Devices[0].StationActive = true;
+    Tables(*engine).Devices[0].Station.Frequency = QStringLiteral("94.2");
+    Tables(*engine).Devices[0].StationActive = true;
     engine->Retune(0, QStringLiteral("94.2"), false);
     engine->StartMeasuring(0);
     clock.advanceSeconds(5);
     for (int s = 0; s < 3; ++s)
         RunSecond();
-    EXPECT_NEAR(engine->Devices[0].ColumnValue[GetTableColumn(QStringLiteral("Level"))], 62.0, 3.0);
+    EXPECT_NEAR(Tables(*engine).Devices[0].ColumnValue[GetTableColumn(QStringLiteral("Level"))],
+                62.0, 3.0);
 }
 
 // An analyzer that floods its link: a line far too long, then more responses
@@ -221,7 +228,8 @@ TEST_F(EngineWithSimulator, AFloodingDeviceIsToldInItsActivityLogOnceAMinute)
     ASSERT_TRUE(analyzer.listen(QHostAddress::LocalHost));
     WriteDevices(QStringLiteral("127.0.0.1:%1").arg(analyzer.serverPort()));
     Start();
-    ASSERT_TRUE(ConnectTickUntil([&] { return engine->Devices[0].ConnectCountdown == -1; }));
+    ASSERT_TRUE(
+        ConnectTickUntil([&] { return Tables(*engine).Devices[0].ConnectCountdown == -1; }));
     ASSERT_TRUE(waitFor([&] { return analyzer.hasPendingConnections(); }));
     std::unique_ptr<QTcpSocket> link(analyzer.nextPendingConnection());
 
@@ -243,7 +251,7 @@ TEST_F(EngineWithSimulator, AFloodingDeviceIsToldInItsActivityLogOnceAMinute)
     flood(manyResponses());
     // Everything has arrived, and nothing more is told within the minute.
     ASSERT_TRUE(waitFor([&] {
-        library->SetDevice(engine->Devices[0].Handle);
+        library->SetDevice(Tables(*engine).Devices[0].Handle);
         return library->ReadBufferLength() == ResponseBuffer::MaxQueuedResponses;
     }));
     EXPECT_FALSE(DeviceLines().contains(fast));

@@ -4,6 +4,7 @@
 // and cleared, and snmpd going away and coming back. Skipped where the
 // net-snmp daemons or tools are missing.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "private_snmp.h"
 #include "snmp_agent.h"
 #include "snmp_values.h"
@@ -104,10 +105,10 @@ TEST_F(SnmpAgentTest, AnAlarmArrivesAsRaisedThenClearedWithItsVarbinds)
     SnmpAgent agent(engine, snmp->agentxSocket());
     ASSERT_TRUE(waitFor([&] { return agent.Connected(); }, 10000)) << AppLines().toStdString();
     ASSERT_TRUE(TickUntil({QStringLiteral("AVE=10.0 kHz")},
-                          [&] { return engine.Devices[0].AlarmActive[AlarmSilence]; }));
+                          [&] { return Tables(engine).Devices[0].AlarmActive[AlarmSilence]; }));
     ASSERT_TRUE(snmp->WaitForNotifications(1, 10000)) << snmp->TrapLog().toStdString();
     ASSERT_TRUE(TickUntil({QStringLiteral("AVE=40.0 kHz")},
-                          [&] { return !engine.Devices[0].AlarmActive[AlarmSilence]; }));
+                          [&] { return !Tables(engine).Devices[0].AlarmActive[AlarmSilence]; }));
     ASSERT_TRUE(snmp->WaitForNotifications(2, 10000)) << snmp->TrapLog().toStdString();
 
     const QList<QMap<QString, QString>> got = snmp->Notifications();
@@ -134,13 +135,13 @@ TEST_F(SnmpAgentTest, AnAlarmArrivesAsRaisedThenClearedWithItsVarbinds)
 TEST_F(SnmpAgentTest, TheLastRaiseIsTheOneTheEngineAnnounced)
 {
     ASSERT_TRUE(TickUntil({QStringLiteral("AVE=10.0 kHz")},
-                          [&] { return engine.Devices[0].AlarmActive[AlarmSilence]; }));
+                          [&] { return Tables(engine).Devices[0].AlarmActive[AlarmSilence]; }));
     const qint64 raised = clock.currentDateTime().toSecsSinceEpoch();
     ASSERT_TRUE(TickUntil({QStringLiteral("AVE=40.0 kHz")},
-                          [&] { return !engine.Devices[0].AlarmActive[AlarmSilence]; }));
+                          [&] { return !Tables(engine).Devices[0].AlarmActive[AlarmSilence]; }));
     clock.advanceSeconds(30);
     ASSERT_TRUE(TickUntil({QStringLiteral("AVE=10.0 kHz")},
-                          [&] { return engine.Devices[0].AlarmActive[AlarmSilence]; }));
+                          [&] { return Tables(engine).Devices[0].AlarmActive[AlarmSilence]; }));
     ASSERT_GT(clock.currentDateTime().toSecsSinceEpoch(), raised + 30);
 
     SnmpAgent agent(engine, snmp->agentxSocket());

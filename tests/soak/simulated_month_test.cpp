@@ -5,6 +5,7 @@
 // the clock. Longer runs for release checks: simulated_month_test --days N.
 #include "clock_time_group.h"
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "playing_device_library.h"
 #include "test_support.h"
@@ -94,7 +95,7 @@ protected:
         library.setTuneListener([this](int handle, int kHz) { OnTune(handle, kHz); });
         engine.SetMailTransport(std::make_unique<CountingTransport>(subjects, subjectsLock));
         engine.Start(tmp.path(), Data());
-        ASSERT_EQ(engine.Devices.size(), size_t(DeviceCount));
+        ASSERT_EQ(Tables(engine).Devices.size(), size_t(DeviceCount));
 
         // Two seconds more, so the last day of uptime is surely complete.
         const qint64 steps = (qint64(days) * 86400 + 2) * 5;
@@ -189,9 +190,9 @@ protected:
     {
         StampNewFiles(now);
         QCoreApplication::processEvents();
-        for (const TDevice &d : engine.Devices)
+        for (const TDevice &d : Tables(engine).Devices)
             EXPECT_LE(d.ActivityLines ? d.ActivityLines->size() : 0, 51) << qPrintable(d.Name);
-        EXPECT_LE(engine.G.AppActivityLines.size(), 51);
+        EXPECT_LE(Tables(engine).G.AppActivityLines.size(), 51);
         if (now.time().hour() == ManualStartHour) {
             for (int i = LoopDevices + PredefinedDevices; i < DeviceCount; ++i)
                 engine.Tune(i, i, true);
@@ -212,7 +213,8 @@ protected:
             ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0)
                 << qPrintable(path);
         };
-        for (const QString &folder : {engine.Folders.RecentFolder, engine.Folders.AppLogsFolder}) {
+        for (const QString &folder :
+             {Tables(engine).Folders.RecentFolder, Tables(engine).Folders.AppLogsFolder}) {
             QDirIterator it(folder, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
@@ -221,7 +223,7 @@ protected:
             }
         }
         for (const QString &folder :
-             {engine.Folders.StationLogsFolder, engine.Folders.EmailsSentFolder}) {
+             {Tables(engine).Folders.StationLogsFolder, Tables(engine).Folders.EmailsSentFolder}) {
             QDirIterator it(folder, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
@@ -272,7 +274,7 @@ protected:
     void ExpectFilesKeptForTheirDays(const QDateTime &start)
     {
         const QDate today = clock.currentDateTime().date();
-        const QDir logs(engine.Folders.AppLogsFolder);
+        const QDir logs(Tables(engine).Folders.AppLogsFolder);
         for (int i = 0; i < DeviceCount; ++i) {
             std::set<QString> expected;
             // Deleted at the first change of day at which they are over
@@ -297,7 +299,7 @@ protected:
 
     void ExpectWholeCsvFiles()
     {
-        const QDir archive(engine.Folders.StationLogsFolder);
+        const QDir archive(Tables(engine).Folders.StationLogsFolder);
         const QStringList files = archive.entryList({QStringLiteral("S* - *.csv")}, QDir::Files);
         ASSERT_FALSE(files.isEmpty());
         for (const QString &name : files) {

@@ -1,5 +1,6 @@
 // Alarm Details: the state of each alarm kind of the selected device.
 #include "alarm_details_window.h"
+#include "engine_tables.h"
 #include "rds_reception.h"
 #include "window_fixture.h"
 
@@ -20,7 +21,7 @@ protected:
     {
         ConnectAll();
         engine.RunGuarded([&] { engine.Tune(0, 0, false); });
-        TDevice &d = engine.Devices[0];
+        TDevice &d = Tables(engine).Devices[0];
         d.AlarmSetActive = true;
         d.AlarmSet.Name = QStringLiteral("Strict");
         d.AlarmSet.Basic[AlarmSilence].Enabled = true;
@@ -51,7 +52,8 @@ TEST_F(AlarmDetails, APendingAlarmCountsDownAndAnActiveOneIsRed)
     EXPECT_EQ(Window().cell(4, 3), QStringLiteral("80.5; 40.0; 3.1 kHz"));
 
     d.AlarmActive[AlarmSilence] = true;
-    engine.Stations[0].LastAlarmTime[AlarmSilence] = ToDateTime(QDate(2024, 12, 8), QTime(9, 5));
+    Tables(engine).Stations[0].LastAlarmTime[AlarmSilence] =
+        ToDateTime(QDate(2024, 12, 8), QTime(9, 5));
     clock.advanceSeconds(20);
     Window().Timer1Timer();
     EXPECT_EQ(Window().cell(1, 4), QStringLiteral("0"));
@@ -78,7 +80,7 @@ TEST_F(AlarmDetails, TheRdsKindsFollowTheNineWithWhatTheyCheckAndHear)
 {
     TDevice &d = OnStation();
     d.Station.PS = QStringLiteral("RADIO 1|YLE*");
-    engine.Stations[0].PS = d.Station.PS;
+    Tables(engine).Stations[0].PS = d.Station.PS;
     d.AlarmSet.Basic[AlarmPsMismatch].Enabled = true;
     d.AlarmSet.GT_GroupTypes = QStringLiteral("0A 2A");
     // YLE X3M, received 2016-09-15 (tests/rds/data/yle-x3m-2016-09-15.groups):

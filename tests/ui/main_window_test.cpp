@@ -2,6 +2,7 @@
 // clock: device selection, the LED, pause, the Window menu, picture saves.
 #include "bar_meter.h"
 #include "chart_box.h"
+#include "engine_tables.h"
 #include "graph_window.h"
 #include "ini_file.h"
 #include "led_display.h"
@@ -53,9 +54,10 @@ TEST_F(MainWindowTest, RegisteredDevicesJoinTheBoxesAndTheFirstIsChosen)
 TEST_F(MainWindowTest, ChoosingADeviceFillsTheValueListAndMovesTheFilterAfter20Seconds)
 {
     ConnectAll();
-    engine.Devices[1].LastData.Set(QStringLiteral("MAX"), QStringLiteral("75 kHz"));
-    engine.Devices[1].LastData.Set(QStringLiteral("Histogram Data"), QStringLiteral("0: 1"));
-    engine.Devices[1].LastData.Set(QStringLiteral("PI"), QStringLiteral("D3C3"));
+    Tables(engine).Devices[1].LastData.Set(QStringLiteral("MAX"), QStringLiteral("75 kHz"));
+    Tables(engine).Devices[1].LastData.Set(QStringLiteral("Histogram Data"),
+                                           QStringLiteral("0: 1"));
+    Tables(engine).Devices[1].LastData.Set(QStringLiteral("PI"), QStringLiteral("D3C3"));
     Activity().setFilterIndex(1); // device D0's lines
 
     clock.advanceSeconds(20);
@@ -109,7 +111,7 @@ TEST_F(MainWindowTest, TheLedShowsTheStationFrequency)
     EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
     window.stopAction()->trigger();
     EXPECT_EQ(window.led()->text(), QStringLiteral("0.00"));
-    EXPECT_FALSE(engine.Devices[1].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[1].StationActive);
 }
 
 TEST(LedDisplay, CellsHoldTheirPointsAndAlignRight)
@@ -140,7 +142,7 @@ TEST_F(MainWindowTest, PauseShowsTheButtonPressedAndTheCountdownsPaused)
     engine.RunGuarded([&] { engine.Tune(0, 0, false); });
     window.pauseAction()->trigger();
     EXPECT_TRUE(window.pauseAction()->isChecked());
-    EXPECT_TRUE(engine.Devices[0].Paused);
+    EXPECT_TRUE(Tables(engine).Devices[0].Paused);
     StatusSecond();
     EXPECT_EQ(Data3().value(QStringLiteral("Measuring Mode countdown")),
               QStringLiteral("120 (paused)"));
@@ -159,8 +161,8 @@ TEST_F(MainWindowTest, PauseShowsTheButtonPressedAndTheCountdownsPaused)
 TEST_F(MainWindowTest, TheStatisticsFollowTheFilter)
 {
     ConnectAll();
-    engine.Devices[0].BytesSent = 3'000'000'000LL;
-    engine.Devices[1].BytesSent = 5;
+    Tables(engine).Devices[0].BytesSent = 3'000'000'000LL;
+    Tables(engine).Devices[1].BytesSent = 5;
     clock.advanceSeconds(3 * 60 - 1);
     StatusSecond();
     QTableWidget &grid = *Activity().statistics();
@@ -356,14 +358,14 @@ QString AnswerMessage(QWidget *modal)
 TEST_F(MainWindowTest, TuningAStationWithoutADeviceIsRefusedWithAMessage)
 {
     ConnectAll();
-    engine.Stations[1].DeviceName = QStringLiteral("D9");
+    Tables(engine).Stations[1].DeviceName = QStringLiteral("D9");
     window.stationBox()->setCurrentIndex(1);
     QString shown;
     AnswerNextDialog(&window, [&](QWidget *modal) { shown = AnswerMessage(modal); });
     window.tuneAction()->trigger();
     EXPECT_EQ(shown, QStringLiteral("No valid device assigned to this station. \n"
                                     "Assign a device in the Station List."));
-    EXPECT_FALSE(engine.Devices[1].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[1].StationActive);
 }
 
 TEST_F(MainWindowTest, TuningAStationBringsItsDeviceAndItsLinesForward)
@@ -373,7 +375,7 @@ TEST_F(MainWindowTest, TuningAStationBringsItsDeviceAndItsLinesForward)
     EXPECT_EQ(Activity().filterIndex(), 0);
     window.stationBox()->setCurrentIndex(1);
     window.tuneAction()->trigger();
-    EXPECT_TRUE(engine.Devices[1].StationActive);
+    EXPECT_TRUE(Tables(engine).Devices[1].StationActive);
     EXPECT_EQ(window.selectedDevice(), 1);
     EXPECT_EQ(Activity().filterIndex(), 2) << "the filter shows the device's lines at once";
     EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
@@ -413,9 +415,9 @@ TEST_F(MainWindowTest, PicturesThatCannotBeWrittenAreLoggedAsErrors)
             dialog->selectFile(taken);
             static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         });
-        engine.G.AppActivityLines.clear();
+        Tables(engine).G.AppActivityLines.clear();
         window.findChild<QAction *>(QLatin1String(action))->trigger();
-        const QString lines = engine.G.AppActivityLines.join(QLatin1Char('\n'));
+        const QString lines = Tables(engine).G.AppActivityLines.join(QLatin1Char('\n'));
         EXPECT_TRUE(lines.contains(QStringLiteral("Fatal Error: Cannot write ") + taken))
             << action << ": " << qPrintable(lines);
     }

@@ -1,5 +1,6 @@
 // Recent Data: the bar meters' scaled values, refresh phases and reset.
 #include "bar_meter.h"
+#include "engine_tables.h"
 #include "window_fixture.h"
 
 #include <QTabWidget>
@@ -13,7 +14,7 @@ class RecentData : public WindowFixture
 protected:
     void SetColumn(const char *name, float value)
     {
-        engine.Devices[0].ColumnValue[GetTableColumn(QLatin1String(name))] = value;
+        Tables(engine).Devices[0].ColumnValue[GetTableColumn(QLatin1String(name))] = value;
     }
     int Position(int meter) { return Data3().meter(meter)->position(); }
 };

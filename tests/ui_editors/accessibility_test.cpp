@@ -3,6 +3,7 @@
 #include "alarm_sets_dialog.h"
 #include "device_list_dialog.h"
 #include "editor_fixture.h"
+#include "engine_tables.h"
 #include "preferences_dialog.h"
 #include "quick_station_dialog.h"
 #include "scheduler_dialog.h"
@@ -83,11 +84,11 @@ TEST_F(KeyboardTest, EnterIsOkAndEscapeIsCancel)
         d.activateWindow();
         QTest::keyClick(&d, Qt::Key_Escape);
         EXPECT_EQ(d.result(), QDialog::Rejected);
-        EXPECT_FALSE(engine.G.RestartRequired);
+        EXPECT_FALSE(Tables(engine).G.RestartRequired);
         d.show();
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_EQ(d.result(), QDialog::Accepted);
-        EXPECT_TRUE(engine.G.RestartRequired);
+        EXPECT_TRUE(Tables(engine).G.RestartRequired);
     }
     {
         StationListDialog d(engine);
@@ -116,10 +117,10 @@ TEST_F(KeyboardTest, EnterInACellEditorTakesTheCellAndTheNextEnterIsOk)
     QCoreApplication::processEvents(); // the cell is taken over queued
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(g->item(0, 1)->text(), QStringLiteral("Radio Nine"));
-    EXPECT_EQ(engine.Stations[0].Name, QStringLiteral("Radio 1"));
+    EXPECT_EQ(Tables(engine).Stations[0].Name, QStringLiteral("Radio 1"));
     QTest::keyClick(g, Qt::Key_Return);
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(engine.Stations[0].Name, QStringLiteral("Radio Nine"));
+    EXPECT_EQ(Tables(engine).Stations[0].Name, QStringLiteral("Radio Nine"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // reaches the engine when the dialog closes.
 #include "alarm_sets_dialog.h"
 #include "editor_fixture.h"
+#include "engine_tables.h"
 #include "number_field.h"
 
 #include <QButtonGroup>
@@ -67,8 +68,8 @@ TEST_F(AlarmSetsTest, ShowsTheFirstSetClampedIntoTheFields)
 
     // Once written back, the set holds what was shown.
     dialog.accept();
-    EXPECT_EQ(engine.AlarmSets[0].OM_MaxHoldLimit, 50);
-    EXPECT_EQ(engine.AlarmSets[0].Basic[AlarmTimeError].Duration, 180);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].OM_MaxHoldLimit, 50);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].Basic[AlarmTimeError].Duration, 180);
 }
 
 TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
@@ -113,8 +114,8 @@ TEST_F(AlarmSetsTest, TypedValuesAreMovedIntoRangeOnLeaving)
     EXPECT_EQ(pm->value(), 0);
     Type(pm, QStringLiteral("7"));
     dialog.accept();
-    EXPECT_EQ(engine.AlarmSets[0].PM_Maximum, 7);
-    EXPECT_EQ(engine.AlarmSets[0].RF_Minimum, 30);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].PM_Maximum, 7);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].RF_Minimum, 30);
 }
 
 TEST_F(AlarmSetsTest, SwitchingSetsWritesTheShownSetBack)
@@ -127,8 +128,8 @@ TEST_F(AlarmSetsTest, SwitchingSetsWritesTheShownSetBack)
     dialog.SetBox()->setCurrentIndex(0);
     EXPECT_EQ(dialog.Field(QStringLiteral("SETMD"))->value(), 20);
     dialog.reject(); // Escape closes like "Close": the edits stay
-    EXPECT_EQ(engine.AlarmSets[0].Basic[AlarmTimeError].Duration, 1200);
-    EXPECT_TRUE(engine.AlarmSets[0].Basic[AlarmPilot].Enabled);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].Basic[AlarmTimeError].Duration, 1200);
+    EXPECT_TRUE(Tables(engine).AlarmSets[0].Basic[AlarmPilot].Enabled);
 }
 
 TEST_F(AlarmSetsTest, TheRdsKindsFollowTheNineWithTheirLimitsTasksAndGroupTypes)
@@ -168,7 +169,7 @@ TEST_F(AlarmSetsTest, TheRdsKindsFollowTheNineWithTheirLimitsTasksAndGroupTypes)
     dialog.DrivePinBox(3)->setChecked(true);
     dialog.PinPolarity(3)->button(1)->setChecked(true);
     dialog.accept();
-    const TAlarmSet &set = engine.AlarmSets[0];
+    const TAlarmSet &set = Tables(engine).AlarmSets[0];
     EXPECT_TRUE(set.Basic[AlarmGroupTypesMissing].Enabled);
     EXPECT_EQ(set.GT_GroupTypes, QStringLiteral("0a 2A 4A"));
     EXPECT_EQ(set.Basic[AlarmTaStuck].Duration, 1200);
@@ -204,8 +205,8 @@ TEST_F(AlarmSetsTest, TasksFollowTheKindAndAreWrittenOnLeavingTheGroup)
     EXPECT_EQ(dialog.Params()->text(), QString());
     EXPECT_FALSE(dialog.DrivePinBox(3)->isChecked());
     dialog.accept();
-    EXPECT_EQ(engine.AlarmSets[1].Basic[AlarmPilot].Params, QStringLiteral("-y"));
-    EXPECT_FALSE(engine.AlarmSets[1].Basic[AlarmRdsLevel].DrivePin3);
+    EXPECT_EQ(Tables(engine).AlarmSets[1].Basic[AlarmPilot].Params, QStringLiteral("-y"));
+    EXPECT_FALSE(Tables(engine).AlarmSets[1].Basic[AlarmRdsLevel].DrivePin3);
 }
 
 TEST_F(AlarmSetsTest, NewSetCopiesWhatIsShownWithDefaultTasksElsewhere)
@@ -219,8 +220,8 @@ TEST_F(AlarmSetsTest, NewSetCopiesWhatIsShownWithDefaultTasksElsewhere)
                                              QStringLiteral("Invalid name!")}));
     EXPECT_EQ(dialog.SetBox()->currentText(), QStringLiteral("Night"));
     dialog.accept();
-    ASSERT_EQ(engine.AlarmSets.size(), 3u);
-    const TAlarmSet &night = engine.AlarmSets[2];
+    ASSERT_EQ(Tables(engine).AlarmSets.size(), 3u);
+    const TAlarmSet &night = Tables(engine).AlarmSets[2];
     EXPECT_EQ(night.Name, QStringLiteral("Night"));
     EXPECT_TRUE(night.Basic[AlarmSilence].Enabled);
     EXPECT_EQ(night.SD_Minimum, 30);
@@ -231,7 +232,7 @@ TEST_F(AlarmSetsTest, NewSetCopiesWhatIsShownWithDefaultTasksElsewhere)
     EXPECT_TRUE(night.Basic[AlarmPilot].SendEmail);
     EXPECT_FALSE(night.Basic[AlarmPilot].RunFile);
     // Set A keeps its own values.
-    EXPECT_EQ(engine.AlarmSets[0].Name, QStringLiteral("Set A"));
+    EXPECT_EQ(Tables(engine).AlarmSets[0].Name, QStringLiteral("Set A"));
 }
 
 TEST_F(AlarmSetsTest, NewSetCancelledAddsNothing)
@@ -253,8 +254,8 @@ TEST_F(AlarmSetsTest, RenameRefusesTheSetsOwnNameAndKeepsUnsavedEdits)
     EXPECT_EQ(dialog.SetBox()->currentIndex(), 1);
     EXPECT_EQ(dialog.Field(QStringLiteral("SEPM1"))->value(), 9);
     dialog.accept();
-    EXPECT_EQ(engine.AlarmSets[1].Name, QStringLiteral("Set C"));
-    EXPECT_EQ(engine.AlarmSets[1].PM_Maximum, 9);
+    EXPECT_EQ(Tables(engine).AlarmSets[1].Name, QStringLiteral("Set C"));
+    EXPECT_EQ(Tables(engine).AlarmSets[1].PM_Maximum, 9);
 }
 
 TEST_F(AlarmSetsTest, DeletingEverySetLeavesNothingSelectedAndNothingWritten)
@@ -276,7 +277,7 @@ TEST_F(AlarmSetsTest, DeletingEverySetLeavesNothingSelectedAndNothingWritten)
     EXPECT_FALSE(dialog.SendEmailBox()->isEnabled());
     dialog.Field(QStringLiteral("SEPM1"))->setValue(1);
     dialog.accept();
-    EXPECT_TRUE(engine.AlarmSets.empty());
+    EXPECT_TRUE(Tables(engine).AlarmSets.empty());
 }
 
 TEST_F(AlarmSetsTest, DeletingTheLastSetInTheListChoosesTheOneBefore)
@@ -314,11 +315,11 @@ TEST_F(AlarmSetsTest, FileButtonPutsTheChosenFileIntoTheField)
 
 TEST_F(AlarmSetsTest, DevicesTakeEditedSetsAtTheirNextTuning)
 {
-    engine.Devices[0].AlarmSet = engine.AlarmSets[0];
+    Tables(engine).Devices[0].AlarmSet = Tables(engine).AlarmSets[0];
     dialog.Field(QStringLiteral("SESD1"))->setValue(44);
     dialog.accept();
-    EXPECT_EQ(engine.AlarmSets[0].SD_Minimum, 44);
-    EXPECT_EQ(engine.Devices[0].AlarmSet.SD_Minimum, 30);
+    EXPECT_EQ(Tables(engine).AlarmSets[0].SD_Minimum, 44);
+    EXPECT_EQ(Tables(engine).Devices[0].AlarmSet.SD_Minimum, 30);
 }
 
 } // namespace

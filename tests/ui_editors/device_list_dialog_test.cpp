@@ -3,6 +3,7 @@
 #include "device_list_dialog.h"
 #include "editor_fixture.h"
 #include "editor_widgets.h"
+#include "engine_tables.h"
 #include "serial_port_offers.h"
 
 #include <QFile>
@@ -119,8 +120,8 @@ TEST_F(DeviceListTest, RefusedOkTakesNothingOver)
 {
     SetRows({{"A", "com1"}});
     dialog.accept();
-    EXPECT_FALSE(engine.G.RestartRequired);
-    EXPECT_EQ(engine.DevicesToSave.size(), 2u);
+    EXPECT_FALSE(Tables(engine).G.RestartRequired);
+    EXPECT_EQ(Tables(engine).DevicesToSave.size(), 2u);
 }
 
 TEST_F(DeviceListTest, OkReplacesTheListAndWantsARestart)
@@ -128,27 +129,27 @@ TEST_F(DeviceListTest, OkReplacesTheListAndWantsARestart)
     SetRows({{"New", "COM7:9600", "a@b.cd"}});
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_TRUE(engine.G.RestartRequired);
-    ASSERT_EQ(engine.DevicesToSave.size(), 1u);
-    EXPECT_EQ(engine.DevicesToSave[0].Name, QStringLiteral("New"));
-    EXPECT_EQ(engine.DevicesToSave[0].Connection, QStringLiteral("COM7:9600"));
-    EXPECT_EQ(engine.DevicesToSave[0].Email, QStringLiteral("a@b.cd"));
-    EXPECT_EQ(engine.Devices.size(), 2u);
-    EXPECT_EQ(engine.Devices[0].Name, QStringLiteral("D0"));
+    EXPECT_TRUE(Tables(engine).G.RestartRequired);
+    ASSERT_EQ(Tables(engine).DevicesToSave.size(), 1u);
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Name, QStringLiteral("New"));
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Connection, QStringLiteral("COM7:9600"));
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Email, QStringLiteral("a@b.cd"));
+    EXPECT_EQ(Tables(engine).Devices.size(), 2u);
+    EXPECT_EQ(Tables(engine).Devices[0].Name, QStringLiteral("D0"));
 }
 
 TEST_F(DeviceListTest, OkWithoutChangesStillWantsARestart)
 {
     dialog.accept();
-    EXPECT_TRUE(engine.G.RestartRequired);
+    EXPECT_TRUE(Tables(engine).G.RestartRequired);
 }
 
 TEST_F(DeviceListTest, CancelLeavesEverything)
 {
     SetRows({{"New", "COM7"}});
     dialog.reject();
-    EXPECT_FALSE(engine.G.RestartRequired);
-    EXPECT_EQ(engine.DevicesToSave[0].Name, QStringLiteral("D0"));
+    EXPECT_FALSE(Tables(engine).G.RestartRequired);
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Name, QStringLiteral("D0"));
 }
 
 TEST_F(DeviceListTest, TextStillBeingTypedIsTakenOver)
@@ -161,7 +162,7 @@ TEST_F(DeviceListTest, TextStillBeingTypedIsTakenOver)
     QTest::keyClicks(editor, QStringLiteral("Typed"));
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(engine.DevicesToSave[0].Name, QStringLiteral("Typed"));
+    EXPECT_EQ(Tables(engine).DevicesToSave[0].Name, QStringLiteral("Typed"));
 }
 
 TEST_F(DeviceListTest, LinesAreAddedUpToNinetyNineAndNeverAllDeleted)

@@ -7,6 +7,7 @@
 #include "alarm_sets_dialog.h"
 #include "device_list_dialog.h"
 #include "engine.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "fake_device_library.h"
 #include "preferences_dialog.h"
@@ -99,7 +100,7 @@ int main(int argc, char **argv)
     Engine engine(clock, library, view);
     engine.Start(tmp.path(), data);
     library.setConnectSucceeds(true);
-    for (size_t k = 0; k < 2 * engine.Devices.size(); ++k)
+    for (size_t k = 0; k < 2 * Tables(engine).Devices.size(); ++k)
         engine.TimerConnectTimer();
 
     std::unique_ptr<QWidget> window;

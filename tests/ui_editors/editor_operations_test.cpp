@@ -1,5 +1,6 @@
 // The engine operations through which the editors hand their results over.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 
 namespace vantor::test {
 namespace {
@@ -18,8 +19,8 @@ protected:
 TEST_F(EditorOperations, ReplacingStationsAnnouncesThemAndLeavesVisitsAlone)
 {
     EngineRecorder recorder(engine);
-    engine.Devices[0].Station = engine.Stations[0];
-    engine.Devices[0].StationIndex = 0;
+    Tables(engine).Devices[0].Station = Tables(engine).Stations[0];
+    Tables(engine).Devices[0].StationIndex = 0;
     TStation s;
     s.Name = QStringLiteral("New");
     s.Frequency = QStringLiteral("101.1");
@@ -27,30 +28,30 @@ TEST_F(EditorOperations, ReplacingStationsAnnouncesThemAndLeavesVisitsAlone)
     s.LastAlarmTime.fill(45000.0);
     engine.RunGuarded([&] { engine.ReplaceStations({s}); });
 
-    ASSERT_EQ(engine.Stations.size(), 1u);
+    ASSERT_EQ(Tables(engine).Stations.size(), 1u);
     EXPECT_EQ(recorder.stationAnnouncements, 1);
-    for (TDateTime t : engine.Stations[0].LastAlarmTime)
+    for (TDateTime t : Tables(engine).Stations[0].LastAlarmTime)
         EXPECT_EQ(t, 0);
-    EXPECT_EQ(engine.Devices[0].Station.Name, QStringLiteral("Radio 1"));
+    EXPECT_EQ(Tables(engine).Devices[0].Station.Name, QStringLiteral("Radio 1"));
 }
 
 TEST_F(EditorOperations, DeviceListWaitsForTheNextStart)
 {
-    EXPECT_FALSE(engine.G.RestartRequired);
+    EXPECT_FALSE(Tables(engine).G.RestartRequired);
     engine.ReplaceDevicesToSave({{QStringLiteral("X"), QStringLiteral("COM9"), QString()}});
-    EXPECT_TRUE(engine.G.RestartRequired);
-    ASSERT_EQ(engine.DevicesToSave.size(), 1u);
-    EXPECT_EQ(engine.Devices.size(), 2u);
-    EXPECT_EQ(engine.Devices[0].Name, QStringLiteral("D0"));
+    EXPECT_TRUE(Tables(engine).G.RestartRequired);
+    ASSERT_EQ(Tables(engine).DevicesToSave.size(), 1u);
+    EXPECT_EQ(Tables(engine).Devices.size(), 2u);
+    EXPECT_EQ(Tables(engine).Devices[0].Name, QStringLiteral("D0"));
 }
 
 TEST_F(EditorOperations, StationEditorsNeedDevices)
 {
     EXPECT_EQ(engine.StationEditorRefusal(), QString());
-    engine.Devices.clear();
+    Tables(engine).Devices.clear();
     EXPECT_EQ(engine.StationEditorRefusal(),
               QStringLiteral("No device found. Add a device first!"));
-    engine.G.RestartRequired = true;
+    Tables(engine).G.RestartRequired = true;
     EXPECT_EQ(engine.StationEditorRefusal(), QStringLiteral("Application restart required"));
 }
 
@@ -62,9 +63,9 @@ TEST_F(EditorOperations, SchedulesGoBackToTheirDevices)
     copy[1].SchedulingMode = 2;
     copy[1].Days[6].Times = QStringLiteral("6:00 18:30");
     engine.ApplySchedules(copy);
-    EXPECT_EQ(engine.Devices[0].SchedulingMode, 0);
-    EXPECT_EQ(engine.Devices[1].SchedulingMode, 2);
-    EXPECT_EQ(engine.Devices[1].Schedule[6].Times, QStringLiteral("6:00 18:30"));
+    EXPECT_EQ(Tables(engine).Devices[0].SchedulingMode, 0);
+    EXPECT_EQ(Tables(engine).Devices[1].SchedulingMode, 2);
+    EXPECT_EQ(Tables(engine).Devices[1].Schedule[6].Times, QStringLiteral("6:00 18:30"));
 }
 
 TEST_F(EditorOperations, QuickStationIsTunedAtOnceOutsideTheList)
@@ -78,7 +79,7 @@ TEST_F(EditorOperations, QuickStationIsTunedAtOnceOutsideTheList)
     for (const Case c : {Case{0, 9999999, 0}, Case{1, 0, 9999999}, Case{2, 9999999, -1}}) {
         library.clearCalls();
         engine.TuneQuickStation(1, QStringLiteral("104.3"), c.mode);
-        const TDevice &d = engine.Devices[1];
+        const TDevice &d = Tables(engine).Devices[1];
         EXPECT_EQ(d.StationIndex, -1);
         EXPECT_TRUE(d.StationActive);
         EXPECT_EQ(d.Station.Name, QStringLiteral("104.3"));
@@ -89,19 +90,19 @@ TEST_F(EditorOperations, QuickStationIsTunedAtOnceOutsideTheList)
         EXPECT_FALSE(d.AlarmSetActive);
         EXPECT_TRUE(library.commands(d.Handle).contains(QStringLiteral("104300*F")));
     }
-    EXPECT_EQ(engine.Stations.size(), 2u);
+    EXPECT_EQ(Tables(engine).Stations.size(), 2u);
 }
 
 TEST_F(EditorOperations, ARefusedQuickStationLeavesTheDevicesStationAlone)
 {
     ConnectAll();
     engine.Tune(1, 1, true);
-    library.setConnected(engine.Devices[1].Handle, false);
+    library.setConnected(Tables(engine).Devices[1].Handle, false);
     library.clearCalls();
 
     EXPECT_FALSE(engine.TuneQuickStation(1, QStringLiteral("104.3"), 0));
 
-    const TDevice &d = engine.Devices[1];
+    const TDevice &d = Tables(engine).Devices[1];
     EXPECT_EQ(d.StationIndex, 1);
     EXPECT_EQ(d.Station.Name, QStringLiteral("Radio 2"));
     EXPECT_EQ(d.Station.Frequency, QStringLiteral("99.5"));

@@ -3,6 +3,7 @@
 #include "alarm_sets_dialog.h"
 #include "editor_fixture.h"
 #include "editor_widgets.h"
+#include "engine_tables.h"
 #include "fake_clock.h"
 #include "number_field.h"
 #include "station_list_dialog.h"
@@ -66,8 +67,8 @@ TEST_F(EditorsRoundTrip, EditsSurviveSaveAndRestart)
     Engine next(clock2, library2, view2);
     next.Start(tmp.path(), Data());
 
-    ASSERT_EQ(next.Stations.size(), 2u);
-    const TStation &s = next.Stations[1];
+    ASSERT_EQ(Tables(next).Stations.size(), 2u);
+    const TStation &s = Tables(next).Stations[1];
     EXPECT_EQ(s.Frequency, QStringLiteral("104.3"));
     EXPECT_EQ(s.Name, QStringLiteral("Radio 2"));
     EXPECT_EQ(s.PS, QStringLiteral("RADIO 2"));
@@ -80,8 +81,8 @@ TEST_F(EditorsRoundTrip, EditsSurviveSaveAndRestart)
     EXPECT_EQ(s.Email, QStringLiteral("ops@example.org"));
     EXPECT_EQ(StationBoxText(s), QStringLiteral("104.3 - Radio 2 (D0)"));
 
-    ASSERT_EQ(next.AlarmSets.size(), 1u);
-    const TAlarmSet &a = next.AlarmSets[0];
+    ASSERT_EQ(Tables(next).AlarmSets.size(), 1u);
+    const TAlarmSet &a = Tables(next).AlarmSets[0];
     EXPECT_EQ(a.Name, QStringLiteral("Night watch"));
     EXPECT_TRUE(a.Basic[AlarmPilot].Enabled);
     EXPECT_TRUE(a.Basic[AlarmPilot].DrivePin2);
@@ -93,8 +94,8 @@ TEST_F(EditorsRoundTrip, EditsSurviveSaveAndRestart)
     for (int k = 0; k < 2; ++k)
         next.TimerConnectTimer();
     next.Tune(0, 1, true);
-    EXPECT_TRUE(next.Devices[0].AlarmSetActive);
-    EXPECT_EQ(next.Devices[0].AlarmSet.PL_Minimum, 6100);
+    EXPECT_TRUE(Tables(next).Devices[0].AlarmSetActive);
+    EXPECT_EQ(Tables(next).Devices[0].AlarmSet.PL_Minimum, 6100);
 }
 
 } // namespace

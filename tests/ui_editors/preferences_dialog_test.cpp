@@ -1,6 +1,7 @@
 // The Preferences dialog: live editing of the settings, number fields,
 // presets, the decoder path, the test message and the RDS output on closing.
 #include "editor_fixture.h"
+#include "engine_tables.h"
 #include "mail_transport.h"
 #include "number_field.h"
 #include "preferences_dialog.h"
@@ -214,9 +215,9 @@ TEST_F(PreferencesTest, ClosingBringsTheRdsOutputInLine)
     probe.close();
     Number("RDSTCPPort")->setValue(port);
     qobject_cast<QCheckBox *>(dialog.Control(QStringLiteral("RDSTCPOutput")))->click();
-    EXPECT_EQ(engine.G.RdsOutputPort, -1) << "nothing moves while the dialog is open";
+    EXPECT_EQ(Tables(engine).G.RdsOutputPort, -1) << "nothing moves while the dialog is open";
     dialog.reject();
-    EXPECT_EQ(engine.G.RdsOutputPort, port);
+    EXPECT_EQ(Tables(engine).G.RdsOutputPort, port);
     EXPECT_EQ(engine.RdsOutputServerPort(), port);
 }
 

@@ -1,5 +1,6 @@
 // Quick station entry: its lists, the device it opens on, and tuning at once.
 #include "editor_fixture.h"
+#include "engine_tables.h"
 #include "quick_station_dialog.h"
 
 #include <QComboBox>
@@ -38,7 +39,7 @@ TEST_F(QuickStationTest, OffersFourHundredFortyOneFrequenciesAndThreeModes)
 
 TEST_F(QuickStationTest, NeedsDevices)
 {
-    engine.Devices.clear();
+    Tables(engine).Devices.clear();
     EXPECT_FALSE(dialog.Load());
     EXPECT_EQ(prompts.messages,
               QStringList{QStringLiteral("No device found. Add a device first!")});
@@ -64,14 +65,14 @@ TEST_F(QuickStationTest, TuneBuildsAOneOffStationAndRemembersTheFrequency)
     dialog.Modes()->setCurrentIndex(2);
     dialog.accept();
 
-    const TDevice &d = engine.Devices[1];
+    const TDevice &d = Tables(engine).Devices[1];
     EXPECT_TRUE(d.StationActive);
     EXPECT_EQ(d.StationIndex, -1);
     EXPECT_EQ(d.Station.Frequency, dialog.Frequencies()->itemText(400));
     EXPECT_EQ(d.Station.Measuring, 9999999);
     EXPECT_EQ(d.Station.RDS, -1);
     EXPECT_TRUE(library.commands(d.Handle).contains(QStringLiteral("104000*F")));
-    EXPECT_TRUE(engine.Stations.empty());
+    EXPECT_TRUE(Tables(engine).Stations.empty());
     EXPECT_EQ(engine.Prefs().Integer(QStringLiteral("ImmediateFrequency")), 400);
 }
 
@@ -81,7 +82,7 @@ TEST_F(QuickStationTest, WithoutAChosenDeviceNothingIsTuned)
     ASSERT_TRUE(dialog.Load());
     EXPECT_EQ(dialog.DeviceBox()->count(), 0);
     dialog.accept();
-    for (const TDevice &d : engine.Devices)
+    for (const TDevice &d : Tables(engine).Devices)
         EXPECT_FALSE(d.StationActive);
     EXPECT_TRUE(library.calls(QStringLiteral("WriteCommand")).empty());
 }
@@ -93,7 +94,7 @@ TEST_F(QuickStationTest, CancelTunesNothingButKeepsTheFrequencyChoice)
     ASSERT_TRUE(dialog.Load());
     dialog.Frequencies()->setCurrentIndex(12);
     dialog.reject();
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     QuickStationDialog again(engine);
     ASSERT_TRUE(again.Load());
     EXPECT_EQ(again.Frequencies()->currentIndex(), 12);

@@ -2,6 +2,7 @@
 // Cancel.
 #include "editor_fixture.h"
 #include "editor_widgets.h"
+#include "engine_tables.h"
 #include "scheduler_dialog.h"
 
 #include <QComboBox>
@@ -34,7 +35,7 @@ protected:
 
 TEST_F(SchedulerTest, RefusedWhileTheDeviceListWaitsForARestart)
 {
-    engine.G.RestartRequired = true;
+    Tables(engine).G.RestartRequired = true;
     EXPECT_FALSE(dialog.Load());
     EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Application restart required")});
 }
@@ -72,7 +73,7 @@ TEST_F(SchedulerTest, StartTimesThatAreNoTimesAreRefusedWithTheirCellSelected)
         dialog.accept();
         if (c.kept) {
             EXPECT_TRUE(prompts.messages.isEmpty()) << c.times;
-            EXPECT_EQ(engine.Devices[1].Schedule[3].Times, QLatin1String(c.times));
+            EXPECT_EQ(Tables(engine).Devices[1].Schedule[3].Times, QLatin1String(c.times));
             continue;
         }
         EXPECT_EQ(prompts.messages,
@@ -96,13 +97,13 @@ TEST_F(SchedulerTest, EditsOfEveryShownDeviceAreWrittenBackOnOk)
     SetCellText(dialog.Times(), 4, 1, QStringLiteral("7:45"));
     dialog.accept();
 
-    EXPECT_EQ(engine.Devices[0].SchedulingMode, 0);
-    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
-    EXPECT_EQ(engine.Devices[0].Schedule[2].Times, QStringLiteral("12:00 18:30"));
-    EXPECT_EQ(engine.Devices[1].SchedulingMode, 2);
-    EXPECT_EQ(engine.Devices[1].Schedule[4].Times, QStringLiteral("7:45"));
+    EXPECT_EQ(Tables(engine).Devices[0].SchedulingMode, 0);
+    EXPECT_EQ(Tables(engine).Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+    EXPECT_EQ(Tables(engine).Devices[0].Schedule[2].Times, QStringLiteral("12:00 18:30"));
+    EXPECT_EQ(Tables(engine).Devices[1].SchedulingMode, 2);
+    EXPECT_EQ(Tables(engine).Devices[1].Schedule[4].Times, QStringLiteral("7:45"));
     // Never shown: as it was.
-    EXPECT_EQ(engine.Devices[2].SchedulingMode, 7);
+    EXPECT_EQ(Tables(engine).Devices[2].SchedulingMode, 7);
 }
 
 TEST_F(SchedulerTest, CancelLeavesTheDevicesAndTheNextOpeningStartsAfresh)
@@ -111,13 +112,13 @@ TEST_F(SchedulerTest, CancelLeavesTheDevicesAndTheNextOpeningStartsAfresh)
     dialog.ModeButton(1)->setChecked(true);
     SetCellText(dialog.Times(), 0, 1, QStringLiteral("23:00"));
     dialog.reject();
-    EXPECT_EQ(engine.Devices[0].SchedulingMode, 2);
-    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+    EXPECT_EQ(Tables(engine).Devices[0].SchedulingMode, 2);
+    EXPECT_EQ(Tables(engine).Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
 
     Open();
     dialog.accept();
-    EXPECT_EQ(engine.Devices[0].SchedulingMode, 2);
-    EXPECT_EQ(engine.Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
+    EXPECT_EQ(Tables(engine).Devices[0].SchedulingMode, 2);
+    EXPECT_EQ(Tables(engine).Devices[0].Schedule[0].Times, QStringLiteral("6:00"));
 }
 
 TEST_F(SchedulerTest, AnUnknownModeShowsManuallyAndIsStoredSoOnceShown)
@@ -127,8 +128,8 @@ TEST_F(SchedulerTest, AnUnknownModeShowsManuallyAndIsStoredSoOnceShown)
     EXPECT_TRUE(dialog.ModeButton(0)->isChecked());
     EXPECT_EQ(CellText(dialog.Times(), 6, 1), QStringLiteral("9:15"));
     dialog.accept();
-    EXPECT_EQ(engine.Devices[2].SchedulingMode, 0);
-    EXPECT_EQ(engine.Devices[2].Schedule[6].Times, QStringLiteral("9:15"));
+    EXPECT_EQ(Tables(engine).Devices[2].SchedulingMode, 0);
+    EXPECT_EQ(Tables(engine).Devices[2].Schedule[6].Times, QStringLiteral("9:15"));
 }
 
 TEST_F(SchedulerTest, FindsDevicesByExactName)

@@ -3,6 +3,7 @@
 // pop-up menus per column.
 #include "editor_fixture.h"
 #include "editor_widgets.h"
+#include "engine_tables.h"
 #include "station_list_dialog.h"
 
 #include <QHeaderView>
@@ -49,9 +50,9 @@ protected:
 
 TEST_F(StationListTest, OpensOnlyWithDevices)
 {
-    engine.Devices.clear();
+    Tables(engine).Devices.clear();
     EXPECT_FALSE(dialog.Load());
-    engine.G.RestartRequired = true;
+    Tables(engine).G.RestartRequired = true;
     EXPECT_FALSE(dialog.Load());
     EXPECT_EQ(prompts.messages, (QStringList{QStringLiteral("No device found. Add a device first!"),
                                              QStringLiteral("Application restart required")}));
@@ -218,9 +219,9 @@ TEST_F(StationListTest, AddingAtTheLimitSaysWhyNothingWasAdded)
 
 TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)
 {
-    engine.Stations[0].LastAlarmTime[3] = 45000;
-    engine.Devices[0].Station = engine.Stations[0];
-    engine.Devices[0].StationIndex = 0;
+    Tables(engine).Stations[0].LastAlarmTime[3] = 45000;
+    Tables(engine).Devices[0].Station = Tables(engine).Stations[0];
+    Tables(engine).Devices[0].StationIndex = 0;
     Open();
     QTableWidget *g = dialog.Grid();
     SetCellText(g, 0, 1, QStringLiteral("Renamed"));
@@ -233,8 +234,8 @@ TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
 
-    ASSERT_EQ(engine.Stations.size(), 2u);
-    const TStation &s = engine.Stations[0];
+    ASSERT_EQ(Tables(engine).Stations.size(), 2u);
+    const TStation &s = Tables(engine).Stations[0];
     EXPECT_EQ(s.Name, QStringLiteral("Renamed"));
     EXPECT_EQ(s.Frequency, QStringLiteral("98.1"));
     EXPECT_EQ(s.Measuring, 0);
@@ -242,9 +243,9 @@ TEST_F(StationListTest, OkReplacesStationsAndTheStationBox)
     EXPECT_EQ(s.PS, QStringLiteral("  KRKA  |RADIO*")); // blanks are part of the names
     EXPECT_EQ(s.AlarmSetName, QStringLiteral("Set A"));
     EXPECT_EQ(s.LastAlarmTime[3], 0);
-    EXPECT_EQ(StationBoxText(engine.Stations[1]), QStringLiteral("99.5 - Radio 2 (D1)"));
+    EXPECT_EQ(StationBoxText(Tables(engine).Stations[1]), QStringLiteral("99.5 - Radio 2 (D1)"));
     // The device's visit goes on with its own copy.
-    EXPECT_EQ(engine.Devices[0].Station.Name, QStringLiteral("Radio 1"));
+    EXPECT_EQ(Tables(engine).Devices[0].Station.Name, QStringLiteral("Radio 1"));
 }
 
 TEST_F(StationListTest, CancelLeavesTheList)
@@ -255,7 +256,7 @@ TEST_F(StationListTest, CancelLeavesTheList)
     EngineRecorder recorder(engine);
     dialog.reject();
     engine.Announce();
-    EXPECT_EQ(engine.Stations[0].Name, QStringLiteral("Radio 1"));
+    EXPECT_EQ(Tables(engine).Stations[0].Name, QStringLiteral("Radio 1"));
     EXPECT_EQ(recorder.stationAnnouncements, 0) << "the station box is left alone";
 }
 

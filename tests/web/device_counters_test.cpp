@@ -2,6 +2,7 @@
 // raised per kind, and alarm e-mails delivered or failed through a real SMTP
 // peer on loopback.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "metrics_text.h"
 #include "smtp_test_server.h"
 
@@ -34,11 +35,11 @@ TEST_F(DeviceCounters, CountAlarmsRaisedAndEmailsDeliveredOrFailed)
     engine.ActivateAlarm(0, AlarmNoResponse);
     ASSERT_TRUE(waitFor([&] { return engine.PendingEmails() == 0; }, 3 * SendTimeLimitMs));
 
-    const TDevice &d = engine.Devices[0];
+    const TDevice &d = Tables(engine).Devices[0];
     EXPECT_EQ(d.AlarmActivations[AlarmOvermodulation], 2);
     EXPECT_EQ(d.EmailsSent, 1);
     EXPECT_EQ(d.EmailsFailed, 1);
-    EXPECT_EQ(engine.Devices[1].EmailsSent + engine.Devices[1].EmailsFailed, 0);
+    EXPECT_EQ(Tables(engine).Devices[1].EmailsSent + Tables(engine).Devices[1].EmailsFailed, 0);
     const QByteArray text = MetricsText(engine, {});
     EXPECT_TRUE(
         text.contains("vantor_alarms_activated_total{device=\"D0\",kind=\"overmodulation\"} 2\n"));

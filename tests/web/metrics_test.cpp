@@ -1,6 +1,7 @@
 // The metrics text: the values, labels and histogram of a device, and the
 // whole text checked by Prometheus's own promtool when it is installed.
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "metrics_text.h"
 #include "webhook_sender.h"
 
@@ -22,7 +23,7 @@ protected:
         Start();
         ConnectAll();
         PutOnStation(0, QStringLiteral("98.5"), ModeMeasuringPart);
-        TDevice &d = engine.Devices[0];
+        TDevice &d = Tables(engine).Devices[0];
         d.Station.Name = QStringLiteral("City \"FM\"\\1");
         d.ColumnValue[GetTableColumn(QStringLiteral("AVE"))] = 41.3f;
         d.ColumnValue[GetTableColumn(QStringLiteral("Pm"))] = 0.9f;

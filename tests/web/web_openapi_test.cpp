@@ -1,6 +1,7 @@
 // The server's answers checked against docs/openapi.yaml: each request below
 // is made over a real socket, and tests/web/openapi_check.py looks up its
 // operation, its status, its media type and fits the JSON to the schema.
+#include "engine_tables.h"
 #include "test_support.h"
 #include "web_server_fixture.h"
 
@@ -34,9 +35,9 @@ protected:
     {
         WebServerFixture::SetUp();
         engine.ReplaceStations({TStation{}});
-        engine.Stations[0].Name = QStringLiteral("City FM");
-        engine.Stations[0].Frequency = QStringLiteral("98.5");
-        engine.Stations[0].DeviceName = engine.Devices[0].Name;
+        Tables(engine).Stations[0].Name = QStringLiteral("City FM");
+        Tables(engine).Stations[0].Frequency = QStringLiteral("98.5");
+        Tables(engine).Stations[0].DeviceName = Tables(engine).Devices[0].Name;
         AddWebUser(QStringLiteral("alice"), WebRole::Operator, "alice-pass");
         Serve("tok");
     }

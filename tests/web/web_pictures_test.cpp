@@ -2,6 +2,7 @@
 // kept while those data are unchanged, drawn once for clients asking at the
 // same time, and refused with a time to come back when the drawing queue is
 // full, while the rest of the server answers on.
+#include "engine_tables.h"
 #include "picture_job.h"
 #include "picture_saves.h"
 #include "web_server_fixture.h"
@@ -165,8 +166,8 @@ TEST_F(WebPictures, APictureIsKeptWhileItsDataAreUnchangedAndDrawnOnceForAll)
     EXPECT_EQ(Get(port, "/device/0/histogram.png?width=800&height=601").status, 200);
     EXPECT_EQ(Drawn(), 2) << "another size";
 
-    ++engine.Devices[0].HistogramBins[70];
-    ++engine.Devices[0].HistogramTotal;
+    ++Tables(engine).Devices[0].HistogramBins[70];
+    ++Tables(engine).Devices[0].HistogramTotal;
     EXPECT_EQ(Get(port, path).status, 200);
     EXPECT_EQ(Drawn(), 3) << "new data: drawn again";
 }

@@ -1,6 +1,7 @@
 // Remote operation over real sockets: logging in and out, who may act and
 // with what proof, the actions going through the toolbar's engine operations
 // and their notes in the activity log, and failed logins slowed and counted.
+#include "engine_tables.h"
 #include "web_server_fixture.h"
 
 #include <QJsonArray>
@@ -119,10 +120,10 @@ TEST_F(RemoteOperation, ALoginGivesASessionThatActsWithItsCsrfTokenUntilIdleOrLo
     EXPECT_EQ(Act("pause", {alice.cookie, JsonType}).status, 403) << "no CSRF token";
     EXPECT_EQ(Act("pause", {alice.cookie, JsonType, "X-CSRF-Token: " + alice.csrf + "x"}).status,
               403);
-    EXPECT_FALSE(engine.Devices[0].Paused);
+    EXPECT_FALSE(Tables(engine).Devices[0].Paused);
     const HttpReply paused = Act("pause", {alice.cookie, "X-CSRF-Token: " + alice.csrf});
     ASSERT_EQ(paused.status, 200) << paused.body.constData();
-    EXPECT_TRUE(engine.Devices[0].Paused);
+    EXPECT_TRUE(Tables(engine).Devices[0].Paused);
     EXPECT_TRUE(Json(paused)[QLatin1String("device")][QLatin1String("paused")].toBool());
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("Web action pause by alice from 127.0.0.1")))
         << qPrintable(DeviceLog(0));
@@ -172,12 +173,12 @@ TEST_F(RemoteOperation, OnlyOperatorsActAndOnlyWithProofThatNoOtherSiteSentIt)
                                      c.method == "POST" ? "{}" : "");
         EXPECT_EQ(reply.status, c.status) << c.what;
         EXPECT_TRUE(reply.header("Access-Control-Allow-Origin").isEmpty()) << c.what;
-        EXPECT_TRUE(engine.Devices[0].StationActive) << c.what << " stopped the device";
+        EXPECT_TRUE(Tables(engine).Devices[0].StationActive) << c.what << " stopped the device";
     }
     EXPECT_FALSE(DeviceLog(0).contains(QStringLiteral("Stopped by user")));
     const HttpReply stopped = Act("stop", {Basic("alice:alice-pass"), JsonType});
     ASSERT_EQ(stopped.status, 200) << stopped.body.constData();
-    EXPECT_FALSE(engine.Devices[0].StationActive);
+    EXPECT_FALSE(Tables(engine).Devices[0].StationActive);
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("Stopped by user")));
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("Web action stop by alice from 127.0.0.1")));
 
@@ -197,7 +198,8 @@ TEST_F(RemoteOperation, ActionsKeepTheToolbarsRulesAndMessages)
         Json(tuned)[QLatin1String("device")][QLatin1String("station")].toObject();
     EXPECT_EQ(station[QLatin1String("name")].toString(), QStringLiteral("Metro"));
     EXPECT_EQ(station[QLatin1String("frequency_mhz")].toString(), QStringLiteral("101.20"));
-    EXPECT_TRUE(library.commands(engine.Devices[0].Handle).contains(QStringLiteral("101200*F")));
+    EXPECT_TRUE(
+        library.commands(Tables(engine).Devices[0].Handle).contains(QStringLiteral("101200*F")));
     EXPECT_TRUE(DeviceLog(0).contains(QStringLiteral("Manually tuning to 101.2 - Metro")));
 
     const struct {
@@ -222,23 +224,25 @@ TEST_F(RemoteOperation, ActionsKeepTheToolbarsRulesAndMessages)
             EXPECT_EQ(Json(reply)[QLatin1String("error")].toString(), QLatin1String(c.error));
         }
     }
-    EXPECT_EQ(engine.Devices[0].Station.Name, QStringLiteral("Metro")) << "nothing refused tuned";
+    EXPECT_EQ(Tables(engine).Devices[0].Station.Name, QStringLiteral("Metro"))
+        << "nothing refused tuned";
 
     const HttpReply quick = Act("quick-station", op, R"({"frequency_mhz":"99.7","mode":"rds"})");
     ASSERT_EQ(quick.status, 200) << quick.body.constData();
-    EXPECT_EQ(engine.Devices[0].StationIndex, -1);
-    EXPECT_TRUE(engine.Devices[0].Station.Frequency.startsWith(QStringLiteral("99")));
-    EXPECT_EQ(engine.Devices[0].Station.RDS, 9999999) << "RDS decoding until stopped";
+    EXPECT_EQ(Tables(engine).Devices[0].StationIndex, -1);
+    EXPECT_TRUE(Tables(engine).Devices[0].Station.Frequency.startsWith(QStringLiteral("99")));
+    EXPECT_EQ(Tables(engine).Devices[0].Station.RDS, 9999999) << "RDS decoding until stopped";
 
     // A link that is down: refused with the tuning's own message, the
     // device's station kept.
-    engine.Devices[1].ConnectCountdown = 5;
+    Tables(engine).Devices[1].ConnectCountdown = 5;
     const HttpReply down = Act("tune", op, R"({"station":"Far Away"})", 1);
     EXPECT_EQ(down.status, 409);
     EXPECT_EQ(Json(down)[QLatin1String("error")].toString(), QStringLiteral("Not connected"));
-    const QString before = engine.Devices[1].Station.Name;
+    const QString before = Tables(engine).Devices[1].Station.Name;
     EXPECT_EQ(Act("quick-station", op, R"({"frequency_mhz":"90.0"})", 1).status, 409);
-    EXPECT_EQ(engine.Devices[1].Station.Name, before) << "a refused quick entry changes nothing";
+    EXPECT_EQ(Tables(engine).Devices[1].Station.Name, before)
+        << "a refused quick entry changes nothing";
     EXPECT_EQ(Act("pause", op, "{}", 7).status, 404) << "no such device";
 }
 

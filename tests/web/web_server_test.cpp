@@ -1,6 +1,7 @@
 // What the web server answers: the token rule, the JSON status, the health
 // check, the pictures and the page, over real sockets against an engine on
 // the fake clock.
+#include "engine_tables.h"
 #include "web_server_fixture.h"
 #include "web_startup.h"
 
@@ -56,7 +57,7 @@ TEST_F(WebServerTest, StatusCarriesValuesConnectionStationAndAlarmStates)
     Serve();
     Receive({QStringLiteral("MAX=70.5 kHz"), QStringLiteral("AVE=41.0 kHz"),
              QStringLiteral("Signal Quality=5")});
-    TDevice &d = engine.Devices[0];
+    TDevice &d = Tables(engine).Devices[0];
     d.Name = QStringLiteral("Site \"North\" \\ 2 – Ø");
     engine.AddToActivityLog(0, QStringLiteral("line with\ta tab"));
     d.AlarmSetActive = true;
@@ -224,7 +225,7 @@ TEST_F(WebServerTest, StartingLogsWhereItListensOrWhyNot)
              QString::number(occupied.serverPort()) + QStringLiteral(": ")},
     };
     for (const auto &c : cases) {
-        engine.G.AppActivityLines.clear();
+        Tables(engine).G.AppActivityLines.clear();
         const auto started = StartWebServer(engine, c.settings);
         EXPECT_EQ(started != nullptr, c.runs) << qPrintable(c.settings.address);
         if (c.logged.isEmpty()) {

@@ -2,6 +2,7 @@
 // server of a running station, or keep it off with the reason in "app.log".
 #include "command_line.h"
 #include "engine_fixture.h"
+#include "engine_tables.h"
 #include "http_client.h"
 #include "web_status_start.h"
 
@@ -61,7 +62,7 @@ TEST_F(WebStatusStart, StaysOffWithTheReasonLogged)
          "Web server not started: no token in "},
     };
     for (const auto &c : cases) {
-        engine.G.AppActivityLines.clear();
+        Tables(engine).G.AppActivityLines.clear();
         EXPECT_EQ(StartWebStatus(engine, Data(), Options(c.arguments)), nullptr);
         EXPECT_TRUE(AppLines().contains(QLatin1String(c.logged))) << qPrintable(AppLines());
     }

@@ -2,6 +2,7 @@
 // here, curl trusting it by --cacert, plain HTTP on that port getting no
 // answer, the session cookie Secure, and files that cannot be used refused at
 // start with their reason in "app.log" while the station runs on.
+#include "engine_tables.h"
 #include "test_support.h"
 #include "web_server_fixture.h"
 #include "web_startup.h"
@@ -136,7 +137,7 @@ TEST_F(WebTls, FilesThatCannotServeAreRefusedAtStartWithTheirReason)
          QStringLiteral("Web server not started: HTTPS needs both [Web] Certificate and Key")},
     };
     for (const auto &c : cases) {
-        engine.G.AppActivityLines.clear();
+        Tables(engine).G.AppActivityLines.clear();
         EXPECT_EQ(StartWebServer(engine, Https(c.certificate, c.key)), nullptr)
             << qPrintable(c.logged);
         EXPECT_TRUE(AppLines().contains(c.logged)) << qPrintable(AppLines());

@@ -2,6 +2,7 @@
 // numbers with units, the alarm history, the log files and their downloads
 // (never a file outside the listing), HEAD, whole pages, the security
 // headers on every answer, and a fresh station without devices.
+#include "engine_tables.h"
 #include "web_server_fixture.h"
 
 #include <QJsonArray>
@@ -31,7 +32,7 @@ TEST_F(WebViews, TheOverviewAndTheStatusGiveValuesAsNumbersWithUnits)
     Serve();
     Receive({QStringLiteral("MAX=70.5 kHz"), QStringLiteral("Level=-3 dBuV"),
              QStringLiteral("Signal Quality=5"), QStringLiteral("PI=D3C2")});
-    TDevice &d = engine.Devices[0];
+    TDevice &d = Tables(engine).Devices[0];
     d.AlarmSetActive = true;
     d.AlarmSet.Basic[AlarmSilence].Enabled = true;
     d.AlarmSet.Basic[AlarmPilot].Enabled = true;

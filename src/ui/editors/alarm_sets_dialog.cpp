@@ -243,7 +243,7 @@ NumberField *AlarmSetsDialog::Field(const QString &name) const
 
 void AlarmSetsDialog::Load()
 {
-    m_sets = m_engine.AlarmSets;
+    m_sets = m_engine.AlarmSetTable();
     FormShow();
 }
 

@@ -69,7 +69,7 @@ DeviceListDialog::DeviceListDialog(Engine &engine, QWidget *parent)
 
 void DeviceListDialog::Load()
 {
-    const auto &list = m_engine.DevicesToSave;
+    const auto &list = m_engine.DevicesToSaveTable();
     m_grid->clearContents();
     m_grid->setRowCount(std::max<int>(1, static_cast<int>(list.size())));
     for (int i = 0; i < static_cast<int>(list.size()); ++i) {
@@ -132,7 +132,7 @@ std::unique_ptr<QMenu> DeviceListDialog::SerialPortMenu(const std::vector<Serial
 
 void DeviceListDialog::OfferSerialPorts()
 {
-    const auto menu = SerialPortMenu(AvailableSerialPortOffers(m_engine.Folders.DataFolder));
+    const auto menu = SerialPortMenu(AvailableSerialPortOffers(m_engine.FolderPaths().DataFolder));
     menu->exec(m_listButton->mapToGlobal(QPoint(0, m_listButton->height())));
 }
 

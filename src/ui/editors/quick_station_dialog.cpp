@@ -50,10 +50,10 @@ bool QuickStationDialog::Load()
     // Only devices the connection manager has handled can be chosen.
     m_device->clear();
     const int selected = m_engine.view().SelectedDevice();
-    for (int i = 0; i < static_cast<int>(m_engine.Devices.size()); ++i) {
-        if (m_engine.Devices[i].Handle < 0)
+    for (int i = 0; i < static_cast<int>(m_engine.DeviceTable().size()); ++i) {
+        if (m_engine.DeviceTable()[i].Handle < 0)
             continue;
-        m_device->addItem(m_engine.Devices[i].Name, i);
+        m_device->addItem(m_engine.DeviceTable()[i].Name, i);
         if (i == selected)
             m_device->setCurrentIndex(m_device->count() - 1);
     }

@@ -76,7 +76,7 @@ SchedulerDialog::SchedulerDialog(Engine &engine, QWidget *parent)
 
 bool SchedulerDialog::Load()
 {
-    if (m_engine.G.RestartRequired) {
+    if (m_engine.Globals().RestartRequired) {
         m_prompts.inform(parentWidget(), QStringLiteral("Application restart required"));
         return false;
     }

@@ -110,7 +110,7 @@ bool StationListDialog::Load()
         m_prompts.inform(parentWidget(), refusal);
         return false;
     }
-    const auto &stations = m_engine.Stations;
+    const auto &stations = m_engine.StationTable();
     const int count = static_cast<int>(stations.size());
     m_grid->setUpdatesEnabled(false);
     m_grid->clearContents();
@@ -203,7 +203,7 @@ std::unique_ptr<QMenu> StationListDialog::ColumnMenu(int column)
         }
         return menu;
     case DeviceColumn:
-        for (const TDevice &d : m_engine.Devices)
+        for (const TDevice &d : m_engine.DeviceTable())
             items << d.Name;
         break;
     case ModeOrderColumn:
@@ -216,7 +216,7 @@ std::unique_ptr<QMenu> StationListDialog::ColumnMenu(int column)
         items = QStringList{QStringLiteral("-1")} + MinuteItems();
         break;
     case AlarmSetColumn:
-        for (const TAlarmSet &a : m_engine.AlarmSets)
+        for (const TAlarmSet &a : m_engine.AlarmSetTable())
             items << a.Name;
         break;
     default:
@@ -278,14 +278,15 @@ QString StationListDialog::RowRefusal(int row)
                               "separated by |!");
     }
     const QString device = CellText(m_grid, row, DeviceColumn);
-    if (!device.isEmpty() && std::none_of(m_engine.Devices.begin(), m_engine.Devices.end(),
-                                          [&](const TDevice &d) { return d.Name == device; })) {
+    if (!device.isEmpty() &&
+        std::none_of(m_engine.DeviceTable().begin(), m_engine.DeviceTable().end(),
+                     [&](const TDevice &d) { return d.Name == device; })) {
         SelectCell(m_grid, row, DeviceColumn);
         return QStringLiteral("No device of that name in the device list!");
     }
     const QString alarmSet = CellText(m_grid, row, AlarmSetColumn);
     if (!alarmSet.isEmpty() &&
-        std::none_of(m_engine.AlarmSets.begin(), m_engine.AlarmSets.end(),
+        std::none_of(m_engine.AlarmSetTable().begin(), m_engine.AlarmSetTable().end(),
                      [&](const TAlarmSet &a) { return a.Name == alarmSet; })) {
         SelectCell(m_grid, row, AlarmSetColumn);
         return QStringLiteral("No alarm set of that name!");
