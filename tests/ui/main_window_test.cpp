@@ -73,7 +73,8 @@ TEST_F(MainWindowTest, ChoosingADeviceFillsTheValueListAndMovesTheFilterAfter20S
     EXPECT_EQ(Activity().filterIndex(), 1);
     ChooseDevice(1);
     EXPECT_EQ(Activity().filterIndex(), 2) << "the filter follows the device";
-    EXPECT_TRUE(Data3().value(QStringLiteral("MAX")).size() > 0);
+    EXPECT_EQ(Data3().value(QStringLiteral("MAX")), QStringLiteral("75 kHz"))
+        << "the device's values come back with it";
 
     Activity().setFilterIndex(0);
     ChooseDevice(0);
@@ -88,7 +89,6 @@ TEST_F(MainWindowTest, TheValueListFollowsTheTuningAndTheReceivedValues)
     engine.RunGuarded([&] { engine.Tune(1, 1, false); });
     EXPECT_EQ(Data3().value(QStringLiteral("Actual Station")), QStringLiteral("Radio 2"));
     EXPECT_EQ(Data3().value(QStringLiteral("Measuring Mode countdown")), QStringLiteral("60"));
-    EXPECT_EQ(window.led()->text(), QStringLiteral("100.00"));
 
     clock.advanceSeconds(5); // past the ignored answers after tuning
     library.pushResponse(1, QStringLiteral("MAX=80 kHz"));

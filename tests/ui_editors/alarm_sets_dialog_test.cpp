@@ -72,7 +72,10 @@ TEST_F(AlarmSetsTest, ShowsTheFirstSetClampedIntoTheFields)
     EXPECT_EQ(Tables(engine).AlarmSets[0].Basic[AlarmTimeError].Duration, 180);
 }
 
-TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
+// What the operator can enter: a typed number outside the range becomes the
+// nearer end when the field is left, and the arrow keys stop at the ends and
+// move by the step.
+TEST_F(AlarmSetsTest, EveryLimitFieldMovesTypedValuesIntoItsRangeAndStepsByItsStep)
 {
     struct Case {
         const char *name;
@@ -87,12 +90,23 @@ TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
           Case{"SEPM1", -12, 12, 1}, Case{"SERF1", 30, 80, 1}, Case{"SERL2", 2800, 9900, 100},
           Case{"SEPSD", 1, 3600, 1}, Case{"SETAD", 1, 1440, 1}, Case{"SERTD", 1, 1440, 1},
           Case{"SERE1", 1, 100, 1}, Case{"SERED", 1, 1440, 1}, Case{"SEGTD", 5, 3600, 1}}) {
-        const NumberField *f = dialog.Field(QString::fromLatin1(c.name));
+        NumberField *f = dialog.Field(QString::fromLatin1(c.name));
         ASSERT_NE(f, nullptr) << c.name;
-        EXPECT_EQ(f->minimum(), c.min) << c.name;
-        EXPECT_EQ(f->maximum(), c.max) << c.name;
-        EXPECT_EQ(f->singleStep(), c.step) << c.name;
+        Type(f, QStringLiteral("99999"));
+        EXPECT_EQ(f->text(), QString::number(c.max)) << c.name;
+        QTest::keyClick(f, Qt::Key_Up);
+        EXPECT_EQ(f->value(), c.max) << c.name;
+        Type(f, QStringLiteral("-99999"));
+        EXPECT_EQ(f->text(), QString::number(c.min)) << c.name;
+        QTest::keyClick(f, Qt::Key_Down);
+        EXPECT_EQ(f->value(), c.min) << c.name;
+        QTest::keyClick(f, Qt::Key_Up);
+        EXPECT_EQ(f->value(), c.min + c.step) << c.name;
     }
+}
+
+TEST_F(AlarmSetsTest, LimitFieldsStartAtTheirDefaults)
+{
     AlarmSetsDialog fresh(engine);
     EXPECT_EQ(fresh.Field(QStringLiteral("SEOM1"))->value(), 100);
     EXPECT_EQ(fresh.Field(QStringLiteral("SEPL1"))->value(), 5800);
@@ -100,13 +114,9 @@ TEST_F(AlarmSetsTest, LimitFieldsHaveTheirRangesStepsAndStartValues)
     EXPECT_EQ(fresh.Field(QStringLiteral("SETMD"))->value(), 60);
 }
 
-TEST_F(AlarmSetsTest, TypedValuesAreMovedIntoRangeOnLeaving)
+TEST_F(AlarmSetsTest, EmptiedFieldsAreRefilledAndWhatIsLeftReachesTheSet)
 {
     NumberField *pm = dialog.Field(QStringLiteral("SEPM1"));
-    Type(pm, QStringLiteral("90"));
-    EXPECT_EQ(pm->text(), QStringLiteral("12"));
-    Type(pm, QStringLiteral("-40"));
-    EXPECT_EQ(pm->value(), -12);
     NumberField *level = dialog.Field(QStringLiteral("SERF1"));
     Type(level, QString());
     EXPECT_EQ(level->value(), 30); // refilled with 0, then moved into 30 … 80
