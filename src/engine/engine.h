@@ -188,8 +188,8 @@ public:
     QString ComposeLogLine(int device, const QString &date, const QString &time,
                            const QString &decimalPoint) const;
 
-    // alarm_activation.cpp. Alarm kinds are 0 ... 8, -1 "Unable to connect"
-    // and -2 "No response".
+    // alarm_activation.cpp. Alarm kinds are 0 ... AlarmKindCount - 1 (9 on
+    // judge the RDS), -1 "Unable to connect" and -2 "No response".
     void ActivateAlarm(int device, int kind);
     void DriveAlarmPin(int device, int pin, int level);
     int EnabledInSomeAlarm(int device, int pin) const;
