@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -103,8 +104,10 @@ QStringList ArchivedVisitCsv(const QString &dataFolder, const QString &station)
                                    QStringLiteral(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.csv$)"));
     const QString folder = dataFolder + QStringLiteral("/StationLogs/");
     QStringList files;
-    for (const QString &name : FilesIn(folder).filter(visit))
-        files << folder + name;
+    for (const QString &name : FilesIn(folder).filter(visit)) {
+        if (QFileInfo(folder + name).size() > 0)
+            files << folder + name;
+    }
     return files;
 }
 

@@ -42,7 +42,8 @@ QStringList FilesIn(const QString &folder);
 QByteArray DeviceLog(const QString &dataFolder, const QString &device);
 
 // The measuring visits of a station that the archive holds: its CSV files
-// directly in "StationLogs" (the flat layout), oldest first.
+// directly in "StationLogs" (the flat layout), oldest first. A copy's name
+// appears before its content does, so only copies with content count.
 QStringList ArchivedVisitCsv(const QString &dataFolder, const QString &station);
 
 // A visit's CSV file with "datetime" first in its line composition: the lines
